@@ -1,0 +1,150 @@
+# Helpers shared by every subsystem's CMakeLists.txt.
+
+if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+  set(MOVARIN_WINDOWS ON)
+else()
+  set(MOVARIN_WINDOWS OFF)
+endif()
+
+set(MOVARIN_SHARED_DIR "${CMAKE_SOURCE_DIR}/../shared")
+get_filename_component(MOVARIN_SHARED_DIR "${MOVARIN_SHARED_DIR}" ABSOLUTE)
+
+add_compile_options(
+  "$<$<COMPILE_LANGUAGE:CXX>:-Wall;-Wextra;-Wno-unused-parameter>")
+
+if(MOVARIN_WINDOWS)
+  # Static runtime: the programs ship without any DLL of their own.
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+if(MOVARIN_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# add_subdirectory for each named folder that exists and has a CMakeLists.txt, so
+# subsystems can land one by one.
+macro(movarin_subdirs)
+  foreach(_d ${ARGN})
+    if(EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/${_d}/CMakeLists.txt")
+      add_subdirectory(${_d})
+    endif()
+  endforeach()
+endmacro()
+
+set(MOVARIN_TEST_ENV
+  "MOVARIN_SOURCE=${CMAKE_SOURCE_DIR}"
+  "MOVARIN_SHARED=${MOVARIN_SHARED_DIR}"
+  "MOVARIN_BUILD=${CMAKE_BINARY_DIR}")
+
+# A portable library: never includes <windows.h>, builds in every tree.
+function(movarin_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${A_LIBS})
+endfunction()
+
+# A Windows-only library (win32/ folders); built in the Windows trees only.
+function(movarin_win32_library name)
+  if(NOT MOVARIN_WINDOWS)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${A_LIBS})
+endfunction()
+
+# A GoogleTest suite of portable code, run natively (and under ASan in that tree).
+# Each test case becomes its own CTest test.
+function(movarin_native_test name)
+  if(MOVARIN_WINDOWS OR MOVARIN_FUZZ_ONLY)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  include(GoogleTest)
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES ENVIRONMENT "${MOVARIN_TEST_ENV}" LABELS native)
+endfunction()
+
+# A GoogleTest suite cross-compiled for Windows and run under Wine, one CTest test
+# per executable (the runner cannot list the cases without Wine at build time).
+function(movarin_wine_test name)
+  if(NOT MOVARIN_WINDOWS OR NOT MOVARIN_WINE_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;LIBS;RUNNER" ${ARGN})
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 300)
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  add_test(NAME ${name}
+    COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${A_RUNNER} $<TARGET_FILE:${name}>)
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "${MOVARIN_TEST_ENV}" TIMEOUT ${A_TIMEOUT} LABELS wine)
+endfunction()
+
+# A Windows program (GUI unless CONSOLE is given).
+function(movarin_windows_program name)
+  if(NOT MOVARIN_WINDOWS)
+    return()
+  endif()
+  cmake_parse_arguments(A "CONSOLE" "OUTPUT_NAME;FOLDER" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  if(NOT A_CONSOLE)
+    target_link_options(${name} PRIVATE -mwindows)
+  endif()
+  target_link_options(${name} PRIVATE -municode)
+  if(A_OUTPUT_NAME)
+    set_target_properties(${name} PROPERTIES OUTPUT_NAME ${A_OUTPUT_NAME})
+  endif()
+  # The program tree: build/<tree>/app/Movarin.exe, app/Adds/Register.exe, ...
+  set_target_properties(${name} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/app/${A_FOLDER}")
+endfunction()
+
+# A libFuzzer target (clang tree only). Its seeds live in fuzz/<name>/corpus and the
+# inputs that once crashed it in fuzz/<name>/crashes; CTest replays every crash file
+# and runs a short fuzzing session.
+function(movarin_fuzz_target name)
+  if(NOT MOVARIN_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "SECONDS" "SOURCES;LIBS" ${ARGN})
+  if(NOT A_SECONDS)
+    set(A_SECONDS 15)
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  add_test(NAME ${name}
+    COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/run-fuzz.sh $<TARGET_FILE:${name}>
+            ${CMAKE_SOURCE_DIR}/fuzz/${name} ${A_SECONDS})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "${MOVARIN_TEST_ENV}" TIMEOUT 600 LABELS fuzz)
+endfunction()
+
+# A Google Benchmark program (native release tree only); run by scripts/bench.sh.
+function(movarin_benchmark name)
+  if(NOT MOVARIN_BENCH)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${A_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} benchmark::benchmark)
+  set_property(GLOBAL APPEND PROPERTY MOVARIN_BENCHMARKS ${name})
+endfunction()

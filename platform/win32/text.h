@@ -1,0 +1,11 @@
+#pragma once
+// UTF-8 inside the program, UTF-16 at the Windows API: the conversions.
+#include <string>
+#include <string_view>
+
+namespace movarin::win32 {
+
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view utf16);
+
+}  // namespace movarin::win32

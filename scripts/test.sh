@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# make test: set-up, the four build trees, then every test layer. The last line is
+# the summary "N passed, N failed" over all layers.
+set -uo pipefail
+source "$(dirname "$0")/lib.sh"
+
+bash "$ROOT/scripts/setup.sh" || { echo "0 passed, 1 failed"; exit 1; }
+bash "$ROOT/scripts/build.sh" || { echo "build failed"; echo "0 passed, 1 failed"; exit 1; }
+
+ensure_display || { echo "0 passed, 1 failed"; exit 1; }
+trap stop_display EXIT
+mkdir -p "$OUT"
+
+passed=0 failed=0
+run_layer() {
+  local name=$1 tree=$2; shift 2
+  log "tests: $name"
+  local logf="$BUILD/$tree/ctest-$name.log"
+  (cd "$BUILD/$tree" && ctest --output-on-failure --timeout 900 "$@") 2>&1 | tee "$logf" \
+    | grep -E "^(  *[0-9]+/[0-9]+ Test|[0-9]+% tests passed|The following tests FAILED|.*\*\*\*Failed|.*Timeout)" || true
+  local line total nfail
+  line=$(grep -E "[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+" "$logf" | tail -n 1)
+  if [ -z "$line" ]; then
+    if grep -q "No tests were found" "$logf"; then return; fi
+    log "$name: ctest printed no summary"; failed=$((failed + 1)); return
+  fi
+  nfail=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+  total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
+  passed=$((passed + total - nfail)); failed=$((failed + nfail))
+}
+
+run_layer native native -j 2
+run_layer asan asan -j 2 -LE fuzz
+run_layer fuzz asan -j 2 -L fuzz
+"$WINESERVER_BIN" -p 600 >/dev/null 2>&1 || true   # one Wine server for all Wine tests
+run_layer wine win64 -j 2
+"$WINESERVER_BIN" -k >/dev/null 2>&1 || true
+
+bash "$ROOT/scripts/bench.sh" --quick || log "benchmarks failed (not counted as tests)"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "settings/settings_store.h"
+
+namespace movarin::settings {
+namespace {
+
+struct SwitchCase {
+  const char* text;
+  std::optional<bool> expected;
+};
+
+class SwitchConversion : public ::testing::TestWithParam<SwitchCase> {};
+
+TEST_P(SwitchConversion, ConvertsOrReportsUnreadable) {
+  EXPECT_EQ(ParseSwitch(GetParam().text), GetParam().expected) << "text: " << GetParam().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, SwitchConversion,
+    ::testing::Values(SwitchCase{"True", true}, SwitchCase{"False", false},
+                      SwitchCase{"TRUE", true}, SwitchCase{"false", false},
+                      SwitchCase{"tRuE", true}, SwitchCase{" True ", true},
+                      SwitchCase{"0", false}, SwitchCase{"-1", true}, SwitchCase{"1", true},
+                      SwitchCase{"0.0", false}, SwitchCase{"0.5", true},
+                      SwitchCase{"000", false}, SwitchCase{"99999999999999999999999", true},
+                      SwitchCase{"", std::nullopt}, SwitchCase{"yes", std::nullopt},
+                      SwitchCase{"Tru", std::nullopt}, SwitchCase{"1x", std::nullopt},
+                      SwitchCase{"-", std::nullopt}, SwitchCase{".", std::nullopt},
+                      SwitchCase{"1.2.3", std::nullopt}, SwitchCase{"True False", std::nullopt}));
+
+TEST(SettingsKeys, TableIsIndexedByKeyAndNamesAreUnique) {
+  std::set<std::string_view> names;
+  for (std::size_t i = 0; i < kKeys.size(); ++i) {
+    EXPECT_EQ(static_cast<std::size_t>(kKeys[i].key), i);
+    EXPECT_TRUE(names.insert(kKeys[i].name).second) << kKeys[i].name;
+    if (kKeys[i].kind == KeyKind::Switch) {
+      EXPECT_TRUE(ParseSwitch(kKeys[i].fallback).has_value()) << kKeys[i].name;
+    }
+  }
+}
+
+TEST(SettingsStore, AbsentKeysGiveTheirDefaults) {
+  MemorySettingsStore store;
+  EXPECT_EQ(store.ReadSwitch(Key::YesMovarinFiles1), false);
+  EXPECT_EQ(store.ReadSwitch(Key::NoMovarinFiles1), true);
+  EXPECT_EQ(store.ReadSwitch(Key::YesMovarinFiles2), true);
+  EXPECT_EQ(store.ReadSwitch(Key::NoMovarinFiles3), false);
+  EXPECT_EQ(store.ReadSwitch(Key::Filenotfoundsound), true);
+  EXPECT_EQ(store.ReadSwitch(Key::MovarinFilesWindowsXP), false);
+  EXPECT_EQ(store.ReadSwitch(Key::MovarinFilesWindowsVista7), false);
+  EXPECT_EQ(store.Read(Key::downloadpath), "C:\\WINDOWS\\system32");
+  EXPECT_EQ(store.Read(Key::registerlink), "");
+}
+
+TEST(SettingsStore, SwitchesAreWrittenAsTrueOrFalseAndTextsUnchanged) {
+  MemorySettingsStore store;
+  store.WriteSwitch(Key::Filefoundsound, false);
+  store.WriteSwitch(Key::YesMovarinFiles1, true);
+  store.Write(Key::downloadpath, "  D:\\My Files\\  ");
+  EXPECT_EQ(*store.ReadRaw(Key::Filefoundsound), "False");
+  EXPECT_EQ(*store.ReadRaw(Key::YesMovarinFiles1), "True");
+  EXPECT_EQ(store.Read(Key::downloadpath), "  D:\\My Files\\  ");
+}
+
+TEST(SettingsStore, GarbageSwitchIsUnreadableNotFalse) {
+  MemorySettingsStore store;
+  store.Write(Key::Filefoundsound, "maybe");
+  EXPECT_EQ(store.ReadSwitch(Key::Filefoundsound), std::nullopt);
+}
+
+}  // namespace
+}  // namespace movarin::settings
