@@ -73,3 +73,35 @@ TEST(SettingsStore, GarbageSwitchIsUnreadableNotFalse) {
 
 }  // namespace
 }  // namespace movarin::settings
+
+#include "settings/server_config.h"
+
+namespace movarin::settings {
+namespace {
+
+struct IniCase {
+  const char* text;
+  const char* expected;
+};
+
+class ServerBaseUrlIni : public ::testing::TestWithParam<IniCase> {};
+
+TEST_P(ServerBaseUrlIni, ReadsTheServerSection) {
+  EXPECT_EQ(ServerBaseUrlFromIni(GetParam().text), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ServerBaseUrlIni,
+    ::testing::Values(
+        IniCase{"", "http://movarin.invalid/"},
+        IniCase{"[Server]\r\nBaseUrl=http://127.0.0.1:8080/\r\n", "http://127.0.0.1:8080/"},
+        IniCase{"[server]\nbaseurl = http://h/x \n", "http://h/x/"},
+        IniCase{"\xEF\xBB\xBF[Server]\nBaseUrl=http://h/", "http://h/"},
+        IniCase{"[Other]\nBaseUrl=http://wrong/\n[Server]\n; comment\nBaseUrl=http://right/",
+                "http://right/"},
+        IniCase{"[Other]\nBaseUrl=http://wrong/\n", "http://movarin.invalid/"},
+        IniCase{"[Server]\nBaseUrl=\n", "http://movarin.invalid/"},
+        IniCase{"[Server\nBaseUrl=http://broken/\n", "http://movarin.invalid/"}));
+
+}  // namespace
+}  // namespace movarin::settings

@@ -1,0 +1,107 @@
+#include "platform/win32/window.h"
+
+#include <cmath>
+
+#include "platform/win32/handles.h"
+
+namespace movarin::win32 {
+
+Window::~Window() {
+  if (hwnd_) {
+    // Unbind first so no message reaches a half-destroyed object.
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+}
+
+bool Window::Create(const WindowArgs& args) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  if (!GetClassInfoExW(instance, args.class_name.c_str(), &wc)) {
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = &Window::Procedure;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = args.background;
+    wc.hIcon = args.icon;
+    wc.lpszClassName = args.class_name.c_str();
+    if (!RegisterClassExW(&wc)) return false;
+  }
+  int width = args.width, height = args.height;
+  if (args.client_width > 0 && args.client_height > 0) {
+    RECT r{0, 0, args.client_width, args.client_height};
+    AdjustWindowRectEx(&r, args.style, FALSE, args.ex_style);
+    width = r.right - r.left;
+    height = r.bottom - r.top;
+  }
+  return CreateWindowExW(args.ex_style, args.class_name.c_str(), args.title.c_str(), args.style,
+                         args.x, args.y, width, height, args.owner, nullptr, instance,
+                         this) != nullptr;
+}
+
+void Window::Show(int show_command) {
+  if (!hwnd_) return;
+  ShowWindow(hwnd_, show_command);
+  UpdateWindow(hwnd_);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  Window* self = nullptr;
+  if (msg == WM_NCCREATE) {
+    self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    return DefWindowProcW(hwnd, msg, wp, lp);
+  }
+  return self->HandleMessage(msg, wp, lp);
+}
+
+LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      return OnCreate() ? 0 : -1;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    case WM_CLOSE:
+      if (OnClose()) return 0;
+      break;
+    case WM_COMMAND:
+      if (OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp))) return 0;
+      break;
+    case WM_NOTIFY: {
+      LRESULT result = 0;
+      if (OnNotify(*reinterpret_cast<const NMHDR*>(lp), result)) return result;
+      break;
+    }
+    case WM_TIMER:
+      OnTimer(wp);
+      return 0;
+    case WM_SIZE:
+      OnSize(LOWORD(lp), HIWORD(lp));
+      return 0;
+  }
+  return DefaultHandling(msg, wp, lp);
+}
+
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  if (!screen) return 96;
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+int TwipsToPixels(int twips) {
+  return static_cast<int>(std::lround(static_cast<double>(twips) * ScreenDpi() / 1440.0));
+}
+
+}  // namespace movarin::win32
