@@ -1,0 +1,1 @@
+checkupdates ccc2ddd

@@ -1,0 +1,434 @@
+#!/usr/bin/python3
+"""The test HTTP server: serves one folder on 127.0.0.1 and misbehaves on request.
+
+Every path is served normally (GET and HEAD, byte ranges, Content-Length,
+Last-Modified) until a control request switches it to a bad behaviour; see
+README.md beside this file for the control protocol. Python standard library only.
+"""
+
+import argparse
+import email.utils
+import http.server
+import os
+import select
+import signal
+import socket
+import socketserver
+import struct
+import sys
+import threading
+import time
+import urllib.parse
+
+MODES = ("normal", "status", "no-length", "long-length", "stall", "slow", "reset",
+         "zero-length")
+
+# Upper bounds that keep every loop finite whatever a test asks for.
+MAX_DELAY_MS = 10_000
+MAX_STALL_MS = 600_000
+DEFAULT_STALL_MS = 120_000
+DEFAULT_SLOW_PIECE = 64
+DEFAULT_SLOW_DELAY_MS = 50
+CONNECTION_IDLE_SECONDS = 30
+MAX_REQUESTS_PER_CONNECTION = 10_000
+MAX_LOG_ENTRIES = 10_000
+
+CONTENT_TYPES = {
+    ".htm": "text/html", ".html": "text/html", ".php": "text/html", ".txt": "text/plain",
+    ".mdb": "application/x-msaccess", ".png": "image/png", ".gif": "image/gif",
+}
+
+STATUS_REASONS = {
+    200: "OK", 204: "No Content", 206: "Partial Content", 400: "Bad Request",
+    401: "Unauthorized", 403: "Forbidden", 404: "Not Found", 416: "Range Not Satisfiable",
+    500: "Internal Server Error",
+}
+
+
+class Behaviour:
+    """How one path answers; built from the query of a /__control/set request."""
+
+    def __init__(self, query):
+        self.mode = query.get("mode", ["normal"])[0]
+        if self.mode not in MODES:
+            raise ValueError("unknown mode " + self.mode)
+        self.status = query.get("status", [None])[0]
+        if self.mode == "status" and not self.status:
+            raise ValueError("mode status needs status=")
+        if self.status is not None and ("\r" in self.status or "\n" in self.status):
+            raise ValueError("status must be one line")
+        self.bytes = bounded_int(query, "bytes", None, 0, 1 << 31)
+        self.delay_ms = bounded_int(query, "delay_ms", None, 0, MAX_STALL_MS)
+        self.length = bounded_int(query, "length", None, 0, (1 << 63) - 1)
+        body = query.get("body", [None])[0]
+        self.body = body.encode("utf-8") if body is not None else None
+        self.headers = query.get("header", [])
+        for h in self.headers:
+            if "\r" in h or "\n" in h or ":" not in h:
+                raise ValueError("header must be one 'Name: value' line")
+        self.omit = {h.strip().lower() for v in query.get("omit", []) for h in v.split(",")
+                     if h.strip()}
+        # times=N: the behaviour serves N requests, then the path is normal again.
+        self.times = bounded_int(query, "times", None, 1, 1 << 31)
+
+
+def bounded_int(query, name, default, low, high):
+    if name not in query:
+        return default
+    value = int(query[name][0])
+    if not low <= value <= high:
+        raise ValueError(f"{name} must lie in [{low}, {high}]")
+    return value
+
+
+class State:
+    """What the control requests change: per-path behaviours and the request log."""
+
+    def __init__(self):
+        self.lock = threading.Lock()
+        self.behaviours = {}
+        self.log = []
+        self.last_activity = time.monotonic()
+
+    def touch(self):
+        with self.lock:
+            self.last_activity = time.monotonic()
+
+    def take_behaviour(self, path):
+        with self.lock:
+            key = path if path in self.behaviours else "*"
+            b = self.behaviours.get(key)
+            if b is not None and b.times is not None:
+                b.times -= 1
+                if b.times <= 0:
+                    del self.behaviours[key]
+            return b
+
+    def record(self, text):
+        with self.lock:
+            if len(self.log) < MAX_LOG_ENTRIES:
+                self.log.append(text)
+
+
+def parse_range(header, size):
+    """(start, end) inclusive for a single 'bytes=' range, 'unsatisfiable', or None."""
+    if not header or not header.strip().lower().startswith("bytes="):
+        return None
+    spec = header.strip()[6:].strip()
+    if "," in spec or "-" not in spec:
+        return None
+    first, last = (p.strip() for p in spec.split("-", 1))
+    try:
+        if first == "":
+            if not last:
+                return None
+            n = int(last)
+            if n == 0:
+                return "unsatisfiable"
+            return (max(0, size - n), size - 1) if size else "unsatisfiable"
+        start = int(first)
+        end = int(last) if last else size - 1
+    except ValueError:
+        return None
+    if start >= size:
+        return "unsatisfiable"
+    if end < start:
+        return None
+    return (start, min(end, size - 1))
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "MovarinTestServer/1"
+    timeout = CONNECTION_IDLE_SECONDS
+
+    def log_message(self, fmt, *args):
+        pass
+
+    def handle(self):
+        # One connection, bounded in requests and (through the socket time-out) in time.
+        self.close_connection = True
+        self.handle_one_request()
+        served = 1
+        while not self.close_connection and served < MAX_REQUESTS_PER_CONNECTION:
+            self.handle_one_request()
+            served += 1
+
+    def do_GET(self):
+        self.answer(send_body=True)
+
+    def do_HEAD(self):
+        self.answer(send_body=False)
+
+    # --- control requests -------------------------------------------------------
+
+    def control(self, path, query):
+        state = self.server.state
+        if path == "/__control/set":
+            target = query.get("path", [None])[0]
+            if not target:
+                return self.plain(400, "path= is missing\n")
+            if target != "*" and not target.startswith("/"):
+                target = "/" + target
+            try:
+                behaviour = Behaviour(query)
+            except ValueError as e:
+                return self.plain(400, str(e) + "\n")
+            with state.lock:
+                if behaviour.mode == "normal" and not behaviour.body and not behaviour.headers \
+                        and not behaviour.omit:
+                    state.behaviours.pop(target, None)
+                else:
+                    state.behaviours[target] = behaviour
+            return self.plain(200, "ok\n")
+        if path == "/__control/reset":
+            with state.lock:
+                state.behaviours.clear()
+                state.log.clear()
+            return self.plain(200, "ok\n")
+        if path == "/__control/log":
+            with state.lock:
+                text = "".join(state.log)
+            return self.plain(200, text)
+        return self.plain(404, "unknown control request\n")
+
+    def plain(self, code, text):
+        data = text.encode("utf-8")
+        self.write_head(f"{code} {STATUS_REASONS.get(code, 'Status')}",
+                        [("Content-Type", "text/plain; charset=utf-8"),
+                         ("Content-Length", str(len(data)))])
+        self.wfile.write(data)
+
+    # --- ordinary requests ------------------------------------------------------
+
+    def answer(self, send_body):
+        self.server.state.touch()
+        # The target is split by hand: urlsplit would read "//x/y" as a host name.
+        raw_path, _, query = self.path.partition("?")
+        raw_path = raw_path.partition("#")[0]
+        if "://" in raw_path:  # an absolute URL, as a proxy would be sent
+            raw_path = "/" + raw_path.split("://", 1)[1].partition("/")[2]
+        path = "/" + urllib.parse.unquote(raw_path).lstrip("/")
+        if path.startswith("/__control/"):
+            self.control(path, urllib.parse.parse_qs(query, keep_blank_values=True))
+            return
+        self.server.state.record(self.requestline + "\r\n" + str(self.headers).replace(
+            "\n", "\r\n").rstrip("\r\n") + "\r\n\r\n")
+        behaviour = self.server.state.take_behaviour(path)
+        mode = behaviour.mode if behaviour else "normal"
+
+        if mode == "status":
+            return self.answer_status(behaviour, send_body)
+
+        code, headers, body = self.file_answer(path, behaviour)
+        if code not in (200, 206):
+            self.send_simple(code, headers, body, send_body)
+            return
+        if behaviour:
+            headers = [(k, v) for k, v in headers if k.lower() not in behaviour.omit]
+            headers += [tuple(p.strip() for p in h.split(":", 1)) for h in behaviour.headers]
+        status = "200 OK" if code == 200 else "206 Partial Content"
+
+        if mode == "normal":
+            self.write_head(status, headers)
+            if send_body:
+                self.wfile.write(body)
+        elif mode == "zero-length":
+            self.close_connection = True
+            self.write_head(status, replace_length(headers, 0) + [("Connection", "close")])
+        elif mode == "no-length":
+            self.close_connection = True
+            self.write_head(status, replace_length(headers, None) + [("Connection", "close")])
+            if send_body:
+                self.wfile.write(body)
+        elif mode == "long-length":
+            self.close_connection = True
+            length = behaviour.length if behaviour.length is not None else len(body) + 1000
+            self.write_head(status, replace_length(headers, length) + [("Connection", "close")])
+            if send_body:
+                self.wfile.write(body)
+        elif mode == "slow":
+            self.write_head(status, headers)
+            if send_body:
+                piece = behaviour.bytes or DEFAULT_SLOW_PIECE
+                delay = min(behaviour.delay_ms if behaviour.delay_ms is not None
+                            else DEFAULT_SLOW_DELAY_MS, MAX_DELAY_MS) / 1000.0
+                for at in range(0, len(body), piece):
+                    if at:
+                        time.sleep(delay)
+                    self.wfile.write(body[at:at + piece])
+                    self.wfile.flush()
+        elif mode == "stall":
+            self.close_connection = True
+            self.write_head(status, headers)
+            if send_body:
+                self.wfile.write(body[:behaviour.bytes or 0])
+                self.wfile.flush()
+                self.hold(behaviour.delay_ms if behaviour.delay_ms is not None
+                          else DEFAULT_STALL_MS)
+        elif mode == "reset":
+            self.close_connection = True
+            self.write_head(status, headers)
+            if send_body:
+                self.wfile.write(body[:behaviour.bytes or 0])
+            self.wfile.flush()
+            self.abort()
+
+    def file_answer(self, path, behaviour):
+        """(code, headers, body) for a file of the served folder (or a set body)."""
+        root = self.server.root
+        full = os.path.realpath(os.path.join(root, path.lstrip("/")))
+        content_type = CONTENT_TYPES.get(os.path.splitext(path)[1].lower(),
+                                         "application/octet-stream")
+        if behaviour and behaviour.body is not None:
+            data, mtime = behaviour.body, time.time()
+        else:
+            inside = full == root or full.startswith(root + os.sep)
+            if not inside or not os.path.isfile(full):
+                text = b"<html><body>Not Found</body></html>"
+                return 404, [("Content-Type", "text/html"),
+                             ("Content-Length", str(len(text)))], text
+            try:
+                with open(full, "rb") as f:
+                    data = f.read()
+                mtime = os.path.getmtime(full)
+            except OSError:
+                text = b"cannot read the file"
+                return 500, [("Content-Type", "text/plain"),
+                             ("Content-Length", str(len(text)))], text
+        headers = [("Content-Type", content_type),
+                   ("Last-Modified", email.utils.formatdate(mtime, usegmt=True)),
+                   ("Accept-Ranges", "bytes")]
+        rng = parse_range(self.headers.get("Range"), len(data))
+        if rng == "unsatisfiable":
+            return 416, [("Content-Range", f"bytes */{len(data)}"),
+                         ("Content-Length", "0")], b""
+        if rng is None:
+            return 200, headers + [("Content-Length", str(len(data)))], data
+        start, end = rng
+        part = data[start:end + 1]
+        return 206, headers + [("Content-Range", f"bytes {start}-{end}/{len(data)}"),
+                               ("Content-Length", str(len(part)))], part
+
+    def answer_status(self, behaviour, send_body):
+        code = behaviour.status.split(" ", 1)[0]
+        if behaviour.body is not None:
+            body = behaviour.body
+        elif code in ("204", "304"):
+            body = b""
+        else:
+            body = f"<html><body>{behaviour.status}</body></html>".encode("utf-8")
+        headers = [("Content-Type", "text/html")]
+        if code == "401":
+            headers.append(("WWW-Authenticate", 'Basic realm="movarin"'))
+        if code not in ("204", "304"):
+            headers.append(("Content-Length", str(len(body))))
+        headers = [(k, v) for k, v in headers if k.lower() not in behaviour.omit]
+        headers += [tuple(p.strip() for p in h.split(":", 1)) for h in behaviour.headers]
+        self.write_head(behaviour.status, headers)
+        if send_body and code not in ("204", "304"):
+            self.wfile.write(body)
+
+    def send_simple(self, code, headers, body, send_body):
+        self.write_head(f"{code} {STATUS_REASONS.get(code, 'Status')}", headers)
+        if send_body:
+            self.wfile.write(body)
+
+    def write_head(self, status, headers):
+        lines = ["HTTP/1.1 " + status,
+                 "Date: " + email.utils.formatdate(usegmt=True),
+                 "Server: " + self.server_version]
+        lines += [f"{k}: {v}" for k, v in headers]
+        if self.close_connection and not any(k.lower() == "connection" for k, _ in headers):
+            lines.append("Connection: close")
+        self.wfile.write(("\r\n".join(lines) + "\r\n\r\n").encode("latin-1"))
+
+    def hold(self, ms):
+        """Sends nothing more until the client goes away or ms have passed."""
+        self.wfile.flush()
+        deadline = time.monotonic() + min(ms, MAX_STALL_MS) / 1000.0
+        sock = self.connection
+        while True:
+            left = deadline - time.monotonic()
+            if left <= 0 or self.server.stopping.is_set():
+                return
+            readable, _, _ = select.select([sock], [], [], min(left, 0.2))
+            if readable:
+                try:
+                    if not sock.recv(4096):
+                        return
+                except OSError:
+                    return
+
+    def abort(self):
+        """Closes the connection with an RST instead of an orderly FIN."""
+        try:
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER,
+                                       struct.pack("ii", 1, 0))
+        except OSError:
+            pass
+        self.close_connection = True
+        # Closing here, before the server's orderly shutdown of the socket, makes the
+        # kernel drop the connection with an RST and no FIN before it.
+        self.connection.close()
+
+
+def replace_length(headers, length):
+    out = [(k, v) for k, v in headers if k.lower() != "content-length"]
+    if length is not None:
+        out.append(("Content-Length", str(length)))
+    return out
+
+
+class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+    def __init__(self, address, root):
+        super().__init__(address, Handler)
+        self.root = os.path.realpath(root)
+        self.state = State()
+        self.stopping = threading.Event()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--root", required=True, help="folder to serve")
+    parser.add_argument("--port", type=int, default=0, help="0 picks a free port")
+    parser.add_argument("--port-file", help="the chosen port is written here")
+    parser.add_argument("--idle-exit", type=float, default=900.0,
+                        help="seconds without a request after which the server ends")
+    args = parser.parse_args()
+    if not os.path.isdir(args.root):
+        print(f"server.py: no folder {args.root}", file=sys.stderr)
+        return 2
+
+    server = Server(("127.0.0.1", args.port), args.root)
+    port = server.server_address[1]
+    if args.port_file:
+        tmp = args.port_file + ".tmp"
+        with open(tmp, "w") as f:
+            f.write(f"{port}\n")
+        os.replace(tmp, args.port_file)
+
+    def stop(*_):
+        server.stopping.set()
+
+    signal.signal(signal.SIGTERM, stop)
+    signal.signal(signal.SIGINT, stop)
+    thread = threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.2},
+                              daemon=True)
+    thread.start()
+    while not server.stopping.wait(0.5):
+        with server.state.lock:
+            idle = time.monotonic() - server.state.last_activity
+        if idle > args.idle_exit:
+            break
+    server.stopping.set()
+    server.shutdown()
+    server.server_close()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
