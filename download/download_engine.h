@@ -90,6 +90,7 @@ class OutputFile {
 };
 
 // The file operations the engine needs. Paths are UTF-8 Windows paths ("C:\dir\a.ocx").
+// (No method is named like a Windows API macro such as DeleteFile or ReplaceFile.)
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -105,9 +106,9 @@ class FileSystem {
                                                   std::string& temp_path,
                                                   std::unique_ptr<OutputFile>& file) = 0;
   // Moves `from` to `to`, replacing a file that exists there.
-  virtual std::optional<Failure> ReplaceFile(const std::string& from, const std::string& to) = 0;
+  virtual std::optional<Failure> MoveIntoPlace(const std::string& from, const std::string& to) = 0;
   virtual bool FileExists(const std::string& path) = 0;
-  virtual bool DeleteFile(const std::string& path) = 0;
+  virtual bool RemoveFile(const std::string& path) = 0;
 };
 
 // Processes the host's pending window messages.

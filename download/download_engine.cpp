@@ -1,0 +1,246 @@
+#include "download/download_engine.h"
+
+#include <utility>
+
+#include "download/download_messages.h"
+#include "download/http_header.h"
+#include "download/progress.h"
+#include "download/url.h"
+
+namespace movarin::download {
+
+namespace {
+
+// Failures the engine finds itself, numbered like the platform's own.
+const Failure kOverflow{6, "Overflow"};
+const Failure kBadFileName{52, "Bad file name or number"};
+
+// "C:\..." : characters 2 and 3 are ":\".
+bool IsDriveLetterPath(const std::string& path) {
+  return path.size() >= 3 && path[1] == ':' && path[2] == '\\';
+}
+
+// Clears the running mark however Downloadfile is left.
+class RunningScope {
+ public:
+  explicit RunningScope(bool& running) : running_(running) { running_ = true; }
+  RunningScope(const RunningScope&) = delete;
+  RunningScope& operator=(const RunningScope&) = delete;
+  ~RunningScope() { running_ = false; }
+
+ private:
+  bool& running_;
+};
+
+}  // namespace
+
+// The state of one Downloadfile call.
+struct dl::Call {
+  std::string url;
+  std::string destination;
+  std::string user_name;
+  std::string password;
+  std::int64_t received = 0;
+  std::int64_t announced = 0;
+  // False when the answer carried no usable Content-Length: the body is then read to
+  // the end of the server's message.
+  bool length_known = true;
+  bool body_ended = false;
+  // The temporary file beside the destination, once created.
+  std::string temp_path;
+};
+
+dl::dl(Transfer& transfer, FileSystem& files, ProcessMessages process_messages)
+    : transfer_(transfer), files_(files), process_messages_(std::move(process_messages)) {}
+
+void dl::cancel() {
+  cancel_flag_ = true;
+  // A read or a request that waits on a stalled server must end now, not at its
+  // time-out: the transfer returns from its wait as soon as it is cancelled.
+  if (running_) transfer_.Cancel();
+}
+
+bool dl::Downloadfile(const std::string& strURL, const std::string& strDestination,
+                      const std::string& UserName, const std::string& Password) {
+  // One download at a time: a call from an event handler of the running one is refused.
+  if (running_) return false;
+  RunningScope running(running_);
+  Call call;
+  call.url = strURL;
+  call.destination = strDestination;
+  call.user_name = UserName;
+  call.password = Password;
+
+  cancel_flag_ = false;
+  RaiseEvent(std::string(messages::kGettingFileInformation));
+  process_messages_();
+  if (RequestPhase(call)) TransferPhase(call);
+  return Close(call);
+}
+
+bool dl::RequestPhase(Call& call) {
+  auto request_failure = [this](const Failure& failure) {
+    RaiseError(messages::RequestFailure(failure.description));
+    cancel_flag_ = true;
+    return false;
+  };
+  auto report = [this](const std::string& text) {
+    RaiseError(text);
+    cancel_flag_ = true;
+    return false;
+  };
+
+  transfer_.SetAddress(call.url);
+  transfer_.SetCredentials(call.user_name, call.password);
+  const std::string range = "Range: bytes=" + std::to_string(call.received) + "-\r\n";
+  if (auto failure = transfer_.StartRequest("GET", "", range)) return request_failure(*failure);
+  while (transfer_.StillExecuting()) {
+    process_messages_();
+    if (cancel_flag_) return false;
+  }
+  // A cancel that arrived while the last wait ended must not be read as an empty answer.
+  if (cancel_flag_) return false;
+
+  std::string block;
+  if (auto failure = transfer_.HeaderBlock(block)) return request_failure(*failure);
+  const std::string status = StatusField(block);
+  if (status == "200" || status == "206") {
+    // the body follows
+  } else if (status == "204") {
+    return report(std::string(messages::kNothingToDownload));
+  } else if (status == "401") {
+    return report(std::string(messages::kAuthorizationFailed));
+  } else if (status == "404") {
+    return report(messages::NotFound(transfer_.Address()));
+  } else if (status == "\r\n") {
+    return report(std::string(messages::kCannotEstablishConnection));
+  } else {
+    return report(messages::ServerResponse(FirstLineThroughCr(block)));
+  }
+
+  const ContentLength length = ParseContentLength(transfer_.Header("Content-Length"));
+  switch (length.kind) {
+    case ContentLength::Kind::kValue:
+      call.announced = length.value;
+      break;
+    case ContentLength::Kind::kNone:
+    case ContentLength::Kind::kNegative:
+      call.length_known = false;
+      break;
+    case ContentLength::Kind::kOverflow:
+      return request_failure(kOverflow);
+  }
+  // An empty body still makes an (empty) file.
+  if (call.length_known && call.announced == 0) return true;
+
+  if (call.length_known && IsDriveLetterPath(call.destination)) {
+    const std::string root = call.destination.substr(0, call.destination.find('\\') + 1);
+    std::uint64_t free_bytes = 0;
+    if (auto failure = files_.FreeBytes(root, free_bytes)) return request_failure(*failure);
+    if (free_bytes < static_cast<std::uint64_t>(call.announced)) {
+      return report(std::string(messages::kNotEnoughSpace));
+    }
+  }
+  process_messages_();
+  call.received = 0;
+  return true;
+}
+
+void dl::TransferPhase(Call& call) {
+  std::unique_ptr<OutputFile> file;
+  auto transfer_failure = [&](const Failure& failure) {
+    RaiseError(messages::TransferFailure(failure.number, failure.description));
+    cancel_flag_ = true;
+    file.reset();  // closes what was written; the closing step deletes it
+  };
+
+  const std::size_t last_backslash = call.destination.rfind('\\');
+  const std::string folder =
+      last_backslash == std::string::npos ? std::string() : call.destination.substr(0, last_backslash + 1);
+  const std::string name = last_backslash == std::string::npos
+                               ? call.destination
+                               : call.destination.substr(last_backslash + 1);
+  // Nothing is ever written outside the destination's folder.
+  if (!IsPlainFileName(name)) return transfer_failure(kBadFileName);
+  if (!folder.empty() && !files_.FolderExists(folder)) {
+    if (auto failure = files_.CreateFolder(folder)) return transfer_failure(*failure);
+  }
+  if (auto failure = files_.CreateTempBeside(call.destination, call.temp_path, file)) {
+    return transfer_failure(*failure);
+  }
+
+  if (!call.length_known || call.announced > 0) {
+    std::vector<std::uint8_t> chunk;
+    chunk.reserve(kChunkBytes);
+    for (;;) {
+      const ChunkStatus status = transfer_.ReadChunk(kChunkBytes, chunk);
+      if (status != ChunkStatus::kData) chunk.clear();
+      if (!chunk.empty()) {
+        if (auto failure = file->Write(chunk.data(), chunk.size())) return transfer_failure(*failure);
+      }
+      if (cancel_flag_) break;
+      call.received += static_cast<std::int64_t>(chunk.size());
+      if (call.length_known) {
+        RaiseProgress(ProgressText(call.received, call.announced));
+        process_messages_();
+        // A chunk of one byte or none ends the body; so does a body longer than announced,
+        // which can never become complete.
+        if (chunk.size() <= 1 || call.received > call.announced) break;
+      } else {
+        if (status == ChunkStatus::kEndOfBody) {
+          call.body_ended = true;
+          RaiseProgress("100");
+        }
+        process_messages_();
+        if (status != ChunkStatus::kData) break;
+      }
+    }
+  }
+  if (auto failure = file->Close()) return transfer_failure(*failure);
+}
+
+bool dl::Close(Call& call) {
+  const bool complete =
+      call.length_known ? call.received == call.announced : call.body_ended;
+  bool result = false;
+  if (complete) {
+    if (!cancel_flag_ && !call.temp_path.empty()) {
+      if (auto failure = files_.MoveIntoPlace(call.temp_path, call.destination)) {
+        RaiseError(messages::TransferFailure(failure->number, failure->description));
+        cancel_flag_ = true;
+      } else {
+        call.temp_path.clear();  // it is the destination now
+      }
+    }
+    if (!cancel_flag_) {
+      RaiseComplete();
+      result = true;
+    }
+  } else {
+    if (call.temp_path.empty() || !files_.FileExists(call.temp_path)) {
+      cancel_flag_ = true;
+    } else if (!cancel_flag_) {
+      RaiseError(std::string(messages::kConnectionReset));
+    }
+  }
+  if (!call.temp_path.empty() && files_.FileExists(call.temp_path)) {
+    files_.RemoveFile(call.temp_path);
+  }
+  transfer_.Cancel();
+  return result;
+}
+
+void dl::RaiseError(const std::string& text) {
+  if (listener_) listener_->DownloadErrors(text);
+}
+void dl::RaiseEvent(const std::string& text) {
+  if (listener_) listener_->DownloadEvents(text);
+}
+void dl::RaiseProgress(const std::string& percent) {
+  if (listener_) listener_->DownloadProgress(percent);
+}
+void dl::RaiseComplete() {
+  if (listener_) listener_->DowloadComplete();
+}
+
+}  // namespace movarin::download
