@@ -1,0 +1,106 @@
+#include "catalogue/export_csv.h"
+
+#include <cstdio>
+
+#include "catalogue/value_format.h"
+
+namespace movarin::catalogue {
+namespace {
+
+using jet::ValueKind;
+
+// mdb-export leaves dates outside [0, 1e6] days (and NaN) as an all-zero calendar entry.
+constexpr double kLastExportedDate = 1e6;
+
+std::string DateText(double days) {
+  DateTimeFields f;
+  const bool in_range = days >= 0 && days <= kLastExportedDate;
+  if (in_range) f = DateFields(days);
+  // Out of range prints as month 1, day 0, year 1900: "01/00/00 00:00:00".
+  const int month = in_range ? f.month : 1;
+  const int day = in_range ? f.day : 0;
+  const int year = in_range ? static_cast<int>(f.year % 100) : 0;
+  char buffer[48];
+  std::snprintf(buffer, sizeof buffer, "%02d/%02d/%02d %02d:%02d:%02d", month, day, year,
+                f.hour, f.minute, f.second);
+  return buffer;
+}
+
+// "{" 4-2-2 bytes little-endian, then the last 8 bytes as stored, with no dash between
+// them (the form mdb-export prints).
+std::string GuidText(const std::string& bytes) {
+  if (bytes.size() != 16) return {};
+  auto b = [&](int i) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[i])); };
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer,
+                "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X%02X%02X}", b(3),
+                b(2), b(1), b(0), b(5), b(4), b(7), b(6), b(8), b(9), b(10), b(11), b(12), b(13),
+                b(14), b(15));
+  return buffer;
+}
+
+void AppendQuoted(const std::string& text, std::string& out) {
+  out.push_back('"');
+  for (const char c : text) {
+    if (c == '"') out.push_back('"');
+    out.push_back(c);
+  }
+  out.push_back('"');
+}
+
+}  // namespace
+
+bool ExportQuoted(const jet::Value& value) {
+  switch (value.kind) {
+    case ValueKind::kText:
+    case ValueKind::kBinary:
+    case ValueKind::kGuid:
+    case ValueKind::kDate:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::string ExportText(const jet::Value& value) {
+  switch (value.kind) {
+    case ValueKind::kNull: return {};
+    case ValueKind::kBoolean: return value.integer != 0 ? "1" : "0";
+    case ValueKind::kInteger: return std::to_string(value.integer);
+    case ValueKind::kCurrency: return CurrencyText(value.integer);
+    case ValueKind::kFloat: return GeneralNumberText(value.real, 8);
+    case ValueKind::kDouble: return GeneralNumberText(value.real, 16);
+    case ValueKind::kDate: return DateText(value.real);
+    case ValueKind::kGuid: return GuidText(value.text);
+    case ValueKind::kText:
+    case ValueKind::kBinary:
+    case ValueKind::kNumeric:
+      return value.text;
+  }
+  return {};
+}
+
+std::string ExportCsv(const jet::Table& table) {
+  std::string out;
+  for (std::size_t c = 0; c < table.columns.size(); ++c) {
+    if (c > 0) out.push_back(',');
+    out += table.columns[c].name;
+  }
+  out.push_back('\n');
+  for (std::size_t row = 0; row < table.row_count; ++row) {
+    for (std::size_t c = 0; c < table.columns.size(); ++c) {
+      if (c > 0) out.push_back(',');
+      const jet::Value& value = table.Cell(row, c);
+      if (value.IsNull()) continue;
+      if (ExportQuoted(value)) {
+        AppendQuoted(ExportText(value), out);
+      } else {
+        out += ExportText(value);
+      }
+    }
+    out.push_back('\n');
+  }
+  return out;
+}
+
+}  // namespace movarin::catalogue

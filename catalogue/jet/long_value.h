@@ -1,0 +1,20 @@
+// Memo and OLE values: a 12-byte field in the row that holds the value inline or points
+// to one or more rows on long-value ("LVAL") pages.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "catalogue/jet/byte_reader.h"
+#include "catalogue/jet/decode_budget.h"
+#include "catalogue/jet/jet_error.h"
+#include "catalogue/jet/page_file.h"
+
+namespace movarin::catalogue::jet {
+
+// The stored bytes of a long value. The chain of parts is followed with loop detection,
+// and its total must equal the length the field announces.
+Result<std::vector<std::uint8_t>> ReadLongValue(const PageFile& file, const ByteReader& field,
+                                                DecodeBudget& budget);
+
+}  // namespace movarin::catalogue::jet

@@ -1,0 +1,49 @@
+#include "catalogue/jet/page_file.h"
+
+namespace movarin::catalogue::jet {
+
+Result<ByteReader> PageFile::Page(std::uint32_t number) const {
+  if (number >= page_count()) return Error::kPageOutOfRange;
+  // page_count() guarantees the multiplication stays inside the file.
+  return ByteReader(file_.subspan(static_cast<std::size_t>(number) * page_size(), page_size()));
+}
+
+Result<ByteReader> PageFile::TypedPage(std::uint32_t number, PageType type,
+                                       Error wrong_type) const {
+  auto page = Page(number);
+  if (!page) return page.error();
+  if (page->U8(page::kTypeOffset) != static_cast<std::uint8_t>(type)) return wrong_type;
+  return page;
+}
+
+Result<std::size_t> PageFile::RowCount(const ByteReader& page, const Layout& layout) {
+  const auto count = page.U16(layout.data_row_count_offset);
+  if (!count) return Error::kTruncatedRead;
+  // Every slot needs its 2-byte offset entry inside the page.
+  if (!page.Covers(layout.data_row_offsets_start, std::size_t{*count} * 2)) {
+    return Error::kRowPointerInvalid;
+  }
+  return std::size_t{*count};
+}
+
+Result<RowSlot> PageFile::Row(const ByteReader& page, const Layout& layout, std::size_t row) {
+  auto count = RowCount(page, layout);
+  if (!count) return count.error();
+  if (row >= *count) return Error::kRowPointerInvalid;
+  const auto entry = *page.U16(layout.data_row_offsets_start + row * 2);
+  std::size_t end = page.size();
+  if (row > 0) {
+    end = *page.U16(layout.data_row_offsets_start + (row - 1) * 2) & page::kRowOffsetMask;
+  }
+  const std::size_t start = entry & page::kRowOffsetMask;
+  RowSlot slot;
+  slot.deleted = (entry & page::kRowDeleted) != 0;
+  slot.overflow = (entry & page::kRowOverflow) != 0;
+  if (slot.deleted) return slot;  // a deleted row's bounds are never used
+  const std::size_t offsets_end = layout.data_row_offsets_start + *count * 2;
+  if (start < offsets_end || start > end || end > page.size()) return Error::kRowMalformed;
+  slot.bytes = *page.Sub(start, end - start);
+  return slot;
+}
+
+}  // namespace movarin::catalogue::jet

@@ -1,0 +1,158 @@
+#include "catalogue/jet/text_decoding.h"
+
+#include <array>
+
+namespace movarin::catalogue::jet {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Code page 1252 bytes 0x80..0x9F; the rest of the page equals Latin-1.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+
+// Collects UTF-16 code units and writes them as UTF-8, pairing surrogates.
+class Utf16Sink {
+ public:
+  explicit Utf16Sink(std::string& out) : out_(out) {}
+  ~Utf16Sink() { Flush(); }
+  void Put(char16_t unit) {
+    if (pending_high_ != 0) {
+      if (unit >= 0xDC00 && unit <= 0xDFFF) {
+        const char32_t cp = 0x10000 + ((static_cast<char32_t>(pending_high_) - 0xD800) << 10) +
+                            (static_cast<char32_t>(unit) - 0xDC00);
+        pending_high_ = 0;
+        AppendUtf8(cp, out_);
+        return;
+      }
+      Flush();
+    }
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      pending_high_ = unit;
+    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+      AppendUtf8(kReplacement, out_);
+    } else {
+      AppendUtf8(unit, out_);
+    }
+  }
+  void Flush() {
+    if (pending_high_ != 0) AppendUtf8(kReplacement, out_);
+    pending_high_ = 0;
+  }
+
+ private:
+  std::string& out_;
+  char16_t pending_high_ = 0;
+};
+
+}  // namespace
+
+void AppendUtf8(char32_t cp, std::string& out) {
+  if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = kReplacement;
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+void AppendUtf16LeAsUtf8(std::span<const std::uint8_t> bytes, std::string& out) {
+  Utf16Sink sink(out);
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    sink.Put(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+  }
+}
+
+std::string DecodeJet4Text(std::span<const std::uint8_t> bytes) {
+  std::string out;
+  if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+    out.reserve(bytes.size());
+    Utf16Sink sink(out);
+    bool one_byte = true;
+    std::size_t i = 2;
+    while (i < bytes.size()) {
+      if (bytes[i] == 0x00) {
+        one_byte = !one_byte;
+        ++i;
+      } else if (one_byte) {
+        sink.Put(bytes[i]);
+        ++i;
+      } else {
+        if (i + 1 >= bytes.size()) break;
+        sink.Put(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+        i += 2;
+      }
+    }
+    return out;
+  }
+  out.reserve(bytes.size() / 2);
+  AppendUtf16LeAsUtf8(bytes, out);
+  return out;
+}
+
+std::string DecodeCodePage1252(std::span<const std::uint8_t> bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (const auto byte : bytes) {
+    if (byte >= 0x80 && byte <= 0x9F) {
+      AppendUtf8(kCp1252High[byte - 0x80], out);
+    } else {
+      AppendUtf8(byte, out);
+    }
+  }
+  return out;
+}
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+  std::u16string out;
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    char32_t cp = kReplacement;
+    std::size_t length = 1;
+    if (lead < 0x80) {
+      cp = lead;
+    } else if (lead >= 0xC2 && lead < 0xF5) {
+      length = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+      if (i + length > utf8.size()) {
+        length = 1;
+      } else {
+        cp = lead & (0x3F >> (length - 1));
+        bool valid = true;
+        for (std::size_t k = 1; k < length; ++k) {
+          const auto next = static_cast<unsigned char>(utf8[i + k]);
+          if ((next & 0xC0) != 0x80) valid = false;
+          cp = (cp << 6) | (next & 0x3F);
+        }
+        const char32_t minimum = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+        if (!valid || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+          cp = kReplacement;
+          length = 1;
+        }
+      }
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+    i += length;
+  }
+  return out;
+}
+
+}  // namespace movarin::catalogue::jet
