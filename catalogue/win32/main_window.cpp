@@ -1,0 +1,362 @@
+#include "catalogue/win32/main_window.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <vector>
+
+#include "platform/win32/controls.h"
+#include "platform/win32/text.h"
+
+namespace movarin::catalogue {
+
+namespace {
+
+constexpr UINT_PTR kNoticeTimer = 1;
+constexpr UINT_PTR kSearchBoxSubclass = 1;
+
+int Px(int twips) { return win32::TwipsToPixels(twips); }
+
+std::wstring W(std::string_view s) { return win32::Widen(s); }
+
+std::variant<Connection, ProviderError> OpenFile(const std::string& path) {
+  return Connection::Open(path, kCataloguePassword);
+}
+
+}  // namespace
+
+void ImageListTraits::Close(HIMAGELIST h) { ImageList_Destroy(h); }
+
+MainWindow::MainWindow(MainWindowArgs args)
+    : args_(std::move(args)),
+      logic_(*this, args_.menu->model(),
+             [path = args_.catalogue_path] { return OpenFile(path); }, args_.server_base_url) {}
+
+MainWindow::~MainWindow() = default;
+
+bool MainWindow::Create() {
+  win32::WindowArgs window;
+  window.class_name = L"MovarinMainWindow";
+  window.title = W(kProgramTitle);
+  window.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  window.client_width = Px(kMainClientWidthTwips);
+  window.client_height = Px(kMainClientHeightTwips);
+  window.icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  return Window::Create(window);
+}
+
+bool MainWindow::OnCreate() {
+  // Tahoma 9.75 points bold, as every label, text box and the results list use.
+  const int height = -MulDiv(975, win32::ScreenDpi(), 7200);
+  font_.reset(CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                          DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
+  CreateControls();
+  return true;
+}
+
+void MainWindow::CreateControls() {
+  HFONT font = static_cast<HFONT>(font_.get());
+  for (const ControlPlacement& p : kMainControls) {
+    win32::ControlArgs c;
+    c.text = W(p.caption);
+    c.id = p.id;
+    c.x = Px(p.left);
+    c.y = Px(p.top);
+    c.width = Px(p.width);
+    c.height = Px(p.height);
+    c.font = font;
+    switch (p.kind) {
+      case ControlKind::ClickableLabel:
+        c.class_name = L"STATIC";
+        c.style = SS_NOTIFY;
+        break;
+      case ControlKind::Label:
+        c.class_name = L"STATIC";
+        break;
+      case ControlKind::TextBox:
+        c.class_name = L"EDIT";
+        c.style = WS_TABSTOP | ES_AUTOHSCROLL;
+        c.ex_style = WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::Button:
+        c.class_name = L"BUTTON";
+        c.style = WS_TABSTOP | BS_PUSHBUTTON;
+        c.font = nullptr;
+        break;
+      case ControlKind::ListView:
+        c.class_name = WC_LISTVIEWW;
+        c.style = WS_TABSTOP | WS_CLIPSIBLINGS | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
+                  LVS_SHOWSELALWAYS;
+        c.ex_style = WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::Panel:
+        c.class_name = L"STATIC";
+        c.style = SS_CENTER | SS_CENTERIMAGE | WS_BORDER;
+        c.visible = false;
+        break;
+      case ControlKind::HiddenField:
+        c.class_name = L"EDIT";
+        c.style = ES_AUTOHSCROLL;
+        c.visible = false;
+        c.font = nullptr;
+        break;
+    }
+    controls_[static_cast<std::size_t>(p.role)] = win32::CreateControl(hwnd(), c);
+  }
+  SetUpResultsList(Control(MainControl::ResultsList));
+  SetWindowSubclass(Control(MainControl::SearchBox), &MainWindow::SearchBoxProc,
+                    kSearchBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
+  // The search box comes first in the tab order and has the focus when the window opens.
+  SetWindowPos(Control(MainControl::SearchBox), HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetFocus(Control(MainControl::SearchBox));
+}
+
+void MainWindow::SetUpResultsList(HWND list) {
+  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
+  const int icon = GetSystemMetrics(SM_CXSMICON);
+  images_.reset(ImageList_Create(icon, icon, ILC_COLOR32 | ILC_MASK, 1, 0));
+  ImageList_AddIcon(images_.get(), LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION)));
+  ListView_SetImageList(list, images_.get(), LVSIL_SMALL);
+  struct Column {
+    std::string_view header;
+    int twips;
+  };
+  int index = 0;
+  for (const Column& col : {Column{kInitialFirstHeader, kFileNameColumnTwips},
+                            Column{kFileVersionHeader, kFileVersionColumnTwips}}) {
+    std::wstring text = W(col.header);
+    LVCOLUMNW c{};
+    c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    c.pszText = text.data();
+    c.cx = Px(col.twips);
+    c.iSubItem = index;
+    ListView_InsertColumn(list, index, &c);
+    ++index;
+  }
+}
+
+void MainWindow::Load() {
+  if (!loaded_) {
+    loaded_ = true;
+    logic_.Load(*args_.store);
+  }
+}
+
+void MainWindow::OnDestroy() {
+  // Whatever closed the window: the options are saved and the program ends.
+  KillTimer(hwnd(), kNoticeTimer);
+  args_.menu->model().SaveOptions(*args_.store);
+  PostQuitMessage(0);
+}
+
+bool MainWindow::OnClose() {
+  const int answer = MessageBoxW(hwnd(), W(kExitQuestion).c_str(), W(kExitTitle).c_str(),
+                                 MB_YESNO | MB_ICONQUESTION);
+  if (answer == IDYES) DestroyWindow(hwnd());
+  return true;
+}
+
+bool MainWindow::OnCommand(int id, int code, HWND control) {
+  if (auto item = CommandMenu::ItemForCommand(id)) {
+    RunMenuItem(*item);
+    return true;
+  }
+  auto is = [id](MainControl role) { return id == Placement(role).id; };
+  if (is(MainControl::SearchButton) && code == BN_CLICKED) {
+    logic_.SearchCatalogue();
+  } else if (is(MainControl::BrowseButton) && code == BN_CLICKED) {
+    Browse();
+  } else if (is(MainControl::RegisterButton) && code == BN_CLICKED) {
+    // Registering a chosen file joins here with the register command.
+  } else if ((is(MainControl::MenuLabel) || is(MainControl::LanguageLabel)) &&
+             code == STN_CLICKED) {
+    POINT at;
+    GetCursorPos(&at);
+    args_.menu->PopUp(is(MainControl::MenuLabel) ? MenuItem::Menu : MenuItem::Menu3, hwnd(), at);
+  } else if (is(MainControl::SignalField) && code == EN_CHANGE) {
+    HWND field = Control(MainControl::SignalField);
+    logic_.SignalFieldChanged([field] { return win32::Narrow(win32::GetText(field)); },
+                              [field] { win32::SetText(field, L""); });
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void MainWindow::RunMenuItem(MenuItem item) {
+  switch (args_.menu->model().Click(item)) {
+    case MenuAction::None:
+      break;
+    case MenuAction::ReloadCatalogue:
+      logic_.ReloadCatalogueList();
+      break;
+    case MenuAction::DownloadSelectedRow: {
+      const int row = SelectedRow();
+      const std::string name = row >= 0 ? std::string(logic_.RowText(static_cast<std::size_t>(row)))
+                                        : std::string();
+      StartDownload(logic_.DownloadAddress(name));
+      break;
+    }
+    case MenuAction::ShowDownloadFolderDialog:
+      if (args_.show_download_folder_dialog) args_.show_download_folder_dialog();
+      break;
+    case MenuAction::ShowMultiSearchWindow:
+    case MenuAction::ShowUnregisterDialog:
+      // These windows join the program with their own features.
+      break;
+  }
+}
+
+bool MainWindow::OnNotify(const NMHDR& header, LRESULT& result) {
+  if (header.idFrom != static_cast<UINT_PTR>(Placement(MainControl::ResultsList).id)) return false;
+  switch (header.code) {
+    case LVN_GETDISPINFOW: {
+      auto& info = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header));
+      const auto row = static_cast<std::size_t>(info.item.iItem);
+      if (row >= logic_.ResultCount()) return true;
+      if (info.item.mask & LVIF_TEXT) {
+        cell_buffer_ = W(info.item.iSubItem == 0 ? logic_.RowText(row) : logic_.RowVersion(row));
+        lstrcpynW(info.item.pszText, cell_buffer_.c_str(), info.item.cchTextMax);
+      }
+      if (info.item.mask & LVIF_IMAGE) info.item.iImage = 0;
+      return true;
+    }
+    case LVN_BEGINLABELEDITW:
+      result = TRUE;  // rows are never edited in place
+      return true;
+    case NM_CLICK:
+    case NM_RCLICK:
+      ResultsListClicked(header.code == NM_RCLICK);
+      return true;
+  }
+  return false;
+}
+
+void MainWindow::ResultsListClicked(bool right_button) {
+  const int row = SelectedRow();
+  if (row < 0) return;
+  const std::string_view text = logic_.RowText(static_cast<std::size_t>(row));
+  if (text.empty()) return;
+  args_.menu->model().SetDownloadCaptionFor(text);
+  if (right_button) {
+    POINT at;
+    GetCursorPos(&at);
+    args_.menu->PopUp(MenuItem::menu2, hwnd(), at);
+  }
+}
+
+int MainWindow::SelectedRow() const {
+  return ListView_GetNextItem(Control(MainControl::ResultsList), -1, LVNI_SELECTED);
+}
+
+void MainWindow::OnTimer(UINT_PTR id) {
+  if (id == kNoticeTimer) logic_.NoticeTimerTick();
+}
+
+void MainWindow::Browse() {
+  std::vector<wchar_t> file(32768, L'\0');
+  std::vector<wchar_t> title(MAX_PATH, L'\0');
+  static constexpr wchar_t kFilter[] = L"OCX or DLL\0*.ocx;*.dll\0";
+  const std::wstring dialog_title = W(kOpenDialogTitle);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = hwnd();
+  ofn.lpstrFilter = kFilter;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrFileTitle = title.data();
+  ofn.nMaxFileTitle = static_cast<DWORD>(title.size());
+  ofn.lpstrTitle = dialog_title.c_str();
+  ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
+  // On Cancel the path box keeps its text.
+  if (!GetOpenFileNameW(&ofn)) return;
+  last_file_title_ = title.data();
+  win32::SetText(Control(MainControl::PathBox), file.data());
+}
+
+LRESULT CALLBACK MainWindow::SearchBoxProc(HWND box, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                           DWORD_PTR data) {
+  auto* self = reinterpret_cast<MainWindow*>(data);
+  switch (msg) {
+    case WM_GETDLGCODE:
+      if (lp && reinterpret_cast<const MSG*>(lp)->wParam == VK_RETURN)
+        return DLGC_WANTALLKEYS | DefSubclassProc(box, msg, wp, lp);
+      break;
+    case WM_KEYDOWN:
+      if (wp == VK_RETURN) return 0;
+      break;
+    case WM_CHAR:
+      // Enter is swallowed (no beep, no new line); a text of blanks does nothing.
+      if (wp == L'\r') {
+        self->logic_.EnterPressedInSearchBox();
+        return 0;
+      }
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(box, &MainWindow::SearchBoxProc, kSearchBoxSubclass);
+      break;
+  }
+  return DefSubclassProc(box, msg, wp, lp);
+}
+
+std::string MainWindow::SearchBoxText() {
+  return win32::Narrow(win32::GetText(Control(MainControl::SearchBox)));
+}
+
+void MainWindow::ShowInformation(std::string_view text) {
+  MessageBoxW(hwnd(), W(text).c_str(), W(kProgramTitle).c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+bool MainWindow::AskRetryAfterOpenError(const ProviderError& error) {
+  return MessageBoxW(hwnd(), W(OpenErrorText(error)).c_str(), W(kOpenErrorTitle).c_str(),
+                     MB_RETRYCANCEL | MB_ICONSTOP) == IDRETRY;
+}
+
+void MainWindow::ShowCannotConnect() {
+  MessageBoxW(hwnd(), W(kCannotConnectMessage).c_str(), W(kProgramTitle).c_str(),
+              MB_OK | MB_ICONSTOP);
+}
+
+void MainWindow::ResultsChanged() {
+  HWND list = Control(MainControl::ResultsList);
+  ListView_SetItemCountEx(list, static_cast<int>(logic_.ResultCount()), 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void MainWindow::SetFirstColumnHeader(std::string_view text) {
+  std::wstring header = W(text);
+  LVCOLUMNW c{};
+  c.mask = LVCF_TEXT;
+  c.pszText = header.data();
+  ListView_SetColumn(Control(MainControl::ResultsList), 0, &c);
+}
+
+void MainWindow::ShowNotFoundNotice(bool shown) {
+  HWND notice = Control(MainControl::NotFoundNotice);
+  if (shown) SetWindowPos(notice, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  ShowWindow(notice, shown ? SW_SHOW : SW_HIDE);
+}
+
+void MainWindow::EnableNoticeTimer(bool enabled) {
+  if (enabled)
+    SetTimer(hwnd(), kNoticeTimer, 1, nullptr);
+  else
+    KillTimer(hwnd(), kNoticeTimer);
+}
+
+void MainWindow::StartDownload(const std::string& address) {
+  if (args_.start_download) args_.start_download(address);
+}
+
+void MainWindow::SetDownloadedFile(const std::wstring& name, const std::wstring& path) {
+  win32::SetText(Control(MainControl::DownloadedNameField), name);
+  win32::SetText(Control(MainControl::DownloadedPathField), path);
+}
+
+void MainWindow::SetSignal(const std::wstring& text) {
+  win32::SetText(Control(MainControl::SignalField), text);
+}
+
+}  // namespace movarin::catalogue

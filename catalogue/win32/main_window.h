@@ -1,0 +1,88 @@
+#pragma once
+// The window the user works in: search box, results list, path box, option menus, and
+// the hidden fields other windows write into.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "catalogue/main_window_layout.h"
+#include "catalogue/main_window_logic.h"
+#include "catalogue/win32/command_menu.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/window.h"
+#include "settings/settings_store.h"
+
+namespace movarin::catalogue {
+
+struct ImageListTraits {
+  static HIMAGELIST Invalid() { return nullptr; }
+  static void Close(HIMAGELIST h);
+};
+
+struct MainWindowArgs {
+  CommandMenu* menu = nullptr;
+  settings::SettingsStore* store = nullptr;
+  std::string catalogue_path;  // program folder + "\database.mdb"
+  std::string server_base_url;
+  // Shows the download dialog for an address and runs the download; returns when it ended.
+  std::function<void(const std::string& address)> start_download;
+  // Shows the download folder dialog.
+  std::function<void()> show_download_folder_dialog;
+};
+
+class MainWindow final : public win32::Window, private MainWindowHost {
+ public:
+  explicit MainWindow(MainWindowArgs args);
+  ~MainWindow() override;
+  bool Create();
+  // The load sequence: check marks, opening the catalogue, the start-up listing. Runs
+  // once, before the window is first shown.
+  void Load();
+
+  HWND Control(MainControl role) const { return controls_[static_cast<std::size_t>(role)]; }
+  // The hidden fields the download dialog fills before it signals "1".
+  void SetDownloadedFile(const std::wstring& name, const std::wstring& path);
+  void SetSignal(const std::wstring& text);
+
+ protected:
+  bool OnCreate() override;
+  void OnDestroy() override;
+  bool OnClose() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  bool OnNotify(const NMHDR& header, LRESULT& result) override;
+  void OnTimer(UINT_PTR id) override;
+
+ private:
+  // MainWindowHost
+  std::string SearchBoxText() override;
+  void ShowInformation(std::string_view text) override;
+  bool AskRetryAfterOpenError(const ProviderError& error) override;
+  void ShowCannotConnect() override;
+  void ResultsChanged() override;
+  void SetFirstColumnHeader(std::string_view text) override;
+  void ShowNotFoundNotice(bool shown) override;
+  void EnableNoticeTimer(bool enabled) override;
+  void StartDownload(const std::string& address) override;
+
+  void CreateControls();
+  void SetUpResultsList(HWND list);
+  void ResultsListClicked(bool right_button);
+  void RunMenuItem(MenuItem item);
+  void Browse();
+  int SelectedRow() const;
+  static LRESULT CALLBACK SearchBoxProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+
+  MainWindowArgs args_;
+  MainWindowLogic logic_;
+  std::array<HWND, static_cast<std::size_t>(MainControl::Count)> controls_{};
+  win32::UniqueGdiObject font_;
+  win32::UniqueHandle<HIMAGELIST, ImageListTraits> images_;
+  std::wstring last_file_title_;  // file title of the open-file dialog's last choice
+  std::wstring cell_buffer_;      // text handed to the list view for one cell
+  bool loaded_ = false;
+};
+
+}  // namespace movarin::catalogue
