@@ -1,0 +1,197 @@
+#include "imaging/dib.h"
+
+#include <bit>
+
+#include "imaging/byte_reader.h"
+#include "imaging/image_limits.h"
+
+namespace movarin::imaging {
+namespace {
+
+constexpr std::uint32_t kCoreHeader = 12;
+constexpr std::uint32_t kInfoHeader = 40;
+constexpr std::array<std::uint32_t, 6> kHeaderSizes = {40, 52, 56, 64, 108, 124};
+constexpr std::uint32_t kRgb = 0;
+constexpr std::uint32_t kBitFields = 3;
+constexpr std::uint32_t kAlphaBitFields = 6;
+constexpr std::array<std::uint16_t, 6> kBitCounts = {1, 4, 8, 16, 24, 32};
+constexpr std::array<std::uint32_t, 4> kDefault16Masks = {0x7C00, 0x03E0, 0x001F, 0};
+constexpr std::array<std::uint32_t, 4> kDefault32Masks = {0x00FF0000, 0x0000FF00, 0x000000FF,
+                                                          0xFF000000};
+
+template <typename Array, typename T>
+bool Contains(const Array& a, T v) {
+  for (const auto& x : a) {
+    if (x == v) return true;
+  }
+  return false;
+}
+
+struct Channel {
+  std::uint32_t mask = 0;
+  int shift = 0;
+  std::uint64_t max = 0;
+
+  explicit Channel(std::uint32_t m) : mask(m) {
+    if (!m) return;
+    shift = std::countr_zero(m);
+    max = (std::uint64_t(1) << std::popcount(m)) - 1;
+  }
+  std::uint8_t Get(std::uint32_t px, std::uint8_t absent) const {
+    if (!mask) return absent;
+    const std::uint64_t v = std::min<std::uint64_t>((px & mask) >> shift, max);
+    if (max == 255) return static_cast<std::uint8_t>(v);
+    return static_cast<std::uint8_t>((v * 255 + max / 2) / max);
+  }
+};
+
+}  // namespace
+
+bool DibStride(std::uint64_t width, unsigned bit_count, std::size_t& stride) {
+  if (width > kMaxImageSide) return false;
+  stride = static_cast<std::size_t>((width * bit_count + 31) / 32 * 4);
+  return true;
+}
+
+ImageError ReadDibHeader(std::span<const std::uint8_t> data, std::size_t offset, DibHeader& h,
+                         std::size_t& end) {
+  h = DibHeader{};
+  ByteReader r(data);
+  if (!r.Seek(offset) || !r.ReadU32LE(h.header_size)) return ImageError::Truncated;
+  std::size_t entry_size = 4;
+  std::uint32_t colours_used = 0;
+  if (h.header_size == kCoreHeader) {
+    std::uint16_t w, ht, planes;
+    if (!r.ReadU16LE(w) || !r.ReadU16LE(ht) || !r.ReadU16LE(planes) || !r.ReadU16LE(h.bit_count)) {
+      return ImageError::Truncated;
+    }
+    h.width = w, h.height = ht;
+    entry_size = 3;
+  } else if (Contains(kHeaderSizes, h.header_size)) {
+    std::int32_t w, ht;
+    std::uint16_t planes;
+    std::uint32_t size_image, xppm, yppm, important;
+    if (!r.ReadI32LE(w) || !r.ReadI32LE(ht) || !r.ReadU16LE(planes) || !r.ReadU16LE(h.bit_count) ||
+        !r.ReadU32LE(h.compression) || !r.ReadU32LE(size_image) || !r.ReadU32LE(xppm) ||
+        !r.ReadU32LE(yppm) || !r.ReadU32LE(colours_used) || !r.ReadU32LE(important)) {
+      return ImageError::Truncated;
+    }
+    h.width = w, h.height = ht;
+    const bool os2 = h.header_size == 64;
+    // Masks inside a longer header; after a 40-byte header when the compression asks.
+    const std::size_t inside = os2 ? 0 : (h.header_size - kInfoHeader) / 4;
+    std::size_t after = 0;
+    if (h.header_size == kInfoHeader && h.compression == kBitFields) after = 3;
+    if (h.header_size == kInfoHeader && h.compression == kAlphaBitFields) after = 4;
+    const std::size_t count = std::min<std::size_t>(4, std::max(inside, after));
+    if (inside == 0) r.Seek(offset + kInfoHeader);
+    for (std::size_t i = 0; i < count; ++i) {
+      if (!r.ReadU32LE(h.masks[i])) return ImageError::Truncated;
+    }
+    if (!r.Seek(offset + h.header_size + (inside ? 0 : after * 4))) return ImageError::Truncated;
+    h.has_masks = h.compression == kBitFields || h.compression == kAlphaBitFields;
+  } else {
+    return ImageError::BadBitmapHeader;
+  }
+  if (h.width < 1 || h.height == 0) return ImageError::BadBitmapHeader;
+  const std::int64_t rows = h.height < 0 ? -h.height : h.height;
+  if (h.width > kMaxImageSide || rows > std::int64_t(kMaxImageSide) * 2) return ImageError::ImageTooLarge;
+  if (!Contains(kBitCounts, h.bit_count)) return ImageError::UnsupportedBitDepth;
+  if (h.compression != kRgb && !(h.has_masks && (h.bit_count == 16 || h.bit_count == 32))) {
+    return ImageError::UnsupportedCompression;
+  }
+  if (!h.has_masks) {
+    h.masks = h.bit_count == 16 ? kDefault16Masks : kDefault32Masks;
+  }
+  if (h.bit_count <= 8) {
+    const std::size_t max_colours = std::size_t(1) << h.bit_count;
+    std::size_t n = colours_used ? colours_used : max_colours;
+    if (n > 256) return ImageError::BadBitmapHeader;
+    std::span<const std::uint8_t> table;
+    if (!r.ReadBytes(n * entry_size, table)) return ImageError::Truncated;
+    h.palette.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      h.palette[i] = {table[i * entry_size], table[i * entry_size + 1], table[i * entry_size + 2]};
+    }
+  }
+  end = r.position();
+  return ImageError::None;
+}
+
+ImageError DecodeDibPixels(std::span<const std::uint8_t> data, std::size_t pixel_offset,
+                           const DibHeader& h, std::uint32_t height, bool top_down,
+                           DecodedImage& image, bool& alpha_from_data) {
+  alpha_from_data = false;
+  std::size_t stride, total;
+  if (!DibStride(static_cast<std::uint64_t>(h.width), h.bit_count, stride) ||
+      !CheckedMul(stride, height, total)) {
+    return ImageError::ImageTooLarge;
+  }
+  if (pixel_offset > data.size() || data.size() - pixel_offset < total) return ImageError::Truncated;
+  if (const ImageError e = AllocateImage(image, static_cast<std::uint64_t>(h.width), height);
+      e != ImageError::None) {
+    return e;
+  }
+  const Channel red(h.masks[0]), green(h.masks[1]), blue(h.masks[2]), alpha(h.masks[3]);
+  alpha_from_data = (h.bit_count == 16 || h.bit_count == 32) && h.masks[3] != 0;
+  const auto width = static_cast<std::uint32_t>(h.width);
+  for (std::uint32_t y = 0; y < height; ++y) {
+    const std::uint8_t* src = data.data() + pixel_offset + std::size_t(top_down ? y : height - 1 - y) * stride;
+    std::uint8_t* dst = image.row(static_cast<int>(y));
+    for (std::uint32_t x = 0; x < width; ++x, dst += 4) {
+      switch (h.bit_count) {
+        case 1:
+        case 4:
+        case 8: {
+          const std::size_t bit = std::size_t(x) * h.bit_count;
+          const unsigned index = (src[bit >> 3] >> (8 - h.bit_count - (bit & 7))) & ((1u << h.bit_count) - 1);
+          const DibHeader::Entry c = index < h.palette.size() ? h.palette[index] : DibHeader::Entry{0, 0, 0};
+          dst[0] = c.b, dst[1] = c.g, dst[2] = c.r, dst[3] = 255;
+          break;
+        }
+        case 16: {
+          const std::uint32_t px = src[2 * x] | (src[2 * x + 1] << 8);
+          dst[0] = blue.Get(px, 0), dst[1] = green.Get(px, 0), dst[2] = red.Get(px, 0), dst[3] = alpha.Get(px, 255);
+          break;
+        }
+        case 24:
+          dst[0] = src[3 * x], dst[1] = src[3 * x + 1], dst[2] = src[3 * x + 2], dst[3] = 255;
+          break;
+        default: {
+          const std::uint32_t px = ByteReader::LoadU32LE(src + 4 * x);
+          dst[0] = blue.Get(px, 0), dst[1] = green.Get(px, 0), dst[2] = red.Get(px, 0), dst[3] = alpha.Get(px, 255);
+          break;
+        }
+      }
+    }
+  }
+  return ImageError::None;
+}
+
+AlphaKind AnalyseAlpha(const DecodedImage& image) {
+  bool all_zero = true, all_opaque = true, premultiplied = true;
+  const std::uint8_t* p = image.pixels.data();
+  const std::size_t n = image.pixels.size();
+  for (std::size_t i = 0; i < n; i += 4) {
+    const std::uint8_t a = p[i + 3];
+    all_zero &= a == 0;
+    all_opaque &= a == 255;
+    premultiplied &= p[i] <= a && p[i + 1] <= a && p[i + 2] <= a;
+  }
+  if (all_zero || all_opaque) return AlphaKind::None;
+  return premultiplied ? AlphaKind::Premultiplied : AlphaKind::Straight;
+}
+
+void ApplyAlpha(DecodedImage& image, AlphaKind kind) {
+  std::uint8_t* p = image.pixels.data();
+  const std::size_t n = image.pixels.size();
+  for (std::size_t i = 0; i < n; i += 4) {
+    if (kind == AlphaKind::None) {
+      p[i + 3] = 255;
+    } else if (kind == AlphaKind::Straight) {
+      PutStraight(p + i, p[i + 2], p[i + 1], p[i], p[i + 3]);
+    }
+  }
+}
+
+}  // namespace movarin::imaging

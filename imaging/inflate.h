@@ -1,0 +1,26 @@
+#pragma once
+// Our own decoder for the zlib (RFC 1950) and DEFLATE (RFC 1951) formats: stored,
+// fixed-Huffman and dynamic-Huffman blocks. It is the fallback when the zlib library
+// cannot decompress the data, and is tested against that library on the same data.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "imaging/image_error.h"
+
+namespace movarin::imaging {
+
+// Decompresses a zlib stream (header, DEFLATE data, Adler-32) into `out`. Fails with
+// OutputTooLarge as soon as more than `max_output` bytes would be produced; bytes after
+// the end of the stream are ignored. `out` grows with the data actually produced.
+ImageError InflateZlibStream(std::span<const std::uint8_t> in, std::size_t max_output,
+                             std::vector<std::uint8_t>& out);
+
+// The same for raw DEFLATE data without the zlib header and checksum.
+ImageError InflateRawDeflate(std::span<const std::uint8_t> in, std::size_t max_output,
+                             std::vector<std::uint8_t>& out);
+
+std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler = 1);
+
+}  // namespace movarin::imaging
