@@ -26,17 +26,11 @@ std::string DateText(double days) {
   return buffer;
 }
 
-// "{" 4-2-2 bytes little-endian, then the last 8 bytes as stored, with no dash between
-// them (the form mdb-export prints).
-std::string GuidText(const std::string& bytes) {
-  if (bytes.size() != 16) return {};
-  auto b = [&](int i) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[i])); };
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer,
-                "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X%02X%02X}", b(3),
-                b(2), b(1), b(0), b(5), b(4), b(7), b(6), b(8), b(9), b(10), b(11), b(12), b(13),
-                b(14), b(15));
-  return buffer;
+// The GUID without the dash between its last two groups, the form mdb-export prints.
+std::string GuidText(const std::string& display) {
+  std::string text = display;
+  if (text.size() == 38 && text[24] == '-') text.erase(24, 1);
+  return text;
 }
 
 void AppendQuoted(const std::string& text, std::string& out) {

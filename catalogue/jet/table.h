@@ -21,9 +21,12 @@ enum class ValueKind : std::uint8_t {
   kDate,      // real: days since 1899-12-30, fraction = time of day
   kText,      // text: UTF-8 (text and memo columns)
   kBinary,    // text: raw bytes (binary and OLE columns)
-  kGuid,      // text: the 16 stored bytes
+  kGuid,      // text: "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"
   kNumeric,   // text: the decimal number, e.g. "-12.50"
 };
+
+// Every non-NULL value also carries in `text` what a record set's field reads as
+// (see display_text.h), so queries and the results list work on text alone.
 
 struct Value {
   ValueKind kind = ValueKind::kNull;

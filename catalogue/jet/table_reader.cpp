@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "catalogue/jet/display_text.h"
 #include "catalogue/jet/long_value.h"
 #include "catalogue/jet/numeric.h"
 #include "catalogue/jet/table_definition.h"
@@ -86,6 +87,7 @@ class RowDecoder {
           return e;
         }
       }
+      if (value.text.empty() && !value.IsNull()) value.text = DisplayText(value);
       if (Error e = budget_.TakeBytes(value.text.size()); e != Error::kNone) return e;
       out.push_back(std::move(value));
     }
@@ -125,7 +127,7 @@ class RowDecoder {
         return Error::kNone;
       case ColumnType::kGuid:
         value.kind = ValueKind::kGuid;
-        value.text.assign(bytes.bytes().begin(), bytes.bytes().end());
+        value.text = GuidDisplayText(bytes.bytes().data());
         return Error::kNone;
       case ColumnType::kNumeric:
         value.kind = ValueKind::kNumeric;

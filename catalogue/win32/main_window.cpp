@@ -148,6 +148,7 @@ void MainWindow::OnDestroy() {
   // Whatever closed the window: the options are saved and the program ends.
   KillTimer(hwnd(), kNoticeTimer);
   args_.menu->model().SaveOptions(*args_.store);
+  if (args_.on_destroyed) args_.on_destroyed();
   PostQuitMessage(0);
 }
 

@@ -31,6 +31,8 @@ struct MainWindowArgs {
   std::function<void(const std::string& address)> start_download;
   // Shows the download folder dialog.
   std::function<void()> show_download_folder_dialog;
+  // Runs as the window goes away, before the program ends (stops a running download).
+  std::function<void()> on_destroyed;
 };
 
 class MainWindow final : public win32::Window, private MainWindowHost {

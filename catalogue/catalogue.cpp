@@ -1,0 +1,137 @@
+#include "catalogue/catalogue.h"
+
+#include "catalogue/export_csv.h"
+#include "catalogue/file_reader.h"
+#include "catalogue/jet/database.h"
+#include "catalogue/jet/text_decoding.h"
+#include "catalogue/provider_errors.h"
+#include "catalogue/query/like_pattern.h"
+#include "catalogue/query/sql_parser.h"
+#include "catalogue/query/table_queries.h"
+
+namespace movarin::catalogue {
+
+namespace detail {
+
+// The decoded database and, per user table, its query runner (null when the table could
+// not be decoded).
+struct OpenDatabase {
+  jet::Database database;
+  std::string path;
+  std::vector<std::unique_ptr<query::TableQueries>> queries;
+};
+
+}  // namespace detail
+
+std::size_t RecordSet::FieldCount() const { return table_ ? table_->columns.size() : 0; }
+
+std::string_view RecordSet::Field(std::size_t row, std::size_t column) const {
+  if (!table_ || row >= rows_.size() || column >= table_->columns.size()) return {};
+  return table_->Cell(rows_[row], column).text;
+}
+
+std::string_view RecordSet::FieldName(std::size_t column) const {
+  if (!table_ || column >= table_->columns.size()) return {};
+  return table_->columns[column].name;
+}
+
+std::variant<Connection, ProviderError> Connection::Open(const std::string& path_utf8,
+                                                         std::string_view password) {
+  auto bytes = ReadWholeFile(path_utf8, jet::kMaxFileSize);
+  if (const auto* error = std::get_if<FileReadError>(&bytes)) {
+    switch (*error) {
+      case FileReadError::kNotFound:
+        return MakeProviderError(ProviderFault::kFileNotFound, path_utf8);
+      case FileReadError::kTooLarge:
+        return MakeProviderError(ProviderFault::kFileTooLarge, path_utf8);
+      case FileReadError::kUnreadable:
+        return MakeProviderError(ProviderFault::kFileUnreadable, path_utf8);
+    }
+  }
+  return OpenBytes(std::move(std::get<std::vector<std::uint8_t>>(bytes)), password, path_utf8);
+}
+
+std::variant<Connection, ProviderError> Connection::OpenBytes(std::vector<std::uint8_t> bytes,
+                                                              std::string_view password,
+                                                              const std::string& path_for_messages) {
+  auto database = jet::Database::Open(bytes, jet::Utf8ToUtf16(password));
+  if (!database) return OpenError(database.error(), path_for_messages);
+  auto open = std::make_shared<detail::OpenDatabase>();
+  open->database = std::move(*database);
+  open->path = path_for_messages;
+  for (const auto& entry : open->database.tables()) {
+    open->queries.push_back(entry.table ? std::make_unique<query::TableQueries>(entry.table)
+                                        : nullptr);
+  }
+  return Connection(std::move(open));
+}
+
+std::vector<std::string> Connection::TableNames() const {
+  std::vector<std::string> names;
+  for (const auto& entry : db_->database.tables()) names.push_back(entry.name);
+  return names;
+}
+
+std::variant<std::shared_ptr<const jet::Table>, ProviderError> Connection::Table(
+    std::string_view name) const {
+  const jet::TableEntry* entry = db_->database.FindTable(name);
+  if (!entry) return MakeProviderError(ProviderFault::kUnknownTable, name);
+  if (!entry->table) return MakeProviderError(ProviderFault::kNeedsRepair, db_->path);
+  return entry->table;
+}
+
+std::variant<std::string, ProviderError> Connection::ExportCsv(std::string_view table) const {
+  auto found = Table(table);
+  if (auto* error = std::get_if<ProviderError>(&found)) return *error;
+  return catalogue::ExportCsv(*std::get<std::shared_ptr<const jet::Table>>(found));
+}
+
+std::variant<RecordSet, ProviderError> Connection::Execute(std::string_view sql) const {
+  auto parsed = query::ParseSelect(sql);
+  if (const auto* error = std::get_if<query::SyntaxError>(&parsed)) return SyntaxProviderError(*error);
+  const auto& select = std::get<query::SelectQuery>(parsed);
+
+  const auto& tables = db_->database.tables();
+  const query::TableQueries* runner = nullptr;
+  for (std::size_t i = 0; i < tables.size(); ++i) {
+    if (db_->database.FindTable(select.table) == &tables[i]) {
+      if (!tables[i].table) return MakeProviderError(ProviderFault::kNeedsRepair, db_->path);
+      runner = db_->queries[i].get();
+      break;
+    }
+  }
+  if (!runner) return MakeProviderError(ProviderFault::kUnknownTable, select.table);
+  const jet::Table& table = *runner->table();
+
+  std::vector<std::uint32_t> rows;
+  if (select.where) {
+    const std::size_t column = table.FindColumn(select.where->column);
+    if (column == jet::Table::npos) return MakeProviderError(ProviderFault::kUnknownColumn);
+    const auto pattern = query::LikePattern::Compile(select.where->pattern);
+    if (!pattern) return MakeProviderError(ProviderFault::kInvalidPattern);
+    rows = runner->Filter(column, *pattern);
+  } else {
+    rows = runner->AllRows();
+  }
+  if (select.order) {
+    const std::size_t column = table.FindColumn(select.order->column);
+    if (column == jet::Table::npos) return MakeProviderError(ProviderFault::kUnknownColumn);
+    runner->Sort(rows, column, select.order->descending);
+  }
+  RecordSet result;
+  result.table_ = runner->table();
+  result.rows_ = std::move(rows);
+  return result;
+}
+
+std::string SearchQuery(std::string_view typed_text) {
+  std::string query = "SELECT * FROM Files WHERE Filename Like '";
+  for (const char c : typed_text) {
+    if (c == '\'') query.push_back('\'');
+    query.push_back(c);
+  }
+  query += "%'";
+  return query;
+}
+
+}  // namespace movarin::catalogue
