@@ -1,0 +1,179 @@
+#include "tools/catalog/catalog_tool.h"
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/writer/catalogue_sources.h"
+#include "catalogue/writer/jet_writer.h"
+#include "catalogue/writer/replace_file.h"
+
+namespace movarin::tools {
+namespace {
+
+namespace cat = movarin::catalogue;
+namespace wr = movarin::catalogue::writer;
+
+constexpr std::string_view kUsage =
+    "usage:\n"
+    "  movarin-catalog build <folder> -o <database.mdb> [--password <p>]\n"
+    "      one row per .dll/.ocx file of the folder, sorted by name, with its file version\n"
+    "  movarin-catalog build --from-csv <file.csv> -o <database.mdb> [--password <p>]\n"
+    "      one row per Filename,Version line of the CSV file, in file order\n"
+    "  movarin-catalog list <database.mdb> [--password <p>]\n"
+    "  movarin-catalog search <database.mdb> <text> [--password <p>]\n"
+    "  movarin-catalog export <database.mdb> <table> [--password <p>]\n"
+    "The password defaults to the catalogue's own.\n";
+
+struct Arguments {
+  std::vector<std::string> positional;
+  std::optional<std::string> output;    // -o
+  std::optional<std::string> from_csv;  // --from-csv
+  std::optional<std::string> password;  // --password
+};
+
+// Nullopt on an unknown option or an option without its value.
+std::optional<Arguments> Parse(std::span<const std::string> args) {
+  Arguments parsed;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    std::optional<std::string>* target = nullptr;
+    if (arg == "-o" || arg == "--output") target = &parsed.output;
+    else if (arg == "--from-csv") target = &parsed.from_csv;
+    else if (arg == "--password") target = &parsed.password;
+    else if (arg.size() > 1 && arg[0] == '-') return std::nullopt;
+    if (target == nullptr) {
+      parsed.positional.push_back(arg);
+      continue;
+    }
+    if (i + 1 >= args.size() || target->has_value()) return std::nullopt;
+    *target = args[++i];
+  }
+  return parsed;
+}
+
+int Usage(std::ostream& err, std::string_view problem) {
+  err << "movarin-catalog: " << problem << "\n" << kUsage;
+  return kExitUsage;
+}
+
+int Failed(std::ostream& err, std::string_view message) {
+  err << "movarin-catalog: " << message << "\n";
+  return kExitFailed;
+}
+
+int ProviderFailure(std::ostream& err, const cat::ProviderError& error) {
+  err << "Error No.:" << error.number << " Description:" << error.description << "\n";
+  return kExitFailed;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path_utf8) {
+  std::ifstream in(wr::PathFromUtf8(path_utf8), std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return text;
+}
+
+int Build(const Arguments& a, std::ostream& out, std::ostream& err) {
+  if (!a.output) return Usage(err, "build needs -o <database.mdb>");
+  std::vector<wr::CatalogueEntry> entries;
+  if (a.from_csv) {
+    if (a.positional.size() != 1) return Usage(err, "build --from-csv takes no folder");
+    const auto text = ReadWholeFile(*a.from_csv);
+    if (!text) return Failed(err, "cannot read '" + *a.from_csv + "'");
+    auto parsed = wr::ParseCatalogueCsv(*text);
+    if (auto* error = std::get_if<wr::CsvError>(&parsed)) {
+      return Failed(err, *a.from_csv + ":" + std::to_string(error->line) + ": " + error->message);
+    }
+    entries = std::move(std::get<std::vector<wr::CatalogueEntry>>(parsed));
+  } else {
+    if (a.positional.size() != 2) return Usage(err, "build needs one folder");
+    auto scan = wr::ScanFolder(wr::PathFromUtf8(a.positional[1]));
+    if (auto* error = std::get_if<wr::FolderError>(&scan)) return Failed(err, error->message);
+    auto& found = std::get<wr::FolderScan>(scan);
+    for (const std::string& warning : found.warnings) {
+      err << "movarin-catalog: warning: " << warning << "; its version is left empty\n";
+    }
+    entries = std::move(found.entries);
+  }
+
+  wr::CatalogueOptions options;
+  if (a.password) options.password = *a.password;
+  const wr::WriteStatus status = wr::WriteCatalogueFile(*a.output, entries, options);
+  if (!status.ok()) {
+    std::string message = status.Message();
+    if (status.row != 0 && status.row <= entries.size()) {
+      message += " [" + entries[status.row - 1].filename + "]";
+    }
+    return Failed(err, message);
+  }
+  out << "wrote " << entries.size() << (entries.size() == 1 ? " file" : " files") << " to "
+      << *a.output << "\n";
+  return kExitOk;
+}
+
+std::optional<cat::Connection> OpenOrReport(const Arguments& a, std::ostream& err) {
+  const std::string_view password = a.password ? std::string_view(*a.password) : cat::kCataloguePassword;
+  auto opened = cat::Connection::Open(a.positional[1], password);
+  if (auto* error = std::get_if<cat::ProviderError>(&opened)) {
+    ProviderFailure(err, *error);
+    return std::nullopt;
+  }
+  return std::move(std::get<cat::Connection>(opened));
+}
+
+// Runs a query and prints "name<TAB>version" per row, then the record count.
+int ListQuery(const Arguments& a, std::string_view sql, std::ostream& out, std::ostream& err) {
+  auto connection = OpenOrReport(a, err);
+  if (!connection) return kExitFailed;
+  auto result = connection->Execute(sql);
+  if (auto* error = std::get_if<cat::ProviderError>(&result)) return ProviderFailure(err, *error);
+  const auto& records = std::get<cat::RecordSet>(result);
+  const bool has_version = records.FieldCount() > 1;
+  for (std::size_t row = 0; row < records.RecordCount(); ++row) {
+    out << records.Field(row, 0) << '\t' << (has_version ? records.Field(row, 1) : "") << '\n';
+  }
+  out << records.RecordCount() << '\n';
+  return kExitOk;
+}
+
+int Export(const Arguments& a, std::ostream& out, std::ostream& err) {
+  auto connection = OpenOrReport(a, err);
+  if (!connection) return kExitFailed;
+  auto csv = connection->ExportCsv(a.positional[2]);
+  if (auto* error = std::get_if<cat::ProviderError>(&csv)) return ProviderFailure(err, *error);
+  out << std::get<std::string>(csv);
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunCatalogTool(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  const auto parsed = Parse(args);
+  if (!parsed) return Usage(err, "unknown option or option without a value");
+  const Arguments& a = *parsed;
+  if (a.positional.empty()) return Usage(err, "no command");
+  const std::string& command = a.positional[0];
+  const bool build = command == "build";
+  if (!build && (a.output || a.from_csv)) return Usage(err, "-o and --from-csv belong to build");
+  if (build) return Build(a, out, err);
+  if (command == "list" && a.positional.size() == 2) {
+    return ListQuery(a, cat::kWholeCatalogueQuery, out, err);
+  }
+  if (command == "search" && a.positional.size() == 3) {
+    return ListQuery(a, cat::SearchQuery(a.positional[2]), out, err);
+  }
+  if (command == "export" && a.positional.size() == 3) return Export(a, out, err);
+  if (command == "list" || command == "search" || command == "export") {
+    return Usage(err, "wrong number of arguments for " + command);
+  }
+  return Usage(err, "unknown command '" + command + "'");
+}
+
+}  // namespace movarin::tools
