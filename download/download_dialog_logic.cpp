@@ -1,0 +1,87 @@
+#include "download/download_dialog_logic.h"
+
+#include <charconv>
+
+#include "catalogue/program_state.h"
+#include "download/url.h"
+
+namespace movarin::download {
+
+DownloadDialogLogic::DownloadDialogLogic(DownloadDialogHost& host, dl& engine)
+    : host_(host), engine_(engine) {
+  engine_.SetListener(this);
+}
+
+DownloadDialogLogic::~DownloadDialogLogic() { engine_.SetListener(nullptr); }
+
+void DownloadDialogLogic::Load() { host_.ShowDownloading(false); }
+
+std::string DownloadDialogLogic::Destination(const std::string& folder, const std::string& address) {
+  // Only a plain name is joined to the folder, so nothing is written outside it; an
+  // address without one leads to the folder itself, which the engine refuses.
+  return folder + "\\" + PlainFileNameFromUrl(address);
+}
+
+void DownloadDialogLogic::StartSignalChanged(const std::string& text,
+                                             const std::function<void()>& clear_field) {
+  if (text != "1") return;
+  clear_field();
+  if (engine_.Running()) return;
+  Start();
+}
+
+void DownloadDialogLogic::Start() {
+  if (engine_.Running()) return;
+  const std::string folder = host_.DownloadFolder();
+  host_.SetFolderLabel(folder);
+  const std::string address = host_.AddressText();
+  engine_.Downloadfile(address, Destination(folder, address));
+}
+
+void DownloadDialogLogic::CancelPressed() {
+  engine_.cancel();
+  progress_ = 0;
+  host_.SetProgress(0);
+  host_.ShowDownloading(false);
+}
+
+void DownloadDialogLogic::Closing() { engine_.cancel(); }
+
+void DownloadDialogLogic::DownloadEvents(const std::string&) {
+  host_.SetStartTimeToNow();
+  host_.ShowDownloading(true);
+  host_.SetFileNameLabel(FileNameFromUrl(host_.AddressText()));
+}
+
+void DownloadDialogLogic::DownloadProgress(const std::string& percent) {
+  catalogue::SearchNextFlag() = "no";
+  int value = 0;
+  std::from_chars(percent.data(), percent.data() + percent.size(), value);
+  progress_ = value;
+  host_.SetProgress(value);
+  host_.SetPercentLabel(std::to_string(value) + " %");
+  host_.EnableCancel();
+  host_.SetAddressText("");
+}
+
+void DownloadDialogLogic::DownloadErrors(const std::string&) {
+  catalogue::SearchNextFlag() = "yes";
+  host_.ShowConnectionError();
+  host_.ShowDownloading(false);
+}
+
+void DownloadDialogLogic::DowloadComplete() {
+  catalogue::SearchNextFlag() = "yes";
+  progress_ = 0;
+  host_.SetProgress(0);
+  host_.SetEndTimeToNow();
+  host_.ShowDownloading(false);
+  host_.EnableCloseTimer(host_.CloseWhenDoneChecked());
+  if (host_.OpenFolderWhenDoneChecked()) host_.ExploreFolder(host_.FolderLabel());
+  if (host_.AutoRegisterChecked()) {
+    const std::string name = host_.FileNameLabel();
+    host_.HandOverForRegistration(name, host_.FolderLabel() + "\\" + name);
+  }
+}
+
+}  // namespace movarin::download
