@@ -4,13 +4,13 @@
 
 #include <iostream>
 
-#include "imaging/win32/gdi_bitmap32.h"
+#include "imaging/win32/bitmap32.h"
 #include "platform/win32/text.h"
 #include "tools/image/image_tool.h"
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.push_back(movarin::win32::Narrow(argv[i]));
-  movarin::imaging::win32::GdiBitmap32 bitmap;
+  movarin::imaging::win32::Bitmap32 bitmap;
   return movarin::tools::RunImageTool(args, bitmap, std::cout, std::cerr);
 }
