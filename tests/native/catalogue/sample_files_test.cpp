@@ -1,0 +1,207 @@
+// The real Access files: everything our reader exports must equal what mdbtools exports
+// from the same file, and the provider's reactions to passwords and bad files hold.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/provider_errors.h"
+#include "test_support.h"
+
+namespace movarin::catalogue {
+namespace {
+
+using test::SampleDir;
+
+Connection OpenOrFail(const std::filesystem::path& path, std::string_view password) {
+  auto opened = Connection::Open(path.string(), password);
+  if (auto* error = std::get_if<ProviderError>(&opened)) {
+    ADD_FAILURE() << path << ": " << error->description;
+    throw std::runtime_error("open failed");
+  }
+  return std::get<Connection>(std::move(opened));
+}
+
+ProviderError OpenError(const std::filesystem::path& path, std::string_view password) {
+  auto opened = Connection::Open(path.string(), password);
+  if (!std::holds_alternative<ProviderError>(opened)) {
+    ADD_FAILURE() << path << " opened, but should not";
+    return {};
+  }
+  return std::get<ProviderError>(opened);
+}
+
+std::vector<std::filesystem::path> Jet4Samples() {
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(*SampleDir())) {
+    const auto name = entry.path().filename().string();
+    if (entry.path().extension() == ".mdb" && name.rfind("access97", 0) != 0) files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+TEST(SampleFiles, EveryTableExportsExactlyAsMdbExport) {
+  MOVARIN_REQUIRE_SAMPLES();
+  const auto files = Jet4Samples();
+  ASSERT_GE(files.size(), 6u);
+  std::size_t tables_compared = 0;
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.filename().string());
+    const Connection connection = OpenOrFail(file, "password");
+    EXPECT_EQ(connection.TableNames(), test::MdbTables(file));
+    for (const auto& table : connection.TableNames()) {
+      SCOPED_TRACE(table);
+      auto csv = connection.ExportCsv(table);
+      ASSERT_TRUE(std::holds_alternative<std::string>(csv));
+      EXPECT_EQ(std::get<std::string>(csv), test::MdbExport(file, table));
+      ++tables_compared;
+    }
+  }
+  EXPECT_EQ(tables_compared, 8u);
+}
+
+TEST(SampleFiles, EmptyAccessDatabaseHasNoUserTables) {
+  MOVARIN_REQUIRE_SAMPLES();
+  const Connection connection = OpenOrFail(*SampleDir() / "access2000-empty.mdb", "");
+  EXPECT_TRUE(connection.TableNames().empty());
+}
+
+TEST(SampleFiles, PasswordIsCheckedOnlyWhereTheFileHasOne) {
+  MOVARIN_REQUIRE_SAMPLES();
+  for (const char* name : {"access2000-password.mdb", "access2003-password.mdb"}) {
+    SCOPED_TRACE(name);
+    const auto file = *SampleDir() / name;
+    const Connection connection = OpenOrFail(file, "password");
+    auto rows = connection.Execute("SELECT * FROM Table1 ORDER BY Data ASC");
+    ASSERT_TRUE(std::holds_alternative<RecordSet>(rows));
+    EXPECT_EQ(std::get<RecordSet>(rows).RecordCount(), 3u);
+    // Passwords are exact: case, spaces and the empty password are all wrong.
+    for (const char* wrong : {"", "Password", "password ", "passwor", "pelvornastikude"}) {
+      const ProviderError error = OpenError(file, wrong);
+      EXPECT_EQ(error.number, kErrorNotValidPassword) << wrong;
+      EXPECT_EQ(error.description, "Not a valid password.") << wrong;
+    }
+  }
+  for (const char* any : {"", "password", "pelvornastikude", "x"}) {
+    OpenOrFail(*SampleDir() / "access2000-nopassword.mdb", any);
+  }
+}
+
+TEST(SampleFiles, EncryptedPagesAreRefusedClearly) {
+  MOVARIN_REQUIRE_SAMPLES();
+  test::TempDir dir;
+  for (const char* name : {"access2000-nopassword.mdb", "access2000-password.mdb"}) {
+    auto bytes = test::ReadBytes(*SampleDir() / name);
+    test::EditHeader(bytes, [](std::vector<std::uint8_t>& block) { test::PutU32(block, 0x3E, 0x1234567); });
+    const auto path = dir.path() / name;
+    test::WriteBytes(path, bytes);
+    const ProviderError error = OpenError(path, "password");
+    EXPECT_EQ(error.number, kErrorUnspecified);
+    EXPECT_EQ(error.description, "The database '" + path.string() + "' is encrypted and cannot be opened.");
+  }
+}
+
+TEST(SampleFiles, FilesThatCannotBeOpenedGetTheProviderMessages) {
+  MOVARIN_REQUIRE_SAMPLES();
+  test::TempDir dir;
+  const auto missing = dir.path() / "database.mdb";
+  ProviderError error = OpenError(missing, "");
+  EXPECT_EQ(error.number, kErrorUnspecified);
+  EXPECT_EQ(error.description, "Could not find file '" + missing.string() + "'.");
+
+  auto cannot_open = OpenError(dir.path(), "");
+  EXPECT_NE(cannot_open.description.find("cannot open the file"), std::string::npos);
+
+  const std::vector<std::vector<std::uint8_t>> not_jet = {
+      {},
+      std::vector<std::uint8_t>(5000, 'x'),
+      test::ReadBytes(*SampleDir() / "access97-types.mdb"),  // Jet 3: not read by us
+  };
+  for (const auto& bytes : not_jet) {
+    const auto path = dir.path() / "notjet.mdb";
+    test::WriteBytes(path, bytes);
+    error = OpenError(path, "");
+    EXPECT_EQ(error.description, "Unrecognized database format '" + path.string() + "'.");
+  }
+  // A version byte of a newer format (ACE) is not ours either.
+  auto ace = test::ReadBytes(*SampleDir() / "access2000-nopassword.mdb");
+  ace[0x14] = 2;
+  test::WriteBytes(dir.path() / "ace.mdb", ace);
+  EXPECT_EQ(OpenError(dir.path() / "ace.mdb", "").description,
+            "Unrecognized database format '" + (dir.path() / "ace.mdb").string() + "'.");
+  // A cut-off download is refused as a damaged database, not read in part.
+  auto cut = test::ReadBytes(*SampleDir() / "access2000-nopassword.mdb");
+  cut.resize(cut.size() - 1000);
+  test::WriteBytes(dir.path() / "cut.mdb", cut);
+  EXPECT_EQ(OpenError(dir.path() / "cut.mdb", "").description,
+            "The database '" + (dir.path() / "cut.mdb").string() +
+                "' needs to be repaired or isn't a database file.");
+}
+
+TEST(SampleFiles, OpensThroughNonAsciiPaths) {
+  MOVARIN_REQUIRE_SAMPLES();
+  test::TempDir dir;
+  const auto folder = dir.path() / "Katalog \xC3\x84\xC3\x96\xC3\x9C \xE6\x95\xB0\xE6\x8D\xAE";
+  std::filesystem::create_directory(folder);
+  const auto path = folder / "database.mdb";
+  std::filesystem::copy_file(*SampleDir() / "access2000-nopassword.mdb", path);
+  const Connection connection = OpenOrFail(path, "");
+  EXPECT_EQ(connection.TableNames(), std::vector<std::string>{"Table1"});
+}
+
+TEST(SampleFiles, RecordSetFieldsReadAsTheProviderConvertsThem) {
+  MOVARIN_REQUIRE_SAMPLES();
+  const Connection connection = OpenOrFail(*SampleDir() / "access2000-types.mdb", "");
+  auto result = connection.Execute("SELECT * FROM Table1");
+  ASSERT_TRUE(std::holds_alternative<RecordSet>(result));
+  const RecordSet& rows = std::get<RecordSet>(result);
+  ASSERT_EQ(rows.RecordCount(), 2u);
+  ASSERT_EQ(rows.FieldCount(), 9u);
+  const std::vector<std::string> expected = {"abcdefg", "hijklmnop", "2",    "222", "333333333",
+                                             "444.555", "9/21/1974", "3.5", "True"};
+  for (std::size_t c = 0; c < expected.size(); ++c) EXPECT_EQ(rows.Field(0, c), expected[c]) << c;
+  EXPECT_EQ(rows.FieldName(6), "G");
+  // Out of range reads are empty, never undefined.
+  EXPECT_EQ(rows.Field(2, 0), "");
+  EXPECT_EQ(rows.Field(0, 9), "");
+}
+
+TEST(SampleFiles, QueriesOnARealFile) {
+  MOVARIN_REQUIRE_SAMPLES();
+  const Connection connection = OpenOrFail(*SampleDir() / "access2000-password.mdb", "password");
+  struct Case {
+    const char* sql;
+    std::vector<std::string> data;
+  };
+  const Case cases[] = {
+      {"SELECT * FROM Table1 ORDER BY Data ASC", {"One", "Three", "Two"}},
+      {"select * from [table1] order by [data] desc", {"Two", "Three", "One"}},
+      {"SELECT * FROM Table1 WHERE Data Like 't%'", {"Two", "Three"}},
+      {"SELECT * FROM Table1 WHERE Data Like '%e'", {"One", "Three"}},
+      {"SELECT * FROM Table1 WHERE Data Like '%'", {"One", "Two", "Three"}},
+      {"SELECT * FROM Table1 WHERE Data Like 'x%'", {}},
+      {"SELECT * FROM Table1 WHERE ID Like '2'", {"Two"}},
+      {"SELECT * FROM Table1 ORDER BY ID DESC", {"Three", "Two", "One"}},
+  };
+  for (const auto& c : cases) {
+    auto result = connection.Execute(c.sql);
+    ASSERT_TRUE(std::holds_alternative<RecordSet>(result)) << c.sql;
+    const auto& rows = std::get<RecordSet>(result);
+    std::vector<std::string> data;
+    for (std::size_t r = 0; r < rows.RecordCount(); ++r) data.emplace_back(rows.Field(r, 1));
+    EXPECT_EQ(data, c.data) << c.sql;
+  }
+  auto missing = connection.Execute("SELECT * FROM Files ORDER BY Filename ASC");
+  ASSERT_TRUE(std::holds_alternative<ProviderError>(missing));
+  EXPECT_EQ(std::get<ProviderError>(missing).number, kErrorNoSuchTable);
+  EXPECT_EQ(std::get<ProviderError>(missing).description,
+            "The Microsoft Jet database engine cannot find the input table or query 'Files'. "
+            "Make sure it exists and that its name is spelled correctly.");
+  auto bad_column = connection.Execute("SELECT * FROM Table1 WHERE Filename Like 'a%'");
+  ASSERT_TRUE(std::holds_alternative<ProviderError>(bad_column));
+  EXPECT_EQ(std::get<ProviderError>(bad_column).number, kErrorMissingParameter);
+}
+
+}  // namespace
+}  // namespace movarin::catalogue
