@@ -1,0 +1,11 @@
+#include "tests/e2e/driver/driver.h"
+#include "tests/wine/support/test_env.h"
+
+namespace movarin::e2e {
+
+std::string BuildPath(const std::string& relative) {
+  const auto build = test::BuildDir();
+  return build ? *build + "\\" + relative : std::string();
+}
+
+}  // namespace movarin::e2e

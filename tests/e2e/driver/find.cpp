@@ -1,0 +1,134 @@
+#include "tests/e2e/driver/find.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/win32/text.h"
+#include "tests/e2e/driver/text.h"
+
+namespace movarin::e2e {
+namespace {
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+bool TopMatches(HWND window, const WindowQuery& query) {
+  if (query.visible_only && !IsWindowVisible(window)) return false;
+  if (query.process_id != 0 && ProcessOf(window) != query.process_id) return false;
+  if (!query.class_name.empty() && !SameIgnoringCase(ClassName(window), query.class_name)) {
+    return false;
+  }
+  if (!query.title.empty()) {
+    const std::string title = GetText(window);
+    if (query.title_is_prefix ? title.rfind(query.title, 0) != 0 : title != query.title) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool ChildMatches(HWND window, const ChildQuery& query) {
+  if (query.visible_only && !IsWindowVisible(window)) return false;
+  if (query.id != -1 && GetDlgCtrlID(window) != query.id) return false;
+  if (!query.class_name.empty() && !SameIgnoringCase(ClassName(window), query.class_name)) {
+    return false;
+  }
+  if (query.text) {
+    const std::string text = GetText(window);
+    if (text != *query.text && StripMnemonics(text) != *query.text) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<HWND> FindTopWindows(const WindowQuery& query) {
+  std::vector<HWND> all;
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  std::vector<HWND> found;
+  for (HWND w : all) {
+    if (TopMatches(w, query)) found.push_back(w);
+  }
+  return found;
+}
+
+HWND FindTopWindow(const WindowQuery& query) {
+  const auto found = FindTopWindows(query);
+  return found.empty() ? nullptr : found.front();
+}
+
+HWND WaitForWindow(const WindowQuery& query, milliseconds timeout) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindTopWindow(query)) != nullptr; }, timeout);
+  return found;
+}
+
+bool WaitForWindowGone(HWND window, milliseconds timeout) {
+  return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeout);
+}
+
+std::vector<HWND> FindChildren(HWND parent, const ChildQuery& query) {
+  std::vector<HWND> all;
+  if (!parent) return all;
+  EnumChildWindows(
+      parent,
+      [](HWND w, LPARAM p) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  std::vector<HWND> found;
+  for (HWND w : all) {
+    if (ChildMatches(w, query)) found.push_back(w);
+  }
+  return found;
+}
+
+HWND FindChild(HWND parent, const ChildQuery& query) {
+  const auto found = FindChildren(parent, query);
+  if (query.index < 0 || static_cast<std::size_t>(query.index) >= found.size()) return nullptr;
+  return found[static_cast<std::size_t>(query.index)];
+}
+
+HWND WaitForChild(HWND parent, const ChildQuery& query, milliseconds timeout) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindChild(parent, query)) != nullptr; }, timeout);
+  return found;
+}
+
+std::string ClassName(HWND window) {
+  wchar_t name[256];
+  const int n = GetClassNameW(window, name, 256);
+  return n > 0 ? win32::Narrow(std::wstring_view(name, static_cast<std::size_t>(n))) : "";
+}
+
+DWORD ProcessOf(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  return pid;
+}
+
+std::string StripMnemonics(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&') {
+      if (i + 1 < text.size() && text[i + 1] == '&') out.push_back('&');
+      else continue;
+      ++i;
+      continue;
+    }
+    out.push_back(text[i]);
+  }
+  return out;
+}
+
+}  // namespace movarin::e2e

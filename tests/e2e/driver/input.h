@@ -1,0 +1,29 @@
+#pragma once
+// Clicks and keys, posted to another process's windows so that a modal box they open
+// never blocks the driver.
+#include <windows.h>
+
+#include <string>
+
+namespace movarin::e2e {
+
+enum class MouseButton { kLeft, kRight };
+
+// BM_CLICK: a standard button (or any control handling it) is pressed.
+void Click(HWND button);
+// Button down and up at (x, y) in window's client coordinates.
+void ClickAt(HWND window, int x, int y, MouseButton button = MouseButton::kLeft);
+void ClickCenter(HWND window, MouseButton button = MouseButton::kLeft);
+void DoubleClickAt(HWND window, int x, int y);
+// WM_KEYDOWN / WM_KEYUP with the key's scan code; the target's TranslateMessage makes the
+// WM_CHAR a real key press would make.
+void PressKey(HWND window, UINT virtual_key);
+void PressEnter(HWND window);
+// WM_CHAR for each character (UTF-16 units), as typing would deliver them.
+void TypeText(HWND window, const std::string& text);
+// WM_COMMAND(id) to window, as a menu item or an accelerator would send it.
+void SendCommand(HWND window, WORD id);
+// Brings the window to the front (for screenshots and keyboard focus).
+void BringToFront(HWND window);
+
+}  // namespace movarin::e2e

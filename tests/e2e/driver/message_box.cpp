@@ -1,0 +1,73 @@
+#include "tests/e2e/driver/message_box.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "tests/e2e/driver/find.h"
+#include "tests/e2e/driver/input.h"
+#include "tests/e2e/driver/text.h"
+
+namespace movarin::e2e {
+namespace {
+
+constexpr char kDialogClass[] = "#32770";
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+}  // namespace
+
+MessageBoxInfo ReadMessageBox(HWND box) {
+  MessageBoxInfo info;
+  info.window = box;
+  info.title = GetText(box);
+  for (HWND child : FindChildren(box, {})) {
+    const std::string cls = Lower(ClassName(child));
+    if (cls == "button") {
+      if (IsWindowVisible(child)) info.buttons.push_back(StripMnemonics(GetText(child)));
+    } else if (cls == "static") {
+      // The icon is a static control too; only labels carry the message.
+      const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+      if ((style & SS_TYPEMASK) == SS_ICON) continue;
+      const std::string text = GetText(child);
+      if (text.empty()) continue;
+      if (!info.text.empty()) info.text += "\n";
+      info.text += text;
+    }
+  }
+  return info;
+}
+
+std::optional<MessageBoxInfo> FindMessageBox(DWORD process_id) {
+  WindowQuery query;
+  query.class_name = kDialogClass;
+  query.process_id = process_id;
+  HWND box = FindTopWindow(query);
+  if (!box) return std::nullopt;
+  return ReadMessageBox(box);
+}
+
+std::optional<MessageBoxInfo> WaitForMessageBox(DWORD process_id, milliseconds timeout) {
+  WindowQuery query;
+  query.class_name = kDialogClass;
+  query.process_id = process_id;
+  HWND box = WaitForWindow(query, timeout);
+  if (!box) return std::nullopt;
+  return ReadMessageBox(box);
+}
+
+bool PressMessageBoxButton(HWND box, const std::string& caption) {
+  const std::string wanted = Lower(StripMnemonics(caption));
+  for (HWND child : FindChildren(box, {.class_name = "Button"})) {
+    if (IsWindowVisible(child) && Lower(StripMnemonics(GetText(child))) == wanted) {
+      Click(child);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace movarin::e2e

@@ -1,0 +1,357 @@
+// Every driver function, worked against the sample program under Wine.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/win32/text.h"
+#include "tests/e2e/driver/driver.h"
+#include "tests/e2e/sample_app/sample_ids.h"
+#include "tests/wine/support/files.h"
+#include "tests/wine/support/temp_folder.h"
+#include "tests/wine/support/test_env.h"
+
+namespace movarin::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+namespace s = sample;
+
+std::string SampleProgram() { return test::ProgramDir() + "\\driver_sample_app.exe"; }
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+class Sample : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DeleteRegistryTree(HKEY_CURRENT_USER, s::kRegistryKeyUtf8);
+    std::string error;
+    app = Process::Launch({.program = SampleProgram()}, &error);
+    ASSERT_TRUE(app) << error;
+    main = WaitForWindow({.title = s::kTitleUtf8, .process_id = app->id()});
+    ASSERT_NE(main, nullptr) << "the sample window did not appear";
+  }
+  void TearDown() override { DeleteRegistryTree(HKEY_CURRENT_USER, s::kRegistryKeyUtf8); }
+
+  HWND Child(int id) { return FindChild(main, {.id = id}); }
+  bool LabelBecomes(const std::string& text) {
+    return WaitUntil([&] { return GetText(Child(s::kLabel)) == text; }, 5s);
+  }
+
+  std::optional<Process> app;
+  HWND main = nullptr;
+};
+
+// --- processes and windows -------------------------------------------------------------
+
+TEST(Launch, RunsInTheGivenFolderAndIsKilledWithTheObject) {
+  test::TempFolder folder("driver");
+  ASSERT_FALSE(folder.path().empty());
+  HWND window = nullptr;
+  DWORD pid = 0;
+  {
+    auto app = Process::Launch({.program = SampleProgram(), .working_folder = folder.path()});
+    ASSERT_TRUE(app);
+    pid = app->id();
+    window = WaitForWindow({.title = s::kTitleUtf8, .process_id = pid});
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(app->Running());
+    EXPECT_EQ(ProcessOf(window), pid);
+    HWND label = FindChild(window, {.id = s::kFolderLabel});
+    EXPECT_EQ(Lower(GetText(label)), Lower(folder.path()));
+  }
+  EXPECT_TRUE(WaitForWindowGone(window, 5s));
+  EXPECT_EQ(FindTopWindow({.process_id = pid}), nullptr);
+}
+
+TEST(Launch, DefaultsToTheProgramsFolderAndReportsTheExitCode) {
+  auto app = Process::Launch({.program = SampleProgram()});
+  ASSERT_TRUE(app);
+  HWND window = WaitForWindow({.title = s::kTitleUtf8, .process_id = app->id()});
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(Lower(GetText(FindChild(window, {.id = s::kFolderLabel}))), Lower(test::ProgramDir()));
+  EXPECT_EQ(app->WaitForExit(100ms), std::nullopt);  // still running
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(app->WaitForExit(), static_cast<DWORD>(s::kExitCode));
+  EXPECT_FALSE(app->Running());
+}
+
+TEST(Launch, AMissingProgramIsAnErrorWithAReason) {
+  std::string error;
+  EXPECT_FALSE(Process::Launch({.program = test::ProgramDir() + "\\no_such_program.exe"}, &error));
+  EXPECT_NE(error.find("no_such_program.exe"), std::string::npos) << error;
+}
+
+TEST(FindWindows, TitleClassAndProcessNarrowTheSearch) {
+  auto first = Process::Launch({.program = SampleProgram()});
+  auto second = Process::Launch({.program = SampleProgram(), .arguments = "--title Driver Sample B"});
+  ASSERT_TRUE(first && second);
+  HWND a = WaitForWindow({.title = s::kTitleUtf8, .process_id = first->id()});
+  HWND b = WaitForWindow({.title = "Driver Sample B"});
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(ProcessOf(b), second->id());
+  // The exact title does not match "Driver Sample B"; the prefix matches both.
+  EXPECT_EQ(FindTopWindows({.title = "Driver Sample B"}).size(), 1u);
+  const auto both = FindTopWindows({.title = s::kTitleUtf8, .title_is_prefix = true,
+                                    .class_name = "movarindriversample"});
+  EXPECT_EQ(both.size(), 2u);
+  EXPECT_EQ(FindTopWindow({.title = "Driver Sample B", .process_id = first->id()}), nullptr);
+  EXPECT_EQ(ClassName(a), "MovarinDriverSample");
+  // Waiting for what never comes ends at the time-out.
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(WaitForWindow({.title = "No such window"}, 300ms), nullptr);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 300ms);
+}
+
+// --- controls, texts, clicks and keys ---------------------------------------------------
+
+TEST_F(Sample, FindsChildrenByClassTextIdAndIndex) {
+  EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "button"})), s::kChangeButton);
+  EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "Button", .index = 2})), s::kMenuButton);
+  EXPECT_EQ(FindChild(main, {.class_name = "Button", .index = 3}), nullptr);
+  EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.text = "Change"})), s::kChangeButton);   // '&' ignored
+  EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.text = "&Change"})), s::kChangeButton);  // as given
+  EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "Edit", .index = 1})), s::kSignalEdit);
+  EXPECT_EQ(FindChild(main, {.class_name = "Static", .text = "Ready"}), Child(s::kLabel));
+  EXPECT_EQ(FindChildren(main, {.class_name = "Edit"}).size(), 2u);
+  EXPECT_EQ(FindChild(main, {.class_name = "Edit", .text = "Ready"}), nullptr);
+  EXPECT_EQ(WaitForChild(main, {.id = 999}, 200ms), nullptr);
+  EXPECT_EQ(StripMnemonics("Se&cond && more"), "Second & more");
+}
+
+TEST_F(Sample, SetsAndReadsTextsAndClicksButtons) {
+  HWND edit = Child(s::kEdit);
+  ASSERT_TRUE(SetText(edit, "hello wörld 한"));
+  EXPECT_EQ(GetText(edit), "hello wörld 한");
+  Click(Child(s::kChangeButton));
+  EXPECT_TRUE(LabelBecomes("Changed: hello wörld 한")) << GetText(Child(s::kLabel));
+  EXPECT_EQ(GetText(main), s::kTitleUtf8);
+  // The program's registry writes are visible to the driver.
+  EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, s::kRegistryKeyUtf8, "LastText"),
+            "hello wörld 한");
+  EXPECT_EQ(ReadRegistryDword(HKEY_CURRENT_USER, s::kRegistryKeyUtf8, "Changes"), 1u);
+  EXPECT_EQ(ReadRegistryDword(HKEY_CURRENT_USER, s::kRegistryKeyUtf8, "LastText"), std::nullopt);
+  EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, s::kRegistryKeyUtf8, "Missing"), std::nullopt);
+  EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, s::kRegistryKeyUtf8));
+  EXPECT_TRUE(DeleteRegistryTree(HKEY_CURRENT_USER, s::kRegistryKeyUtf8));
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, s::kRegistryKeyUtf8));
+  // An empty text is a text too.
+  ASSERT_TRUE(SetText(edit, ""));
+  EXPECT_EQ(GetText(edit), "");
+}
+
+TEST_F(Sample, MouseClicksAtAPointPressButtons) {
+  SetText(Child(s::kEdit), "by mouse");
+  ClickCenter(Child(s::kChangeButton));
+  EXPECT_TRUE(LabelBecomes("Changed: by mouse")) << GetText(Child(s::kLabel));
+}
+
+TEST_F(Sample, TypedCharactersAndEnterArriveLikeKeystrokes) {
+  HWND edit = Child(s::kEdit);
+  TypeText(edit, "abc é");
+  PressEnter(edit);
+  EXPECT_TRUE(LabelBecomes("Enter: abc é")) << GetText(Child(s::kLabel));
+  EXPECT_EQ(GetText(edit), "abc é");  // Enter adds no character
+  PressKey(edit, VK_BACK);
+  EXPECT_TRUE(WaitUntil([&] { return GetText(edit) == "abc "; }, 5s)) << GetText(edit);
+}
+
+// --- message boxes ----------------------------------------------------------------------
+
+TEST_F(Sample, ReadsAMessageBoxAndPressesItsButtons) {
+  for (const std::string answer : {"No", "Yes"}) {
+    Click(Child(s::kMessageButton));
+    const auto box = WaitForMessageBox(app->id());
+    ASSERT_TRUE(box) << "no message box";
+    EXPECT_EQ(box->title, "Sample question");
+    EXPECT_EQ(box->text, "Do you like tests?");
+    EXPECT_EQ(box->buttons, (std::vector<std::string>{"Yes", "No"}));
+    EXPECT_EQ(GetWindow(box->window, GW_OWNER), main);
+    EXPECT_FALSE(PressMessageBoxButton(box->window, "Cancel"));
+    ASSERT_TRUE(PressMessageBoxButton(box->window, "&" + answer));
+    EXPECT_TRUE(WaitForWindowGone(box->window));
+    EXPECT_TRUE(LabelBecomes("Answer: " + answer)) << GetText(Child(s::kLabel));
+  }
+  EXPECT_FALSE(FindMessageBox(app->id()));
+}
+
+TEST_F(Sample, AWriteWhoseHandlerOpensABoxReturnsAndTheBoxCanBeWorked) {
+  // The signal field runs its action inside WM_SETTEXT and that action is modal.
+  EXPECT_FALSE(SetText(Child(s::kSignalEdit), "box", 300ms));
+  const auto box = WaitForMessageBox(app->id());
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->title, "Sample notice");
+  EXPECT_EQ(box->text, "Signal received");
+  EXPECT_EQ(box->buttons, (std::vector<std::string>{"OK"}));
+  EXPECT_TRUE(PressMessageBoxButton(box->window, "ok"));
+  EXPECT_TRUE(LabelBecomes("Signal done"));
+  EXPECT_EQ(GetText(Child(s::kSignalEdit)), "box");
+}
+
+// --- list view --------------------------------------------------------------------------
+
+TEST_F(Sample, ReadsListViewRowsAndHeadersOfAnotherProcess) {
+  HWND list = FindChild(main, {.class_name = "SysListView32"});
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(ListViewColumns(list), (std::vector<std::string>{"Name", "Version"}));
+  EXPECT_EQ(ListViewColumnCount(list), 2);
+  ASSERT_EQ(ListViewRowCount(list), s::kRowCount);
+  std::vector<std::vector<std::string>> expected;
+  for (const auto& row : s::kRows) expected.push_back({win32::Narrow(row[0]), win32::Narrow(row[1])});
+  EXPECT_EQ(ListViewRows(list), expected);
+  EXPECT_EQ(ListViewCell(list, 2, 0), "ünïcode.dll");
+  EXPECT_EQ(ListViewCell(list, 7, 0), "");  // no such row
+  EXPECT_TRUE(ListViewSelectedRows(list).empty());
+  ASSERT_TRUE(SelectListViewRow(list, 1));
+  EXPECT_EQ(ListViewSelectedRows(list), std::vector<int>{1});
+  ASSERT_TRUE(SelectListViewRow(list, 2));
+  EXPECT_EQ(ListViewSelectedRows(list), std::vector<int>{2});
+  const auto first = ListViewRowRect(list, 0);
+  const auto second = ListViewRowRect(list, 1);
+  ASSERT_TRUE(first && second);
+  EXPECT_GT(first->bottom, first->top);
+  EXPECT_EQ(second->top, first->bottom);
+  EXPECT_FALSE(ListViewRowRect(list, 9));
+}
+
+// --- popup menus ------------------------------------------------------------------------
+
+TEST_F(Sample, ReadsAPoppedUpMenuAndChoosesAnItem) {
+  Click(Child(s::kMenuButton));
+  HWND menu = WaitForPopupMenu(app->id());
+  ASSERT_NE(menu, nullptr) << "no popup menu";
+  const auto items = PopupMenuItems(menu);
+  ASSERT_EQ(items.size(), 5u);
+  EXPECT_EQ(items[0].text, "&First");
+  EXPECT_EQ(items[0].id, static_cast<UINT>(s::kMenuFirst));
+  EXPECT_TRUE(items[1].separator);
+  EXPECT_EQ(items[2].text, "Se&cond\tCtrl+S");
+  EXPECT_TRUE(items[2].checked);
+  EXPECT_FALSE(items[0].checked);
+  EXPECT_TRUE(items[3].grayed);
+  EXPECT_EQ(items[4].text, "Third");
+  EXPECT_FALSE(ChoosePopupMenuItem(menu, "Grayed"));
+  EXPECT_FALSE(ChoosePopupMenuItem(menu, "Fourth"));
+  ASSERT_TRUE(ChoosePopupMenuItem(menu, "Second"));
+  EXPECT_TRUE(WaitForWindowGone(menu));
+  EXPECT_TRUE(LabelBecomes("Menu: Second")) << GetText(Child(s::kLabel));
+
+  Click(Child(s::kMenuButton));
+  menu = WaitForPopupMenu(app->id());
+  ASSERT_NE(menu, nullptr);
+  ASSERT_TRUE(ChoosePopupMenuItem(menu, "Third"));
+  EXPECT_TRUE(LabelBecomes("Menu: Third")) << GetText(Child(s::kLabel));
+}
+
+TEST_F(Sample, ARightClickOpensTheContextMenuAndEscapeClosesIt) {
+  ClickAt(main, 300, 330, MouseButton::kRight);
+  HWND menu = WaitForPopupMenu(app->id());
+  ASSERT_NE(menu, nullptr) << "no context menu";
+  ClosePopupMenu(menu);
+  EXPECT_TRUE(WaitForWindowGone(menu));
+  EXPECT_EQ(GetText(Child(s::kLabel)), "Ready");
+  // The owner can also be sent the item's command directly.
+  SendCommand(main, s::kMenuFirst);
+  EXPECT_TRUE(LabelBecomes("Menu: First"));
+}
+
+// --- screenshots ------------------------------------------------------------------------
+
+// A PNG read back: size and RGB pixels (our encoder writes filter 0 rows only; anything
+// else is reported as a failure). CRCs are checked for every chunk.
+struct Png {
+  std::uint32_t width = 0, height = 0;
+  std::string rgb;
+};
+
+std::uint32_t BigEndian32(const std::string& b, std::size_t at) {
+  return (std::uint32_t(std::uint8_t(b[at])) << 24) | (std::uint32_t(std::uint8_t(b[at + 1])) << 16) |
+         (std::uint32_t(std::uint8_t(b[at + 2])) << 8) | std::uint32_t(std::uint8_t(b[at + 3]));
+}
+
+std::optional<Png> ReadPng(const std::string& bytes) {
+  if (bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return std::nullopt;
+  Png png;
+  std::string idat;
+  bool ended = false;
+  for (std::size_t at = 8; at + 12 <= bytes.size() && !ended;) {
+    const std::uint32_t length = BigEndian32(bytes, at);
+    if (length > bytes.size() - at - 12) return std::nullopt;
+    const std::string type = bytes.substr(at + 4, 4);
+    const auto* covered = reinterpret_cast<const Bytef*>(bytes.data() + at + 4);
+    if (crc32(0, covered, length + 4) != BigEndian32(bytes, at + 8 + length)) return std::nullopt;
+    const std::string data = bytes.substr(at + 8, length);
+    if (type == "IHDR") {
+      png.width = BigEndian32(data, 0);
+      png.height = BigEndian32(data, 4);
+      if (data.substr(8) != std::string("\x08\x02\x00\x00\x00", 5)) return std::nullopt;
+    } else if (type == "IDAT") {
+      idat += data;
+    } else if (type == "IEND") {
+      ended = true;
+    }
+    at += 12 + length;
+  }
+  if (!ended || png.width == 0 || png.height == 0 || png.width > 8192 || png.height > 8192) {
+    return std::nullopt;
+  }
+  const std::size_t row = png.width * 3 + 1;
+  std::string raw(row * png.height, '\0');
+  uLongf raw_size = raw.size();
+  if (uncompress(reinterpret_cast<Bytef*>(raw.data()), &raw_size,
+                 reinterpret_cast<const Bytef*>(idat.data()), idat.size()) != Z_OK ||
+      raw_size != raw.size()) {
+    return std::nullopt;
+  }
+  for (std::uint32_t y = 0; y < png.height; ++y) {
+    if (raw[y * row] != 0) return std::nullopt;
+    png.rgb += raw.substr(y * row + 1, row - 1);
+  }
+  return png;
+}
+
+TEST_F(Sample, SavesWindowAndMenuScreenshotsAsValidPngs) {
+  std::string error;
+  const auto path = SaveWindowScreenshot(main, "driver-sample-window", &error);
+  ASSERT_TRUE(path) << error;
+  EXPECT_EQ(path->rfind(OutputFolder() + "\\", 0), 0u);
+  const auto png = ReadPng(test::ReadWholeFile(*path).value_or(""));
+  ASSERT_TRUE(png) << *path << " is not a valid PNG";
+  RECT window{};
+  GetWindowRect(main, &window);
+  EXPECT_EQ(png->width, static_cast<std::uint32_t>(window.right - window.left));
+  EXPECT_EQ(png->height, static_cast<std::uint32_t>(window.bottom - window.top));
+  // The sample paints a band of a known colour at the top of its client area.
+  POINT band{5, s::kBandHeight / 2};
+  ClientToScreen(main, &band);
+  const std::size_t at = (static_cast<std::size_t>(band.y - window.top) * png->width +
+                          static_cast<std::size_t>(band.x - window.left)) * 3;
+  ASSERT_LT(at + 2, png->rgb.size());
+  EXPECT_EQ(std::uint8_t(png->rgb[at]), s::kBandRed);
+  EXPECT_EQ(std::uint8_t(png->rgb[at + 1]), s::kBandGreen);
+  EXPECT_EQ(std::uint8_t(png->rgb[at + 2]), s::kBandBlue);
+
+  Click(Child(s::kMenuButton));
+  HWND menu = WaitForPopupMenu(app->id());
+  ASSERT_NE(menu, nullptr);
+  RECT menu_rect{};
+  GetWindowRect(menu, &menu_rect);
+  Sleep(200);
+  const auto menu_path = SaveScreenRegion(menu_rect, "driver-sample-menu", &error);
+  ClosePopupMenu(menu);
+  ASSERT_TRUE(menu_path) << error;
+  const auto menu_png = ReadPng(test::ReadWholeFile(*menu_path).value_or(""));
+  ASSERT_TRUE(menu_png);
+  EXPECT_EQ(menu_png->width, static_cast<std::uint32_t>(menu_rect.right - menu_rect.left));
+
+  EXPECT_FALSE(SaveScreenRegion(RECT{-500, -500, -100, -100}, "off-screen", &error));
+  EXPECT_FALSE(SaveWindowScreenshot(nullptr, "nothing", &error));
+}
+
+}  // namespace
+}  // namespace movarin::e2e

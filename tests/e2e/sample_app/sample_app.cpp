@@ -1,0 +1,212 @@
+// A small window the driver's own tests work: an edit box, a button that changes a label,
+// a list view, a message box, a popup menu, a registry write and a known colour band.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "tests/e2e/sample_app/sample_ids.h"
+
+namespace {
+
+using namespace movarin::e2e::sample;
+
+constexpr wchar_t kClassName[] = L"MovarinDriverSample";
+
+class SampleWindow {
+ public:
+  explicit SampleWindow(std::wstring title) : title_(std::move(title)) {}
+
+  bool Create(HINSTANCE instance) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &SampleWindow::Route;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    if (!RegisterClassW(&wc)) return false;
+    return CreateWindowExW(0, kClassName, title_.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+                           40, 520, 420, nullptr, nullptr, instance, this) != nullptr;
+  }
+
+ private:
+  static LRESULT CALLBACK Route(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_NCCREATE) {
+      auto* self = static_cast<SampleWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+      self->hwnd_ = hwnd;
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<SampleWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return self ? self->Handle(msg, w, l) : DefWindowProcW(hwnd, msg, w, l);
+  }
+
+  // The edit box's Enter key: reported on the label instead of a beep.
+  static LRESULT CALLBACK EditProc(HWND edit, UINT msg, WPARAM w, LPARAM l, UINT_PTR,
+                                   DWORD_PTR data) {
+    auto* self = reinterpret_cast<SampleWindow*>(data);
+    if (msg == WM_KEYDOWN && w == VK_RETURN) {
+      self->SetLabel(L"Enter: " + TextOf(edit));
+      return 0;
+    }
+    if (msg == WM_CHAR && w == L'\r') {
+      ++self->enter_chars_;
+      return 0;
+    }
+    return DefSubclassProc(edit, msg, w, l);
+  }
+
+  HWND Control(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
+               int id) {
+    return CreateWindowExW(lstrcmpW(cls, WC_EDITW) == 0 ? WS_EX_CLIENTEDGE : 0, cls, text,
+                           WS_CHILD | WS_VISIBLE | style, x, y, w, h, hwnd_,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleW(nullptr), nullptr);
+  }
+
+  static std::wstring TextOf(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+  }
+
+  void SetLabel(const std::wstring& text) { SetDlgItemTextW(hwnd_, kLabel, text.c_str()); }
+
+  void OnCreate() {
+    edit_ = Control(WC_EDITW, L"", ES_AUTOHSCROLL | WS_TABSTOP, 10, 30, 200, 24, kEdit);
+    SetWindowSubclass(edit_, &SampleWindow::EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    Control(WC_BUTTONW, L"&Change", BS_PUSHBUTTON | WS_TABSTOP, 220, 30, 80, 24, kChangeButton);
+    Control(WC_STATICW, L"Ready", SS_LEFT, 310, 34, 190, 20, kLabel);
+    Control(WC_BUTTONW, L"Message", BS_PUSHBUTTON, 10, 60, 80, 24, kMessageButton);
+    Control(WC_BUTTONW, L"Menu", BS_PUSHBUTTON, 100, 60, 80, 24, kMenuButton);
+    Control(WC_EDITW, L"", ES_AUTOHSCROLL, 190, 60, 100, 24, kSignalEdit);
+    wchar_t folder[MAX_PATH] = L"";
+    GetCurrentDirectoryW(MAX_PATH, folder);
+    Control(WC_STATICW, folder, SS_LEFT, 300, 64, 200, 20, kFolderLabel);
+
+    HWND list = Control(WC_LISTVIEWW, L"", LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER, 10, 95,
+                        480, 150, kList);
+    const wchar_t* headers[] = {L"Name", L"Version"};
+    for (int i = 0; i < 2; ++i) {
+      LVCOLUMNW column{};
+      column.mask = LVCF_TEXT | LVCF_WIDTH;
+      column.cx = 200;
+      column.pszText = const_cast<wchar_t*>(headers[i]);
+      ListView_InsertColumn(list, i, &column);
+    }
+    for (int row = 0; row < kRowCount; ++row) {
+      LVITEMW item{};
+      item.mask = LVIF_TEXT;
+      item.iItem = row;
+      item.pszText = const_cast<wchar_t*>(kRows[row][0]);
+      ListView_InsertItem(list, &item);
+      ListView_SetItemText(list, row, 1, const_cast<wchar_t*>(kRows[row][1]));
+    }
+  }
+
+  void ShowMenu(int x, int y) {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, kMenuFirst, L"&First");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING | MF_CHECKED, kMenuSecond, L"Se&cond\tCtrl+S");
+    AppendMenuW(menu, MF_STRING | MF_GRAYED, kMenuGrayed, L"Grayed");
+    AppendMenuW(menu, MF_STRING, kMenuThird, L"Third");
+    SetForegroundWindow(hwnd_);
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, x, y, 0, hwnd_, nullptr);
+    PostMessageW(hwnd_, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+  }
+
+  void OnCommand(int id, int code) {
+    switch (id) {
+      case kChangeButton: {
+        const std::wstring text = TextOf(edit_);
+        SetLabel(L"Changed: " + text);
+        HKEY key;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kRegistryKey, 0, nullptr, 0, KEY_SET_VALUE,
+                            nullptr, &key, nullptr) == ERROR_SUCCESS) {
+          RegSetValueExW(key, L"LastText", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                         static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+          ++changes_;
+          RegSetValueExW(key, L"Changes", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&changes_),
+                         sizeof changes_);
+          RegCloseKey(key);
+        }
+        break;
+      }
+      case kMessageButton: {
+        const int answer = MessageBoxW(hwnd_, L"Do you like tests?", L"Sample question",
+                                       MB_YESNO | MB_ICONQUESTION);
+        SetLabel(answer == IDYES ? L"Answer: Yes" : answer == IDNO ? L"Answer: No" : L"Answer: ?");
+        break;
+      }
+      case kMenuButton: {
+        RECT r;
+        GetWindowRect(GetDlgItem(hwnd_, kMenuButton), &r);
+        ShowMenu(r.left, r.bottom);
+        break;
+      }
+      case kSignalEdit:
+        // Like a field another window writes into: the write itself runs the action.
+        if (code == EN_CHANGE && TextOf(GetDlgItem(hwnd_, kSignalEdit)) == L"box") {
+          MessageBoxW(hwnd_, L"Signal received", L"Sample notice", MB_OK | MB_ICONINFORMATION);
+          SetLabel(L"Signal done");
+        }
+        break;
+      case kMenuFirst: SetLabel(L"Menu: First"); break;
+      case kMenuSecond: SetLabel(L"Menu: Second"); break;
+      case kMenuThird: SetLabel(L"Menu: Third"); break;
+      case kMenuGrayed: SetLabel(L"Menu: Grayed"); break;
+    }
+  }
+
+  void OnPaint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    RECT band{0, 0, 520, kBandHeight};
+    HBRUSH brush = CreateSolidBrush(RGB(kBandRed, kBandGreen, kBandBlue));
+    FillRect(dc, &band, brush);
+    DeleteObject(brush);
+    EndPaint(hwnd_, &ps);
+  }
+
+  LRESULT Handle(UINT msg, WPARAM w, LPARAM l) {
+    switch (msg) {
+      case WM_CREATE: OnCreate(); return 0;
+      case WM_COMMAND: OnCommand(LOWORD(w), HIWORD(w)); return 0;
+      case WM_PAINT: OnPaint(); return 0;
+      case WM_CONTEXTMENU: {
+        POINT p{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
+        if (p.x == -1 && p.y == -1) GetCursorPos(&p);
+        ShowMenu(p.x, p.y);
+        return 0;
+      }
+      case WM_DESTROY: PostQuitMessage(kExitCode); return 0;
+    }
+    return DefWindowProcW(hwnd_, msg, w, l);
+  }
+
+  std::wstring title_;
+  HWND hwnd_ = nullptr;
+  HWND edit_ = nullptr;
+  DWORD changes_ = 0;
+  int enter_chars_ = 0;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+  // "--title <text>" gives the window another caption (the rest of the line).
+  std::wstring title = kTitle;
+  const std::wstring line = command_line ? command_line : L"";
+  if (line.rfind(L"--title ", 0) == 0) title = line.substr(8);
+  SampleWindow window(title);
+  if (!window.Create(instance)) return 1;
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
