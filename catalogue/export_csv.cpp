@@ -67,6 +67,8 @@ std::string ExportText(const jet::Value& value) {
     case ValueKind::kDate: return DateText(value.real);
     case ValueKind::kGuid: return GuidText(value.text);
     case ValueKind::kText:
+      // mdb-export ends a text at its first NUL character.
+      return value.text.substr(0, value.text.find('\0'));
     case ValueKind::kBinary:
     case ValueKind::kNumeric:
       return value.text;
