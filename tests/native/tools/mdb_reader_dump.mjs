@@ -1,8 +1,9 @@
 // Prints what the npm package mdb-reader, a reader independent of ours and of mdbtools,
-// finds in an .mdb file, as one JSON object:
-//   {"password": ..., "tables": [...], "columns": [...], "rows": [[...], ...]}
-// Usage: node mdb_reader_dump.mjs <file.mdb> <table> [password]
-// The package is looked up in the folders of NODE_PATH. Exit status 3: it is missing.
+// finds in an .mdb file. Line 1: {"password": ..., "tables": [...]} as JSON; with a
+// table name, line 2 holds its column names and every further line one row, each a JSON
+// array.
+// Usage: node mdb_reader_dump.mjs <file.mdb> [table [password]]
+// The package is looked up in the folders of NODE_PATH; exit status 3 when it is missing.
 import { readFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { join, delimiter } from "node:path";
@@ -23,12 +24,12 @@ if (entry === null) {
   process.exit(3);
 }
 const { default: MDBReader } = await import(pathToFileURL(entry).href);
-const options = password === undefined ? {} : { password };
-const reader = new MDBReader(readFileSync(file), options);
-const result = { password: reader.getPassword(), tables: reader.getTableNames() };
+const reader = new MDBReader(readFileSync(file), password === undefined ? {} : { password });
+const lines = [JSON.stringify({ password: reader.getPassword(), tables: reader.getTableNames() })];
 if (table !== undefined) {
   const t = reader.getTable(table);
-  result.columns = t.getColumnNames();
-  result.rows = t.getData().map((row) => result.columns.map((c) => row[c]));
+  const columns = t.getColumnNames();
+  lines.push(JSON.stringify(columns));
+  for (const row of t.getData()) lines.push(JSON.stringify(columns.map((c) => row[c])));
 }
-process.stdout.write(JSON.stringify(result));
+process.stdout.write(lines.join("\n") + "\n");
