@@ -12,6 +12,8 @@ constexpr std::uint32_t kCoreHeader = 12;
 constexpr std::uint32_t kInfoHeader = 40;
 constexpr std::array<std::uint32_t, 6> kHeaderSizes = {40, 52, 56, 64, 108, 124};
 constexpr std::uint32_t kRgb = 0;
+constexpr std::uint32_t kRle8 = 1;
+constexpr std::uint32_t kRle4 = 2;
 constexpr std::uint32_t kBitFields = 3;
 constexpr std::uint32_t kAlphaBitFields = 6;
 constexpr std::array<std::uint16_t, 6> kBitCounts = {1, 4, 8, 16, 24, 32};
@@ -27,21 +29,25 @@ bool Contains(const Array& a, T v) {
   return false;
 }
 
+// One colour channel of a bit-field pixel, widened to 8 bits by repeating its bits
+// (5 bits abcde become abcdeabc) or narrowed to its 8 highest bits.
 struct Channel {
   std::uint32_t mask = 0;
   int shift = 0;
-  std::uint64_t max = 0;
+  int bits = 0;
 
   explicit Channel(std::uint32_t m) : mask(m) {
     if (!m) return;
     shift = std::countr_zero(m);
-    max = (std::uint64_t(1) << std::popcount(m)) - 1;
+    bits = std::bit_width(m >> shift);
   }
   std::uint8_t Get(std::uint32_t px, std::uint8_t absent) const {
     if (!mask) return absent;
-    const std::uint64_t v = std::min<std::uint64_t>((px & mask) >> shift, max);
-    if (max == 255) return static_cast<std::uint8_t>(v);
-    return static_cast<std::uint8_t>((v * 255 + max / 2) / max);
+    const std::uint32_t v = (px & mask) >> shift;
+    if (bits >= 8) return static_cast<std::uint8_t>(v >> (bits - 8));
+    std::uint32_t out = 0;
+    for (int s = 8 - bits; s > -bits; s -= bits) out |= s >= 0 ? v << s : v >> -s;
+    return static_cast<std::uint8_t>(out);
   }
 };
 
@@ -97,7 +103,8 @@ ImageError ReadDibHeader(std::span<const std::uint8_t> data, std::size_t offset,
   const std::int64_t rows = h.height < 0 ? -h.height : h.height;
   if (h.width > kMaxImageSide || rows > std::int64_t(kMaxImageSide) * 2) return ImageError::ImageTooLarge;
   if (!Contains(kBitCounts, h.bit_count)) return ImageError::UnsupportedBitDepth;
-  if (h.compression != kRgb && !(h.has_masks && (h.bit_count == 16 || h.bit_count == 32))) {
+  const bool rle = (h.compression == kRle8 && h.bit_count == 8) || (h.compression == kRle4 && h.bit_count == 4);
+  if (h.compression != kRgb && !rle && !(h.has_masks && (h.bit_count == 16 || h.bit_count == 32))) {
     return ImageError::UnsupportedCompression;
   }
   if (!h.has_masks) {
@@ -118,10 +125,72 @@ ImageError ReadDibHeader(std::span<const std::uint8_t> data, std::size_t offset,
   return ImageError::None;
 }
 
+namespace {
+
+// Run-length encoded rows (8 or 4 bits per index), bottom-up; pixels the runs skip keep
+// index 0.
+ImageError DecodeRle(std::span<const std::uint8_t> data, std::size_t offset, const DibHeader& h,
+                     std::uint32_t height, DecodedImage& image) {
+  if (offset > data.size()) return ImageError::Truncated;
+  if (const ImageError e = AllocateImage(image, static_cast<std::uint64_t>(h.width), height);
+      e != ImageError::None) {
+    return e;
+  }
+  const auto width = static_cast<std::uint32_t>(h.width);
+  std::vector<std::uint8_t> index(std::size_t(width) * height, 0);
+  const bool four = h.compression == kRle4;
+  ByteReader r(data);
+  r.Seek(offset);
+  std::uint32_t x = 0, y = 0;  // y counts rows from the bottom
+  auto put = [&](unsigned value) {
+    if (x < width && y < height) index[std::size_t(height - 1 - y) * width + x] = static_cast<std::uint8_t>(value);
+    ++x;
+  };
+  bool done = false;
+  while (!done && y < height) {
+    std::uint8_t count, value;
+    if (!r.ReadU8(count) || !r.ReadU8(value)) break;  // missing end marker: keep what came
+    if (count > 0) {
+      for (unsigned i = 0; i < count; ++i) put(four ? (i & 1 ? value & 0x0F : value >> 4) : value);
+      continue;
+    }
+    switch (value) {
+      case 0: x = 0, ++y; break;
+      case 1: done = true; break;
+      case 2: {
+        std::uint8_t dx, dy;
+        if (!r.ReadU8(dx) || !r.ReadU8(dy)) return ImageError::Truncated;
+        x += dx, y += dy;
+        break;
+      }
+      default: {
+        const std::size_t bytes = four ? (value + 1u) / 2 : value;
+        std::span<const std::uint8_t> run;
+        if (!r.ReadBytes(bytes, run)) return ImageError::Truncated;
+        for (unsigned i = 0; i < value; ++i) put(four ? (i & 1 ? run[i / 2] & 0x0F : run[i / 2] >> 4) : run[i]);
+        if (bytes & 1) r.Skip(1);  // runs are padded to 16 bits
+        break;
+      }
+    }
+  }
+  for (std::size_t i = 0; i < index.size(); ++i) {
+    const DibHeader::Entry c = index[i] < h.palette.size() ? h.palette[index[i]] : DibHeader::Entry{0, 0, 0};
+    std::uint8_t* px = image.pixels.data() + 4 * i;
+    px[0] = c.b, px[1] = c.g, px[2] = c.r, px[3] = 255;
+  }
+  return ImageError::None;
+}
+
+}  // namespace
+
 ImageError DecodeDibPixels(std::span<const std::uint8_t> data, std::size_t pixel_offset,
                            const DibHeader& h, std::uint32_t height, bool top_down,
                            DecodedImage& image, bool& alpha_from_data) {
   alpha_from_data = false;
+  if (h.compression == kRle8 || h.compression == kRle4) {
+    if (top_down) return ImageError::UnsupportedCompression;
+    return DecodeRle(data, pixel_offset, h, height, image);
+  }
   std::size_t stride, total;
   if (!DibStride(static_cast<std::uint64_t>(h.width), h.bit_count, stride) ||
       !CheckedMul(stride, height, total)) {

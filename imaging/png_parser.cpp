@@ -167,7 +167,8 @@ bool Unfilter(std::uint8_t filter, std::uint8_t* row, const std::uint8_t* prev, 
   }
 }
 
-std::uint8_t Scale16(unsigned v) { return static_cast<std::uint8_t>((v * 255u + 32767u) / 65535u); }
+// 16-bit samples keep their high byte.
+std::uint8_t Scale16(unsigned v) { return static_cast<std::uint8_t>(v >> 8); }
 
 // Turns one unfiltered row of a pass into pixels of the image.
 class RowConverter {
