@@ -1,0 +1,250 @@
+// Damaged files: each structural check of the reader fires with its own error, and no
+// damage makes the reader crash, read out of bounds or loop.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+#include "catalogue/jet/database.h"
+#include "test_support.h"
+
+namespace movarin::catalogue {
+namespace {
+
+using jet::Error;
+
+// access2000-nopassword.mdb with the places the cases below damage.
+struct Layout {
+  std::vector<std::uint8_t> bytes;
+  std::uint32_t tdef = 0;       // Table1's definition page
+  std::uint32_t data_page = 0;  // Table1's (only) data page
+  std::size_t map_row = 0;      // file offset of Table1's usage map row
+};
+
+Layout LoadLayout() {
+  Layout layout;
+  layout.bytes = test::ReadBytes(*test::SampleDir() / "access2000-nopassword.mdb");
+  const auto pages = static_cast<std::uint32_t>(layout.bytes.size() / test::kPage);
+  layout.tdef = jet::Database::Open(layout.bytes, u"")->FindTable("Table1")->definition_page;
+  for (std::uint32_t page = 3; page < pages; ++page) {
+    const std::size_t base = std::size_t{page} * test::kPage;
+    if (layout.bytes[base] == 1 && test::GetU32(layout.bytes, base + 4) == layout.tdef) layout.data_page = page;
+  }
+  const std::uint32_t map = test::GetU32(layout.bytes, std::size_t{layout.tdef} * test::kPage + 55);
+  layout.map_row = test::RowOf(layout.bytes, map >> 8, map & 0xFF).begin;
+  return layout;
+}
+
+// The error of opening the file, or else of decoding Table1.
+Error Outcome(const std::vector<std::uint8_t>& bytes) {
+  auto database = jet::Database::Open(bytes, u"");
+  if (!database) return database.error();
+  const jet::TableEntry* table = database->FindTable("Table1");
+  if (!table) return Error::kSystemCatalogueMalformed;
+  return table->error;
+}
+
+struct DamageCase {
+  const char* name;
+  std::function<void(Layout&)> damage;
+  Error expected;
+};
+
+void PrintTo(const DamageCase& c, std::ostream* out) { *out << c.name; }
+
+class DamagedFile : public ::testing::TestWithParam<DamageCase> {};
+
+TEST_P(DamagedFile, ReportsItsOwnError) {
+  MOVARIN_REQUIRE_SAMPLES();
+  Layout layout = LoadLayout();
+  ASSERT_NE(layout.tdef, 0u);
+  ASSERT_NE(layout.data_page, 0u);
+  ASSERT_EQ(Outcome(layout.bytes), Error::kNone);
+  GetParam().damage(layout);
+  EXPECT_EQ(Outcome(layout.bytes), GetParam().expected)
+      << "got: " << jet::ErrorText(Outcome(layout.bytes));
+}
+
+std::size_t Page(std::uint32_t page) { return std::size_t{page} * test::kPage; }
+std::size_t RowOffsetEntry(const Layout& l, std::size_t row) { return Page(l.data_page) + 14 + 2 * row; }
+
+const DamageCase kDamageCases[] = {
+    {"header magic", [](Layout& l) { l.bytes[6] = 'x'; }, Error::kNotJetDatabase},
+    {"header version", [](Layout& l) { l.bytes[0x14] = 3; }, Error::kUnsupportedVersion},
+    {"shorter than a page", [](Layout& l) { l.bytes.resize(3000); }, Error::kFileTooSmall},
+    {"partial last page", [](Layout& l) { l.bytes.resize(l.bytes.size() - 17); }, Error::kFileSizeNotPageMultiple},
+    {"catalogue page type", [](Layout& l) { l.bytes[Page(2)] = 1; }, Error::kNotDefinitionPage},
+    {"catalogue loses its Name column",
+     [](Layout& l) {
+       const char name[] = "\x08\x00N\x00" "a\x00m\x00" "e\x00";
+       auto at = std::search(l.bytes.begin() + Page(2), l.bytes.begin() + Page(3), name, name + 10,
+                             [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); });
+       at[4] = 'o';
+     },
+     Error::kSystemCatalogueMalformed},
+    {"definition page type", [](Layout& l) { l.bytes[Page(l.tdef)] = 4; }, Error::kNotDefinitionPage},
+    {"definition continues into itself", [](Layout& l) { test::PutU32(l.bytes, Page(l.tdef) + 4, l.tdef); }, Error::kDefinitionChainLoop},
+    {"definition continues beyond the file",
+     [](Layout& l) { test::PutU32(l.bytes, Page(l.tdef) + 4, 0x7FFFFFFF); }, Error::kPageOutOfRange},
+    {"too many columns", [](Layout& l) { test::PutU16(l.bytes, Page(l.tdef) + 45, 5000); }, Error::kTooManyColumns},
+    {"columns run past the definition", [](Layout& l) { test::PutU16(l.bytes, Page(l.tdef) + 45, 400); }, Error::kDefinitionMalformed},
+    {"unknown column type", [](Layout& l) { l.bytes[Page(l.tdef) + 63 + 12 * test::GetU32(l.bytes, Page(l.tdef) + 51)] = 0x63; }, Error::kColumnMalformed},
+    {"two columns with one number",
+     [](Layout& l) {
+       const std::size_t blocks = Page(l.tdef) + 63 + 12 * test::GetU32(l.bytes, Page(l.tdef) + 51);
+       test::PutU16(l.bytes, blocks + 25 + 5, test::GetU16(l.bytes, blocks + 5));
+     },
+     Error::kColumnMalformed},
+    {"usage map pointer to a definition page", [](Layout& l) { test::PutU32(l.bytes, Page(l.tdef) + 55, l.tdef << 8); }, Error::kNotUsageMapRow},
+    {"usage map pointer to a table's data page", [](Layout& l) { test::PutU32(l.bytes, Page(l.tdef) + 55, l.data_page << 8); }, Error::kNotUsageMapRow},
+    {"usage map pointer to a missing row", [](Layout& l) { test::PutU32(l.bytes, Page(l.tdef) + 55, test::GetU32(l.bytes, Page(l.tdef) + 55) | 0xF0); }, Error::kRowPointerInvalid},
+    {"usage map of unknown type", [](Layout& l) { l.bytes[l.map_row] = 9; }, Error::kUsageMapMalformed},
+    {"usage map beyond the file", [](Layout& l) { test::PutU32(l.bytes, l.map_row + 1, 0x00FFFFFF); }, Error::kPageOutOfRange},
+    {"usage map page list naming a definition page",
+     [](Layout& l) {
+       l.bytes[l.map_row] = 1;
+       test::PutU32(l.bytes, l.map_row + 1, 2);
+     },
+     Error::kNotUsageMapPage},
+    {"data page type", [](Layout& l) { l.bytes[Page(l.data_page)] = 3; }, Error::kNotDataPage},
+    {"data page of another table", [](Layout& l) { test::PutU32(l.bytes, Page(l.data_page) + 4, 2); }, Error::kWrongPageOwner},
+    {"long-value page in the usage map", [](Layout& l) { std::memcpy(&l.bytes[Page(l.data_page) + 4], "LVAL", 4); }, Error::kWrongPageOwner},
+    {"more rows than offsets fit", [](Layout& l) { test::PutU16(l.bytes, Page(l.data_page) + 12, 5000); }, Error::kRowPointerInvalid},
+    {"row starting in the page header", [](Layout& l) { test::PutU16(l.bytes, RowOffsetEntry(l, 0), 5); }, Error::kRowMalformed},
+    {"row ending before it starts", [](Layout& l) { test::PutU16(l.bytes, RowOffsetEntry(l, 1), 4000); }, Error::kRowMalformed},
+    {"row pointing to itself",
+     [](Layout& l) {
+       const auto row = test::RowOf(l.bytes, l.data_page, 0);
+       test::PutU16(l.bytes, RowOffsetEntry(l, 0), test::GetU16(l.bytes, RowOffsetEntry(l, 0)) | 0x4000);
+       test::PutU32(l.bytes, row.begin, l.data_page << 8);
+     },
+     Error::kRowOverflowLoop},
+    {"row pointing to another table's page",
+     [](Layout& l) {
+       const auto row = test::RowOf(l.bytes, l.data_page, 0);
+       test::PutU16(l.bytes, RowOffsetEntry(l, 0), test::GetU16(l.bytes, RowOffsetEntry(l, 0)) | 0x4000);
+       test::PutU32(l.bytes, row.begin, 6 << 8);
+     },
+     Error::kWrongPageOwner},
+    {"variable column count too large",
+     [](Layout& l) {
+       const auto row = test::RowOf(l.bytes, l.data_page, 0);
+       test::PutU16(l.bytes, row.end - 1 - 2, 1000);
+     },
+     Error::kRowMalformed},
+    {"variable data past its end",
+     [](Layout& l) {
+       const auto row = test::RowOf(l.bytes, l.data_page, 0);
+       test::PutU16(l.bytes, row.end - 1 - 4, 0x0FFF);
+     },
+     Error::kRowMalformed},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, DamagedFile, ::testing::ValuesIn(kDamageCases),
+                         [](const auto& info) {
+                           std::string name;
+                           for (const char* c = info.param.name; *c; ++c) {
+                             name.push_back(std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_');
+                           }
+                           return name;
+                         });
+
+// Long values damaged in access2000-numeric.mdb's memo (see value_export_test.cpp).
+TEST(DamagedFile, LongValueFaults) {
+  MOVARIN_REQUIRE_SAMPLES();
+  const auto original = test::ReadBytes(*test::SampleDir() / "access2000-numeric.mdb");
+  const std::string stored = "\xFF\xFEsome data";
+  const auto it = std::search(original.begin(), original.end(), stored.begin(), stored.end(),
+                              [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); });
+  ASSERT_NE(it, original.end());
+  const std::size_t memo = static_cast<std::size_t>(it - original.begin()) - 12;
+
+  auto decode = [](const std::vector<std::uint8_t>& bytes) {
+    auto database = jet::Database::Open(bytes, u"");
+    return database ? database->FindTable("test")->error : database.error();
+  };
+  ASSERT_EQ(decode(original), Error::kNone);
+  struct Case {
+    const char* name;
+    std::function<void(std::vector<std::uint8_t>&)> damage;
+    Error expected;
+  };
+  const Case cases[] = {
+      {"inline longer than its field", [&](auto& b) { test::PutU32(b, memo, 0x80000000u | 500); }, Error::kLongValueMalformed},
+      {"longer than the file", [&](auto& b) { test::PutU32(b, memo, 0x3FFFFFFF); }, Error::kLongValueMalformed},
+      {"unknown kind", [&](auto& b) { test::PutU32(b, memo, 0xC0000010u); }, Error::kLongValueMalformed},
+      {"single row on a data page",
+       [&](auto& b) {
+         test::PutU32(b, memo, 0x40000010u);
+         test::PutU32(b, memo + 4, 2 << 8);
+       },
+       Error::kLongValuePageInvalid},
+      {"single row shorter than the value",
+       [&](auto& b) {
+         const auto page = test::AppendDataPage(b, 0, {{1, 2, 3}}, true);
+         test::PutU32(b, memo, 0x40000010u);
+         test::PutU32(b, memo + 4, page << 8);
+       },
+       Error::kLongValueMalformed},
+      {"chain that loops",
+       [&](auto& b) {
+         const auto page = static_cast<std::uint32_t>(b.size() / test::kPage);
+         std::vector<std::uint8_t> row(4);
+         test::PutU32(row, 0, page << 8);  // the row's next part is itself
+         row.push_back('x');
+         test::AppendDataPage(b, 0, {row}, true);
+         test::PutU32(b, memo, 100);
+         test::PutU32(b, memo + 4, page << 8);
+       },
+       Error::kLongValueChainLoop},
+      {"chain that ends early",
+       [&](auto& b) {
+         const auto page = test::AppendDataPage(b, 0, {{0, 0, 0, 0, 'x', 'y'}}, true);
+         test::PutU32(b, memo, 100);
+         test::PutU32(b, memo + 4, page << 8);
+       },
+       Error::kLongValueMalformed},
+  };
+  for (const auto& c : cases) {
+    auto bytes = original;
+    c.damage(bytes);
+    EXPECT_EQ(decode(bytes), c.expected) << c.name << ", got " << jet::ErrorText(decode(bytes));
+  }
+}
+
+// Every byte of the pages that matter, overwritten in turn: the reader must answer every
+// time (under the sanitizers: without any invalid memory access).
+TEST(DamagedFile, NoSingleByteDamageCrashes) {
+  MOVARIN_REQUIRE_SAMPLES();
+  const Layout layout = LoadLayout();
+  const std::uint32_t map_page = test::GetU32(layout.bytes, Page(layout.tdef) + 55) >> 8;
+  std::size_t failures = 0;
+  std::size_t runs = 0;
+  for (const std::uint32_t page : {std::uint32_t{2}, layout.tdef, layout.data_page, map_page}) {
+    for (std::size_t offset = 0; offset < test::kPage; ++offset) {
+      // The MSysObjects page and the map page are large: probe them more sparsely.
+      if ((page == 2 || page == map_page) && offset % 7 != 0) continue;
+      for (const std::uint8_t value : {std::uint8_t{0x00}, std::uint8_t{0xFF}}) {
+        auto bytes = layout.bytes;
+        bytes[Page(page) + offset] = value;
+        ++runs;
+        if (Outcome(bytes) != Error::kNone) ++failures;
+      }
+    }
+  }
+  EXPECT_GT(failures, 0u);  // the damage is noticed somewhere...
+  EXPECT_LT(failures, runs);  // ...and bytes that do not matter are ignored
+}
+
+TEST(DamagedFile, EveryTruncationAtAPageBoundaryAnswers) {
+  MOVARIN_REQUIRE_SAMPLES();
+  const auto bytes = test::ReadBytes(*test::SampleDir() / "access2000-password.mdb");
+  for (std::size_t size = 0; size < bytes.size(); size += test::kPage) {
+    const std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
+    const auto database = jet::Database::Open(cut, u"password");
+    if (size < 3 * test::kPage) EXPECT_FALSE(database) << size;
+  }
+}
+
+}  // namespace
+}  // namespace movarin::catalogue
