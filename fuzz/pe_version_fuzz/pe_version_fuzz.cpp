@@ -1,0 +1,11 @@
+// Any byte string as a .dll/.ocx file: the version reader must answer or name a fault.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "catalogue/writer/pe_version.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  (void)movarin::catalogue::writer::ReadFileVersion(std::span(data, size));
+  return 0;
+}
