@@ -46,6 +46,9 @@ struct dl::Call {
   // the end of the server's message.
   bool length_known = true;
   bool body_ended = false;
+  // Without a Content-Length, a partial answer's Content-Range still says where the
+  // server's message ends, so a body cut short can be told from a complete one.
+  std::optional<std::int64_t> range_span;
   // The temporary file beside the destination, once created.
   std::string temp_path;
 };
@@ -126,6 +129,7 @@ bool dl::RequestPhase(Call& call) {
     case ContentLength::Kind::kNone:
     case ContentLength::Kind::kNegative:
       call.length_known = false;
+      call.range_span = ContentRangeSpan(transfer_.Header("Content-Range"));
       break;
     case ContentLength::Kind::kOverflow:
       return request_failure(kOverflow);
@@ -187,7 +191,8 @@ void dl::TransferPhase(Call& call) {
         // which can never become complete.
         if (chunk.size() <= 1 || call.received > call.announced) break;
       } else {
-        if (status == ChunkStatus::kEndOfBody) {
+        if (status == ChunkStatus::kEndOfBody &&
+            (!call.range_span || *call.range_span == call.received)) {
           call.body_ended = true;
           RaiseProgress("100");
         }

@@ -159,4 +159,35 @@ ContentLength ParseContentLength(std::string_view text) {
   return result;
 }
 
+std::optional<std::int64_t> ContentRangeSpan(std::string_view text) {
+  text = TrimBlanks(text);
+  constexpr std::string_view kUnit = "bytes";
+  if (text.size() <= kUnit.size() || !EqualsIgnoringAsciiCase(text.substr(0, kUnit.size()), kUnit) ||
+      !IsBlank(text[kUnit.size()])) {
+    return std::nullopt;
+  }
+  text = TrimBlanks(text.substr(kUnit.size()));
+  auto number = [&text](std::int64_t& value) {
+    std::size_t digits = 0;
+    value = 0;
+    while (digits < text.size() && IsDigit(text[digits])) {
+      const int d = text[digits] - '0';
+      if (value > (INT64_MAX - d) / 10) return false;
+      value = value * 10 + d;
+      ++digits;
+    }
+    text.remove_prefix(digits);
+    return digits > 0;
+  };
+  std::int64_t first = 0, last = 0;
+  if (!number(first) || text.empty() || text.front() != '-') return std::nullopt;
+  text.remove_prefix(1);
+  if (!number(last) || text.empty() || text.front() != '/') return std::nullopt;
+  text.remove_prefix(1);
+  std::int64_t total = 0;
+  if (text != "*" && (!number(total) || !text.empty() || last >= total)) return std::nullopt;
+  if (last < first) return std::nullopt;
+  return last - first + 1;
+}
+
 }  // namespace movarin::download

@@ -3,6 +3,7 @@
 // which comes from the server and is treated as hostile: every function accepts any
 // bytes and never reads outside the text.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,5 +37,9 @@ struct ContentLength {
 // as they go ("3000", " 12abc", "1.5E3"); a fraction is rounded to a whole number with
 // halves going to the even neighbour.
 ContentLength ParseContentLength(std::string_view text);
+
+// The number of body bytes a Content-Range value "bytes 0-2999/3000" announces (3000);
+// nullopt unless the text has exactly that form with first <= last.
+std::optional<std::int64_t> ContentRangeSpan(std::string_view text);
 
 }  // namespace movarin::download

@@ -228,6 +228,21 @@ TEST_F(Engine, WithoutContentLengthACutOffBodyFails) {
   ExpectOnlyFiles({kDest});
 }
 
+TEST_F(Engine, WithoutContentLengthAPartialAnswerEndsWhereItsRangeSays) {
+  transfer.header_block = Answer("206 Partial Content", "Content-Range: bytes 0-2999/3000\r\n");
+  transfer.end = ChunkStatus::kEndOfBody;  // a reset that the transfer took for an end
+  transfer.body = Bytes(2000);
+  EXPECT_FALSE(Download());
+  EXPECT_EQ(listener.lines, (Lines{kStart, kReset}));
+  ExpectOnlyFiles({});
+
+  listener.lines.clear();
+  transfer.body = Bytes(3000);
+  EXPECT_TRUE(Download());
+  EXPECT_EQ(listener.lines, (Lines{kStart, "Progress: 100", "Complete"}));
+  EXPECT_EQ(fs.files[kDest], Bytes(3000));
+}
+
 TEST_F(Engine, ZeroContentLengthMakesAnEmptyFile) {
   fs.files[kDest] = Bytes(10, 3);
   transfer.header_block = Ok(0);

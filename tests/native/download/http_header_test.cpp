@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "download/http_header.h"
@@ -87,6 +88,29 @@ TEST(ContentLengthText, LeadingNumberRoundedHalfToEven) {
       EXPECT_EQ(length.value, c.value) << '"' << c.text << '"';
     }
   }
+}
+
+TEST(ContentRangeText, SpanOfTheAnnouncedBytes) {
+  struct Case {
+    const char* text;
+    std::optional<std::int64_t> span;
+  };
+  const Case cases[] = {
+      {"bytes 0-2999/3000", 3000},
+      {"bytes 100-199/*", 100},
+      {"  BYTES 5-5/6 ", 1},
+      {"bytes 0-9223372036854775806/9223372036854775807", std::numeric_limits<std::int64_t>::max()},
+      {"bytes 0-99999999999999999999/*", std::nullopt},
+      {"bytes 10-5/100", std::nullopt},
+      {"bytes 0-100/100", std::nullopt},  // the last byte lies beyond the total
+      {"bytes */3000", std::nullopt},
+      {"bytes 0-2999", std::nullopt},
+      {"bytes 0-2999/3000x", std::nullopt},
+      {"bits 0-1/2", std::nullopt},
+      {"bytes", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ContentRangeSpan(c.text), c.span) << c.text;
 }
 
 TEST(Progress, RoundsHalvesToTheEvenNeighbour) {

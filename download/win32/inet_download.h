@@ -1,0 +1,28 @@
+#pragma once
+// The download engine wired to WinINet and the Windows file system: what a window puts on
+// itself to download files. Messages are processed with the program's pump unless the
+// host gives its own.
+#include <functional>
+
+#include "download/download_engine.h"
+#include "download/win32/inet_transfer.h"
+#include "download/win32/windows_file_system.h"
+
+namespace movarin::download::win32 {
+
+class InetDownload {
+ public:
+  explicit InetDownload(std::function<void()> process_messages = {});
+  InetDownload(const InetDownload&) = delete;
+  InetDownload& operator=(const InetDownload&) = delete;
+
+  dl& engine() { return engine_; }
+
+ private:
+  std::function<void()> process_messages_;
+  InetTransfer transfer_;
+  WindowsFileSystem files_;
+  dl engine_;
+};
+
+}  // namespace movarin::download::win32

@@ -1,0 +1,433 @@
+#include "download/win32/inet_transfer.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "download/http_header.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/text.h"
+
+namespace movarin::download::win32 {
+
+using movarin::win32::Narrow;
+using movarin::win32::UniqueKernelHandle;
+using movarin::win32::Widen;
+
+namespace {
+
+struct InternetTraits {
+  static HINTERNET Invalid() { return nullptr; }
+  static void Close(HINTERNET h) { InternetCloseHandle(h); }
+};
+using UniqueInternet = movarin::win32::UniqueHandle<HINTERNET, InternetTraits>;
+
+// One WinINet read, the size of the engine's chunks; the worker stops reading ahead
+// while the buffer has less room.
+constexpr DWORD kReadBytes = static_cast<DWORD>(dl::kChunkBytes);
+constexpr DWORD kConnectTimeoutMs = 30000;
+constexpr DWORD kReceiveTimeoutMs = 60000;
+// How long one wait of the user-interface thread lasts at most before it looks again.
+constexpr DWORD kHeaderPollMs = 20;
+constexpr DWORD kChunkWaitMs = 100;
+
+struct KnownError {
+  DWORD code;
+  const char* text;
+};
+// WinINet's own codes, whose texts the system does not always carry.
+constexpr KnownError kInternetErrors[] = {
+    {ERROR_INTERNET_TIMEOUT, "The operation timed out"},
+    {ERROR_INTERNET_INTERNAL_ERROR, "An internal error occurred in the Internet transfer"},
+    {ERROR_INTERNET_INVALID_URL, "The URL is invalid"},
+    {ERROR_INTERNET_UNRECOGNIZED_SCHEME, "The URL does not use a recognized protocol"},
+    {ERROR_INTERNET_NAME_NOT_RESOLVED, "The server name could not be resolved"},
+    {ERROR_INTERNET_OPERATION_CANCELLED, "The operation was cancelled"},
+    {ERROR_INTERNET_INCORRECT_HANDLE_STATE, "The request is not in a state for this operation"},
+    {ERROR_INTERNET_CANNOT_CONNECT, "Cannot connect to the server"},
+    {ERROR_INTERNET_CONNECTION_ABORTED, "The connection with the server was terminated abnormally"},
+    {ERROR_INTERNET_CONNECTION_RESET, "The connection with the server was reset"},
+    {ERROR_HTTP_INVALID_SERVER_RESPONSE, "The server returned an invalid or unrecognized response"},
+    {ERROR_HTTP_HEADER_NOT_FOUND, "The requested header could not be found"},
+    {ERROR_INTERNET_SEC_CERT_DATE_INVALID, "The server's certificate date is invalid"},
+    {ERROR_INTERNET_SEC_CERT_CN_INVALID, "The server's certificate name is invalid"},
+    {ERROR_INTERNET_INVALID_CA, "The server's certificate authority is not trusted"},
+};
+
+Failure FailureOf(DWORD code) {
+  return Failure{static_cast<std::int64_t>(code), DescribeInternetError(code)};
+}
+
+}  // namespace
+
+std::string DescribeInternetError(unsigned long code) {
+  for (const auto& known : kInternetErrors) {
+    if (known.code == code) return known.text;
+  }
+  wchar_t* text = nullptr;
+  DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                FORMAT_MESSAGE_IGNORE_INSERTS;
+  HMODULE wininet = GetModuleHandleW(L"wininet.dll");
+  if (wininet && code >= INTERNET_ERROR_BASE && code <= INTERNET_ERROR_LAST) {
+    flags |= FORMAT_MESSAGE_FROM_HMODULE;
+  }
+  const DWORD length = FormatMessageW(flags, wininet, code, 0, reinterpret_cast<wchar_t*>(&text),
+                                      0, nullptr);
+  std::string description;
+  if (length != 0 && text) {
+    description = Narrow(std::wstring_view(text, length));
+    // System texts end in a full stop and a line break; the messages add their own.
+    while (!description.empty() &&
+           (description.back() == '\n' || description.back() == '\r' ||
+            description.back() == ' ' || description.back() == '.')) {
+      description.pop_back();
+    }
+  }
+  if (text) LocalFree(text);
+  if (description.empty()) description = "Internet error " + std::to_string(code);
+  return description;
+}
+
+// What the worker and the user-interface thread share, one per request. The worker
+// keeps its own reference, so a worker that outlives its transfer never touches freed
+// memory.
+struct InetTransfer::Shared {
+  std::mutex mutex;
+  std::condition_variable room;  // the worker waits here for buffer room
+  UniqueKernelHandle signal;     // auto-reset: the worker made progress
+  bool cancelled = false;
+  bool worker_exited = false;
+  // The open request while the worker uses it; whoever takes it out closes it.
+  HINTERNET request = nullptr;
+  bool headers_ready = false;
+  std::string header_block;
+  std::optional<Failure> failure;
+  // A ring buffer of body bytes.
+  std::vector<std::uint8_t> ring = std::vector<std::uint8_t>(kBufferBytes);
+  std::size_t head = 0;
+  std::size_t size = 0;
+  bool body_done = false;
+  ChunkStatus end = ChunkStatus::kEndOfBody;
+  // Who sleeps: wake-ups cost a trip through the system, so they are sent only when needed.
+  bool reader_waiting = false;
+  bool writer_waiting = false;
+
+  void Signal() { SetEvent(signal.get()); }
+  std::size_t Room() const { return ring.size() - size; }
+  HINTERNET TakeRequest() { return std::exchange(request, nullptr); }
+  // Called with the mutex held and Room() >= size.
+  void Append(const std::uint8_t* data, std::size_t count) {
+    const std::size_t cap = ring.size();
+    const std::size_t tail = (head + size) % cap;
+    const std::size_t first = std::min(count, cap - tail);
+    std::memcpy(ring.data() + tail, data, first);
+    std::memcpy(ring.data(), data + first, count - first);
+    size += count;
+  }
+};
+
+namespace {
+
+struct RequestArgs {
+  std::wstring host;
+  INTERNET_PORT port = INTERNET_DEFAULT_HTTP_PORT;
+  std::wstring path;
+  bool secure = false;
+  std::wstring verb;
+  std::string body;
+  std::wstring extra_headers;
+  std::wstring user_name;
+  std::wstring password;
+};
+
+std::optional<Failure> CrackAddress(const std::string& url, RequestArgs& args) {
+  const std::wstring wide = Widen(url);
+  URL_COMPONENTSW parts{};
+  parts.dwStructSize = sizeof parts;
+  parts.dwHostNameLength = 1;
+  parts.dwUrlPathLength = 1;
+  parts.dwExtraInfoLength = 1;
+  parts.dwSchemeLength = 1;
+  if (wide.empty() || !InternetCrackUrlW(wide.c_str(), static_cast<DWORD>(wide.size()), 0, &parts)) {
+    return FailureOf(ERROR_INTERNET_INVALID_URL);
+  }
+  if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
+    return FailureOf(ERROR_INTERNET_UNRECOGNIZED_SCHEME);
+  }
+  if (!parts.lpszHostName || parts.dwHostNameLength == 0) return FailureOf(ERROR_INTERNET_INVALID_URL);
+  args.host.assign(parts.lpszHostName, parts.dwHostNameLength);
+  args.port = parts.nPort;
+  args.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+  if (parts.lpszUrlPath) args.path.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
+  if (parts.lpszExtraInfo) args.path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+  if (args.path.empty()) args.path = L"/";
+  return std::nullopt;
+}
+
+std::string RawHeaders(HINTERNET request) {
+  DWORD bytes = 0;
+  HttpQueryInfoW(request, HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &bytes, nullptr);
+  if (bytes == 0) return {};
+  std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1);
+  if (!HttpQueryInfoW(request, HTTP_QUERY_RAW_HEADERS_CRLF, buffer.data(), &bytes, nullptr)) {
+    return {};
+  }
+  return Narrow(std::wstring_view(buffer.data(), bytes / sizeof(wchar_t)));
+}
+
+void SetTimeouts(HINTERNET session) {
+  DWORD connect = kConnectTimeoutMs;
+  DWORD receive = kReceiveTimeoutMs;
+  InternetSetOptionW(session, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
+  InternetSetOptionW(session, INTERNET_OPTION_SEND_TIMEOUT, &connect, sizeof connect);
+  InternetSetOptionW(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof receive);
+}
+
+// Runs one request to its end on the worker thread.
+void RunRequest(std::shared_ptr<InetTransfer::Shared> shared, RequestArgs args) {
+  InetTransfer::Shared& s = *shared;
+  auto finish = [&](std::optional<Failure> failure, ChunkStatus end) {
+    HINTERNET request = nullptr;
+    {
+      std::lock_guard lock(s.mutex);
+      if (failure && !s.headers_ready) s.failure = std::move(failure);
+      s.headers_ready = true;
+      if (!s.body_done) {
+        s.body_done = true;
+        s.end = end;
+      }
+      request = s.TakeRequest();
+    }
+    if (request) InternetCloseHandle(request);
+    s.Signal();
+  };
+
+  UniqueInternet session(
+      InternetOpenW(L"Movarin", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!session) return finish(FailureOf(GetLastError()), ChunkStatus::kBroken);
+  SetTimeouts(session.get());
+  UniqueInternet connection(InternetConnectW(session.get(), args.host.c_str(), args.port, nullptr,
+                                             nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+  if (!connection) return finish(FailureOf(GetLastError()), ChunkStatus::kBroken);
+  if (!args.user_name.empty()) {
+    InternetSetOptionW(connection.get(), INTERNET_OPTION_USERNAME, args.user_name.data(),
+                       static_cast<DWORD>(args.user_name.size()));
+  }
+  if (!args.password.empty()) {
+    InternetSetOptionW(connection.get(), INTERNET_OPTION_PASSWORD, args.password.data(),
+                       static_cast<DWORD>(args.password.size()));
+  }
+  DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
+                INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
+  if (args.secure) flags |= INTERNET_FLAG_SECURE;
+  HINTERNET request = HttpOpenRequestW(connection.get(), args.verb.c_str(), args.path.c_str(),
+                                       nullptr, nullptr, nullptr, flags, 0);
+  if (!request) return finish(FailureOf(GetLastError()), ChunkStatus::kBroken);
+  {
+    std::lock_guard lock(s.mutex);
+    if (s.cancelled) {
+      InternetCloseHandle(request);
+      request = nullptr;
+    } else {
+      s.request = request;
+    }
+  }
+  if (!request) return finish(FailureOf(ERROR_INTERNET_OPERATION_CANCELLED), ChunkStatus::kBroken);
+
+  const BOOL sent = HttpSendRequestW(
+      request, args.extra_headers.empty() ? nullptr : args.extra_headers.c_str(),
+      static_cast<DWORD>(args.extra_headers.size()),
+      args.body.empty() ? nullptr : args.body.data(), static_cast<DWORD>(args.body.size()));
+  if (!sent) return finish(FailureOf(GetLastError()), ChunkStatus::kBroken);
+  {
+    std::string headers = RawHeaders(request);
+    std::lock_guard lock(s.mutex);
+    s.header_block = std::move(headers);
+    s.headers_ready = true;
+  }
+  s.Signal();
+
+  std::vector<std::uint8_t> buffer(kReadBytes);
+  for (;;) {
+    {
+      std::unique_lock lock(s.mutex);
+      s.writer_waiting = true;
+      s.room.wait(lock, [&] { return s.cancelled || s.Room() >= kReadBytes; });
+      s.writer_waiting = false;
+      if (s.cancelled) break;
+    }
+    // A synchronous read waits until its whole buffer is full, so reads are as small as
+    // the engine's chunks: a slow or stalled server's bytes still reach the reader. (Asking
+    // for the available byte count first is no help: it reports a connection reset as a
+    // normal end of the body.)
+    DWORD got = 0;
+    const BOOL read = InternetReadFile(request, buffer.data(), kReadBytes, &got);
+    bool wake_reader = false;
+    {
+      std::lock_guard lock(s.mutex);
+      if (s.cancelled) break;
+      // A failed read may still hand over the bytes that came before the failure.
+      if (!read || got == 0) {
+        if (got > 0) s.Append(buffer.data(), got);
+        s.body_done = true;
+        s.end = read ? ChunkStatus::kEndOfBody : ChunkStatus::kBroken;
+        break;
+      }
+      s.Append(buffer.data(), got);
+      wake_reader = s.reader_waiting;
+    }
+    if (wake_reader) s.Signal();
+  }
+  finish(std::nullopt, ChunkStatus::kBroken);
+}
+
+}  // namespace
+
+InetTransfer::InetTransfer(std::function<void()> process_messages)
+    : process_messages_(std::move(process_messages)) {}
+
+InetTransfer::~InetTransfer() { FinishWorker(); }
+
+void InetTransfer::SetCredentials(const std::string& user_name, const std::string& password) {
+  user_name_ = user_name;
+  password_ = password;
+}
+
+void InetTransfer::FinishWorker() {
+  Cancel();
+  if (!worker_.joinable()) return;
+  bool exited = false;
+  {
+    std::lock_guard lock(shared_->mutex);
+    exited = shared_->worker_exited;
+  }
+  // A worker still inside a blocking WinINet call (a server that stalls and ignores the
+  // closed handle) is left to end by its time-out; it holds its own share of the state.
+  if (exited) {
+    worker_.join();
+  } else {
+    worker_.detach();
+  }
+}
+
+std::optional<Failure> InetTransfer::StartRequest(const std::string& verb, const std::string& body,
+                                                  const std::string& extra_headers) {
+  FinishWorker();
+  shared_.reset();
+  RequestArgs args;
+  if (auto failure = CrackAddress(address_, args)) return failure;
+  args.verb = Widen(verb);
+  args.body = body;
+  args.extra_headers = Widen(extra_headers);
+  args.user_name = Widen(user_name_);
+  args.password = Widen(password_);
+
+  auto shared = std::make_shared<Shared>();
+  shared->signal.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  if (!shared->signal) return FailureOf(GetLastError());
+  shared_ = shared;
+  try {
+    worker_ = std::thread([shared, args = std::move(args)]() mutable {
+      RunRequest(shared, std::move(args));
+      std::lock_guard lock(shared->mutex);
+      shared->worker_exited = true;
+    });
+  } catch (const std::system_error&) {
+    shared_.reset();
+    return Failure{7, "Out of memory"};
+  }
+  return std::nullopt;
+}
+
+void InetTransfer::Wait(unsigned timeout_ms) {
+  HANDLE signal = shared_->signal.get();
+  const DWORD woke =
+      MsgWaitForMultipleObjectsEx(1, &signal, timeout_ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  if (woke == WAIT_OBJECT_0 + 1 && process_messages_) process_messages_();
+}
+
+bool InetTransfer::StillExecuting() {
+  if (!shared_) return false;
+  auto running = [this] {
+    std::lock_guard lock(shared_->mutex);
+    return !shared_->headers_ready && !shared_->cancelled;
+  };
+  if (!running()) return false;
+  // Keep the caller's polling loop from spinning: wait a little for the answer.
+  Wait(kHeaderPollMs);
+  return shared_ && running();
+}
+
+std::optional<Failure> InetTransfer::HeaderBlock(std::string& block) {
+  if (!shared_) return FailureOf(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
+  std::lock_guard lock(shared_->mutex);
+  if (shared_->failure) return shared_->failure;
+  if (!shared_->headers_ready) return FailureOf(ERROR_INTERNET_OPERATION_CANCELLED);
+  block = shared_->header_block;
+  return std::nullopt;
+}
+
+std::string InetTransfer::Header(const std::string& name) {
+  if (!shared_) return {};
+  std::lock_guard lock(shared_->mutex);
+  return HeaderValue(shared_->header_block, name);
+}
+
+ChunkStatus InetTransfer::ReadChunk(std::size_t max_bytes, std::vector<std::uint8_t>& chunk) {
+  chunk.clear();
+  if (!shared_ || max_bytes == 0) return ChunkStatus::kBroken;
+  // The host may run a new request from inside the wait; keep this one's state alive.
+  const std::shared_ptr<Shared> shared = shared_;
+  Shared& s = *shared;
+  for (;;) {
+    {
+      std::lock_guard lock(s.mutex);
+      if (s.cancelled) return ChunkStatus::kBroken;
+      if (s.size >= max_bytes || (s.body_done && s.size > 0)) {
+        const std::size_t n = std::min(max_bytes, s.size);
+        const std::size_t cap = s.ring.size();
+        const std::size_t first = std::min(n, cap - s.head);
+        chunk.assign(s.ring.begin() + static_cast<std::ptrdiff_t>(s.head),
+                     s.ring.begin() + static_cast<std::ptrdiff_t>(s.head + first));
+        chunk.insert(chunk.end(), s.ring.begin(), s.ring.begin() + static_cast<std::ptrdiff_t>(n - first));
+        s.head = (s.head + n) % cap;
+        s.size -= n;
+        if (s.writer_waiting && s.Room() >= kReadBytes) s.room.notify_one();
+        return ChunkStatus::kData;
+      }
+      if (s.body_done) return s.end;
+      s.reader_waiting = true;
+    }
+    HANDLE signal = s.signal.get();
+    const DWORD woke =
+        MsgWaitForMultipleObjectsEx(1, &signal, kChunkWaitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    {
+      std::lock_guard lock(s.mutex);
+      s.reader_waiting = false;
+    }
+    if (woke == WAIT_OBJECT_0 + 1 && process_messages_) process_messages_();
+  }
+}
+
+void InetTransfer::Cancel() {
+  if (!shared_) return;
+  HINTERNET request = nullptr;
+  {
+    std::lock_guard lock(shared_->mutex);
+    shared_->cancelled = true;
+    request = shared_->TakeRequest();
+  }
+  shared_->room.notify_all();
+  shared_->Signal();
+  // Closing the handle ends a read or a send that waits on the server.
+  if (request) InternetCloseHandle(request);
+}
+
+}  // namespace movarin::download::win32

@@ -1,0 +1,308 @@
+// The download engine with its WinINet transfer and the real disk, against the test
+// HTTP server and its bad behaviours.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "download/download_messages.h"
+#include "download/win32/inet_download.h"
+#include "platform/win32/text.h"
+#include "tests/wine/support/files.h"
+#include "tests/wine/support/http_get.h"
+#include "tests/wine/support/temp_folder.h"
+#include "tests/wine/support/test_env.h"
+
+namespace movarin::download {
+namespace {
+
+using movarin::test::ControlServer;
+using movarin::test::FileExists;
+using movarin::test::ReadWholeFile;
+using movarin::test::ResetServer;
+using movarin::test::TempFolder;
+using movarin::test::UrlEncode;
+using movarin::test::WriteWholeFile;
+using Lines = std::vector<std::string>;
+
+const std::string kStart = "Events: Getting file information";
+const std::string kReset = "Errors: The connection with the server was reset.";
+
+class RecordingListener final : public DownloadListener {
+ public:
+  Lines lines;
+  std::function<void(const std::string&)> on_progress;
+  void DownloadErrors(const std::string& e) override { lines.push_back("Errors: " + e); }
+  void DownloadEvents(const std::string& e) override { lines.push_back("Events: " + e); }
+  void DowloadComplete() override { lines.push_back("Complete"); }
+  void DownloadProgress(const std::string& p) override {
+    lines.push_back("Progress: " + p);
+    if (on_progress) on_progress(p);
+  }
+};
+
+std::string Pattern(std::size_t size, unsigned seed) {
+  std::string bytes(size, '\0');
+  unsigned x = seed * 2654435761u + 1;
+  for (auto& b : bytes) {
+    x = x * 1103515245u + 12345u;
+    b = static_cast<char>(x >> 16);
+  }
+  return bytes;
+}
+
+// The names in a folder, to prove that no temporary file stays behind.
+std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(movarin::win32::Widen(folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") names.push_back(movarin::win32::Narrow(name));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+// The engine under test, reached by timer procedures (which carry no context).
+dl* g_engine = nullptr;
+int g_timer_ticks = 0;
+void CALLBACK CancelOnTimer(HWND, UINT, UINT_PTR, DWORD) {
+  ++g_timer_ticks;
+  if (g_engine) g_engine->cancel();
+}
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++g_timer_ticks; }
+
+class EngineAgainstServer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server = test::TestServerUrl().value_or("");
+    ASSERT_FALSE(server.empty()) << "run through wine-run.sh --with-server";
+    ASSERT_TRUE(ResetServer());
+    ASSERT_FALSE(folder.path().empty());
+    served = *test::TestServerRoot() + "\\files\\";
+    download.engine().SetListener(&listener);
+    g_engine = &download.engine();
+    g_timer_ticks = 0;
+  }
+  void TearDown() override {
+    g_engine = nullptr;
+    ResetServer();
+  }
+  // Puts a file of `size` bytes on the server; returns its content.
+  std::string Serve(const std::string& name, std::size_t size, unsigned seed = 1) {
+    std::string bytes = Pattern(size, seed);
+    EXPECT_TRUE(WriteWholeFile(served + name, bytes));
+    return bytes;
+  }
+  void Behave(const std::string& name, const std::string& settings) {
+    ASSERT_TRUE(ControlServer("set?path=/files/" + name + "&" + settings)) << settings;
+  }
+  bool Get(const std::string& name, const std::string& dest) {
+    listener.lines.clear();
+    return download.engine().Downloadfile(server + "files/" + name, dest);
+  }
+
+  std::string server;
+  std::string served;
+  TempFolder folder{"movarin-dl"};
+  RecordingListener listener;
+  win32::InetDownload download;
+};
+
+TEST_F(EngineAgainstServer, EveryStatusHasItsMessageAndLeavesTheOldFile) {
+  Serve("a.ocx", 100);
+  const std::string dest = folder / "a.ocx";
+  ASSERT_TRUE(WriteWholeFile(dest, "older"));
+  struct Case {
+    std::string status;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"204 No Content", "Nothing to download!"},
+      {"401 Unauthorized", "Authorization failed!"},
+      {"404 File Not Found", messages::NotFound(server + "files/a.ocx")},
+      {"500 Internal Server Error",
+       "The server returned the following response:\r\rHTTP/1.1 500 Internal Server Error\r"},
+      {"403 Forbidden", "The server returned the following response:\r\rHTTP/1.1 403 Forbidden\r"},
+      {"302 Found", "The server returned the following response:\r\rHTTP/1.1 302 Found\r"},
+  };
+  for (const auto& c : cases) {
+    Behave("a.ocx", "mode=status&status=" + UrlEncode(c.status));
+    EXPECT_FALSE(Get("a.ocx", dest));
+    EXPECT_EQ(listener.lines, (Lines{kStart, "Errors: " + c.error})) << c.status;
+  }
+  // A file the server does not have.
+  EXPECT_FALSE(Get("missing.ocx", folder / "missing.ocx"));
+  EXPECT_EQ(listener.lines,
+            (Lines{kStart, "Errors: " + messages::NotFound(server + "files/missing.ocx")}));
+  EXPECT_TRUE(ReadWholeFile(dest) == std::string("older"));
+  EXPECT_EQ(FolderNames(folder.path()), (std::vector<std::string>{"a.ocx"}));
+}
+
+TEST_F(EngineAgainstServer, ThreeThousandBytesReplaceALongerFileExactly) {
+  const std::string body = Serve("ACTSKIN4.OCX", 3000);
+  const std::string dest = folder / "ACTSKIN4.OCX";
+  ASSERT_TRUE(WriteWholeFile(dest, Pattern(5000, 9)));
+  EXPECT_TRUE(Get("ACTSKIN4.OCX", dest));
+  EXPECT_EQ(listener.lines, (Lines{kStart, "Progress: 34", "Progress: 68", "Progress: 100",
+                                   "Progress: 100", "Complete"}));
+  EXPECT_TRUE(ReadWholeFile(dest) == std::string(body));
+  EXPECT_EQ(FolderNames(folder.path()), (std::vector<std::string>{"ACTSKIN4.OCX"}));
+  const std::string log = test::ServerLog();
+  EXPECT_NE(log.find("GET /files/ACTSKIN4.OCX HTTP/1.1\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("Range: bytes=0-\r\n"), std::string::npos) << log;
+}
+
+TEST_F(EngineAgainstServer, ThousandAndTwentyFiveBytesEndOnTheOneByteChunk) {
+  const std::string body = Serve("b.dll", 1025);
+  EXPECT_TRUE(Get("b.dll", folder / "b.dll"));
+  EXPECT_EQ(listener.lines, (Lines{kStart, "Progress: 100", "Progress: 100", "Complete"}));
+  EXPECT_TRUE(ReadWholeFile(folder / "b.dll") == std::string(body));
+}
+
+TEST_F(EngineAgainstServer, CancelDuringASlowBodyStopsSilently) {
+  Serve("slow.ocx", 20000);
+  const std::string dest = folder / "slow.ocx";
+  ASSERT_TRUE(WriteWholeFile(dest, "older"));
+  Behave("slow.ocx", "mode=slow&bytes=512&delay_ms=50");
+  listener.on_progress = [this](const std::string&) { download.engine().cancel(); };
+  EXPECT_FALSE(Get("slow.ocx", dest));
+  EXPECT_EQ(listener.lines, (Lines{kStart, "Progress: 5"}));
+  EXPECT_TRUE(ReadWholeFile(dest) == std::string("older"));
+  EXPECT_EQ(FolderNames(folder.path()), (std::vector<std::string>{"slow.ocx"}));
+}
+
+TEST_F(EngineAgainstServer, AStalledServerIsCancelledByATimerWhileTheReadWaits) {
+  Serve("stall.ocx", 100000);
+  Behave("stall.ocx", "mode=stall&bytes=2048&delay_ms=60000");
+  const UINT_PTR timer = SetTimer(nullptr, 0, 700, CancelOnTimer);
+  ASSERT_NE(timer, 0u);
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Get("stall.ocx", folder / "stall.ocx"));
+  const auto waited = std::chrono::steady_clock::now() - started;
+  KillTimer(nullptr, timer);
+  EXPECT_GE(g_timer_ticks, 1) << "timers run while the engine waits";
+  // Well before the server would end its stall: the cancel reached the waiting read.
+  EXPECT_LT(waited, std::chrono::seconds(30));
+  EXPECT_EQ(listener.lines, (Lines{kStart, "Progress: 1", "Progress: 2"}));
+  EXPECT_TRUE(FolderNames(folder.path()).empty());
+
+  // The engine is ready for the next download at once.
+  ResetServer();
+  const std::string body = Serve("after.ocx", 3000);
+  EXPECT_TRUE(Get("after.ocx", folder / "after.ocx"));
+  EXPECT_TRUE(ReadWholeFile(folder / "after.ocx") == std::string(body));
+}
+
+TEST_F(EngineAgainstServer, TimersRunDuringASlowDownload) {
+  const std::string body = Serve("paced.ocx", 8192);
+  Behave("paced.ocx", "mode=slow&bytes=1024&delay_ms=100");
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, CountTick);
+  EXPECT_TRUE(Get("paced.ocx", folder / "paced.ocx"));
+  KillTimer(nullptr, timer);
+  EXPECT_GE(g_timer_ticks, 3);
+  EXPECT_TRUE(ReadWholeFile(folder / "paced.ocx") == std::string(body));
+}
+
+TEST_F(EngineAgainstServer, ResetAndShortBodiesFailAndKeepTheOlderFile) {
+  Serve("r.ocx", 3000);
+  const std::string dest = folder / "r.ocx";
+  ASSERT_TRUE(WriteWholeFile(dest, "older"));
+  for (const std::string behaviour : {"mode=reset&bytes=1500", "mode=long-length&length=5000",
+                                      "mode=stall&bytes=1500&delay_ms=1"}) {
+    Behave("r.ocx", behaviour);
+    EXPECT_FALSE(Get("r.ocx", dest)) << behaviour;
+    ASSERT_FALSE(listener.lines.empty());
+    EXPECT_EQ(listener.lines.front(), kStart);
+    EXPECT_EQ(listener.lines.back(), kReset) << behaviour;
+    EXPECT_EQ(std::count(listener.lines.begin(), listener.lines.end(), "Complete"), 0);
+    EXPECT_TRUE(ReadWholeFile(dest) == std::string("older")) << behaviour;
+    EXPECT_EQ(FolderNames(folder.path()), (std::vector<std::string>{"r.ocx"})) << behaviour;
+  }
+}
+
+TEST_F(EngineAgainstServer, WithoutContentLengthTheBodyIsReadToTheEnd) {
+  const std::string body = Serve("n.ocx", 300000);
+  const std::string dest = folder / "n.ocx";
+  ASSERT_TRUE(WriteWholeFile(dest, "older"));
+  Behave("n.ocx", "mode=no-length");
+  EXPECT_TRUE(Get("n.ocx", dest));
+  EXPECT_EQ(listener.lines, (Lines{kStart, "Progress: 100", "Complete"}));
+  EXPECT_TRUE(ReadWholeFile(dest) == std::string(body));
+
+  // Cut off before the server's own end: a failure, and the good file stays.
+  // (Well after the head, so the cut comes while the body is read.)
+  Behave("n.ocx", "mode=reset&bytes=150000&omit=Content-Length");
+  EXPECT_FALSE(Get("n.ocx", dest));
+  EXPECT_EQ(listener.lines, (Lines{kStart, kReset}));
+  EXPECT_TRUE(ReadWholeFile(dest) == std::string(body));
+  EXPECT_EQ(FolderNames(folder.path()), (std::vector<std::string>{"n.ocx"}));
+}
+
+TEST_F(EngineAgainstServer, ZeroContentLengthMakesAnEmptyFile) {
+  Serve("z.ocx", 10);
+  const std::string dest = folder / "z.ocx";
+  ASSERT_TRUE(WriteWholeFile(dest, "older"));
+  Behave("z.ocx", "mode=zero-length");
+  EXPECT_TRUE(Get("z.ocx", dest));
+  EXPECT_EQ(listener.lines, (Lines{kStart, "Complete"}));
+  EXPECT_TRUE(ReadWholeFile(dest) == std::string(""));
+}
+
+TEST_F(EngineAgainstServer, AMissingFolderIsCreatedOnlyOneLevelDeep) {
+  const std::string body = Serve("f.ocx", 2000);
+  EXPECT_TRUE(Get("f.ocx", folder / "new\\f.ocx"));
+  EXPECT_TRUE(ReadWholeFile(folder / "new\\f.ocx") == std::string(body));
+
+  EXPECT_FALSE(Get("f.ocx", folder / "x\\y\\f.ocx"));
+  EXPECT_EQ(listener.lines,
+            (Lines{kStart, "Errors: Cannot write file to disk.\r\rError 76: Path not found"}));
+  EXPECT_FALSE(test::FolderExists(folder / "x"));
+}
+
+TEST_F(EngineAgainstServer, TheFreeSpaceCheckUsesTheDrive) {
+  Serve("huge.ocx", 100);
+  // A length no test disk has free.
+  Behave("huge.ocx", "mode=long-length&length=1000000000000000");
+  EXPECT_FALSE(Get("huge.ocx", folder / "huge.ocx"));
+  EXPECT_EQ(listener.lines,
+            (Lines{kStart, "Errors: There is not enough free space on disk for this file."}));
+  EXPECT_TRUE(FolderNames(folder.path()).empty());
+
+  // A path that does not start with a drive letter is not checked: the same answer then
+  // fails only when the body ends short.
+  const std::string prefixed = "\\\\?\\" + folder.path() + "\\huge.ocx";
+  EXPECT_FALSE(Get("huge.ocx", prefixed));
+  EXPECT_EQ(listener.lines.back(), kReset);
+  EXPECT_EQ(listener.lines[1], "Progress: 0");
+  EXPECT_TRUE(FolderNames(folder.path()).empty());
+}
+
+TEST_F(EngineAgainstServer, NamesThatLeaveTheFolderAreRefused) {
+  Serve("ok.ocx", 100);
+  for (const std::string& dest : {folder / "..", folder / "a/b.ocx"}) {
+    EXPECT_FALSE(Get("ok.ocx", dest)) << dest;
+    EXPECT_EQ(listener.lines,
+              (Lines{kStart, "Errors: Cannot write file to disk.\r\rError 52: Bad file name or number"}));
+  }
+  EXPECT_TRUE(FolderNames(folder.path()).empty());
+}
+
+TEST_F(EngineAgainstServer, ANetworkFailureIsARequestFailure) {
+  // Port 1 on the loopback has no listener.
+  listener.lines.clear();
+  EXPECT_FALSE(download.engine().Downloadfile("http://127.0.0.1:1/files/a.ocx", folder / "a.ocx"));
+  ASSERT_EQ(listener.lines.size(), 2u);
+  EXPECT_EQ(listener.lines[1], "Errors: Error: Cannot connect to the server occurred.");
+  EXPECT_FALSE(download.engine().Downloadfile("gopher://127.0.0.1/a.ocx", folder / "a.ocx"));
+  EXPECT_TRUE(FolderNames(folder.path()).empty());
+}
+
+}  // namespace
+}  // namespace movarin::download
