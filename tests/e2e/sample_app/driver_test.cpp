@@ -87,6 +87,19 @@ TEST(Launch, AMissingProgramIsAnErrorWithAReason) {
   EXPECT_NE(error.find("no_such_program.exe"), std::string::npos) << error;
 }
 
+TEST(Launch, KillingTheProgramAlsoEndsTheProcessesItStarted) {
+  HWND child = nullptr;
+  {
+    auto app = Process::Launch({.program = SampleProgram(), .arguments = "--spawn"});
+    ASSERT_TRUE(app);
+    ASSERT_NE(WaitForWindow({.title = s::kTitleUtf8, .process_id = app->id()}), nullptr);
+    child = WaitForWindow({.title = s::kChildTitleUtf8});
+    ASSERT_NE(child, nullptr) << "the sample did not start its child";
+    EXPECT_NE(ProcessOf(child), app->id());
+  }
+  EXPECT_TRUE(WaitForWindowGone(child, 5s));
+}
+
 TEST(FindWindows, TitleClassAndProcessNarrowTheSearch) {
   auto first = Process::Launch({.program = SampleProgram()});
   auto second = Process::Launch({.program = SampleProgram(), .arguments = "--title Driver Sample B"});

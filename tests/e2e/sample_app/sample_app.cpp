@@ -203,6 +203,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
   if (line.rfind(L"--title ", 0) == 0) title = line.substr(8);
   SampleWindow window(title);
   if (!window.Create(instance)) return 1;
+  // "--spawn" starts a second copy, as Movarin starts its helper programs.
+  if (line == L"--spawn") {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring child = L"\"" + std::wstring(self) + L"\" --title " + kChildTitle;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (CreateProcessW(self, child.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &info)) {
+      CloseHandle(info.hThread);
+      CloseHandle(info.hProcess);
+    }
+  }
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);

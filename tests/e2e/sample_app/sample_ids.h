@@ -5,6 +5,8 @@ namespace movarin::e2e::sample {
 
 inline constexpr wchar_t kTitle[] = L"Driver Sample";
 inline constexpr char kTitleUtf8[] = "Driver Sample";
+inline constexpr wchar_t kChildTitle[] = L"Driver Sample Child";
+inline constexpr char kChildTitleUtf8[] = "Driver Sample Child";
 inline constexpr wchar_t kRegistryKey[] = L"Software\\MovarinDriverSample";
 inline constexpr char kRegistryKeyUtf8[] = "Software\\MovarinDriverSample";
 inline constexpr int kExitCode = 3;
