@@ -16,6 +16,11 @@ bool SameIgnoringCase(const std::string& a, const std::string& b) {
   });
 }
 
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
 bool TopMatches(HWND window, const WindowQuery& query) {
   if (query.visible_only && !IsWindowVisible(window)) return false;
   if (query.process_id != 0 && ProcessOf(window) != query.process_id) return false;
@@ -49,10 +54,7 @@ bool ChildMatches(HWND window, const ChildQuery& query) {
 std::vector<HWND> FindTopWindows(const WindowQuery& query) {
   std::vector<HWND> all;
   EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-        return TRUE;
-      },
+      &CollectWindow,
       reinterpret_cast<LPARAM>(&all));
   std::vector<HWND> found;
   for (HWND w : all) {
@@ -81,10 +83,7 @@ std::vector<HWND> FindChildren(HWND parent, const ChildQuery& query) {
   if (!parent) return all;
   EnumChildWindows(
       parent,
-      [](HWND w, LPARAM p) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-        return TRUE;
-      },
+      &CollectWindow,
       reinterpret_cast<LPARAM>(&all));
   std::vector<HWND> found;
   for (HWND w : all) {
