@@ -32,6 +32,8 @@ DEFAULT_SLOW_DELAY_MS = 50
 CONNECTION_IDLE_SECONDS = 30
 MAX_REQUESTS_PER_CONNECTION = 10_000
 MAX_LOG_ENTRIES = 10_000
+# Bodies are sent in pieces of this size, so a large file never sits whole in memory.
+SEND_PIECE = 256 * 1024
 
 CONTENT_TYPES = {
     ".htm": "text/html", ".html": "text/html", ".php": "text/html", ".txt": "text/plain",
@@ -108,6 +110,35 @@ class State:
         with self.lock:
             if len(self.log) < MAX_LOG_ENTRIES:
                 self.log.append(text)
+
+
+class Body:
+    """The bytes of an answer: a slice of a file of the served folder or of a set text."""
+
+    def __init__(self, size, data=None, path=None, start=0):
+        self.size = size
+        self.data = data
+        self.path = path
+        self.start = start
+
+    def __len__(self):
+        return self.size
+
+    def pieces(self, limit=None, piece=SEND_PIECE):
+        """The first min(limit, size) bytes, piece by piece."""
+        left = self.size if limit is None else min(limit, self.size)
+        if self.data is not None:
+            for at in range(self.start, self.start + left, piece):
+                yield self.data[at:min(at + piece, self.start + left)]
+            return
+        with open(self.path, "rb") as f:
+            f.seek(self.start)
+            while left > 0:
+                chunk = f.read(min(piece, left))
+                if not chunk:
+                    return  # the file shrank while it was being served
+                left -= len(chunk)
+                yield chunk
 
 
 def parse_range(header, size):
@@ -232,7 +263,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if mode == "normal":
             self.write_head(status, headers)
             if send_body:
-                self.wfile.write(body)
+                self.write_body(body)
         elif mode == "zero-length":
             self.close_connection = True
             self.write_head(status, replace_length(headers, 0) + [("Connection", "close")])
@@ -240,29 +271,29 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.close_connection = True
             self.write_head(status, replace_length(headers, None) + [("Connection", "close")])
             if send_body:
-                self.wfile.write(body)
+                self.write_body(body)
         elif mode == "long-length":
             self.close_connection = True
             length = behaviour.length if behaviour.length is not None else len(body) + 1000
             self.write_head(status, replace_length(headers, length) + [("Connection", "close")])
             if send_body:
-                self.wfile.write(body)
+                self.write_body(body)
         elif mode == "slow":
             self.write_head(status, headers)
             if send_body:
                 piece = behaviour.bytes or DEFAULT_SLOW_PIECE
                 delay = min(behaviour.delay_ms if behaviour.delay_ms is not None
                             else DEFAULT_SLOW_DELAY_MS, MAX_DELAY_MS) / 1000.0
-                for at in range(0, len(body), piece):
-                    if at:
+                for n, chunk in enumerate(body.pieces(piece=piece)):
+                    if n:
                         time.sleep(delay)
-                    self.wfile.write(body[at:at + piece])
+                    self.wfile.write(chunk)
                     self.wfile.flush()
         elif mode == "stall":
             self.close_connection = True
             self.write_head(status, headers)
             if send_body:
-                self.wfile.write(body[:behaviour.bytes or 0])
+                self.write_body(body, behaviour.bytes or 0)
                 self.wfile.flush()
                 self.hold(behaviour.delay_ms if behaviour.delay_ms is not None
                           else DEFAULT_STALL_MS)
@@ -270,7 +301,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.close_connection = True
             self.write_head(status, headers)
             if send_body:
-                self.wfile.write(body[:behaviour.bytes or 0])
+                self.write_body(body, behaviour.bytes or 0)
             self.wfile.flush()
             self.abort()
 
@@ -281,7 +312,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         content_type = CONTENT_TYPES.get(os.path.splitext(path)[1].lower(),
                                          "application/octet-stream")
         if behaviour and behaviour.body is not None:
-            data, mtime = behaviour.body, time.time()
+            whole = Body(len(behaviour.body), data=behaviour.body)
+            mtime = time.time()
         else:
             inside = full == root or full.startswith(root + os.sep)
             if not inside or not os.path.isfile(full):
@@ -289,8 +321,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 return 404, [("Content-Type", "text/html"),
                              ("Content-Length", str(len(text)))], text
             try:
-                with open(full, "rb") as f:
-                    data = f.read()
+                whole = Body(os.path.getsize(full), path=full)
                 mtime = os.path.getmtime(full)
             except OSError:
                 text = b"cannot read the file"
@@ -299,15 +330,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
         headers = [("Content-Type", content_type),
                    ("Last-Modified", email.utils.formatdate(mtime, usegmt=True)),
                    ("Accept-Ranges", "bytes")]
-        rng = parse_range(self.headers.get("Range"), len(data))
+        size = len(whole)
+        rng = parse_range(self.headers.get("Range"), size)
         if rng == "unsatisfiable":
-            return 416, [("Content-Range", f"bytes */{len(data)}"),
+            return 416, [("Content-Range", f"bytes */{size}"),
                          ("Content-Length", "0")], b""
         if rng is None:
-            return 200, headers + [("Content-Length", str(len(data)))], data
+            return 200, headers + [("Content-Length", str(size))], whole
         start, end = rng
-        part = data[start:end + 1]
-        return 206, headers + [("Content-Range", f"bytes {start}-{end}/{len(data)}"),
+        part = Body(end + 1 - start, data=whole.data, path=whole.path, start=start)
+        return 206, headers + [("Content-Range", f"bytes {start}-{end}/{size}"),
                                ("Content-Length", str(len(part)))], part
 
     def answer_status(self, behaviour, send_body):
@@ -333,6 +365,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.write_head(f"{code} {STATUS_REASONS.get(code, 'Status')}", headers)
         if send_body:
             self.wfile.write(body)
+
+    def write_body(self, body, limit=None):
+        if isinstance(body, bytes):
+            self.wfile.write(body if limit is None else body[:limit])
+            return
+        for chunk in body.pieces(limit):
+            self.wfile.write(chunk)
 
     def write_head(self, status, headers):
         lines = ["HTTP/1.1 " + status,

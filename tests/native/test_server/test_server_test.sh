@@ -53,6 +53,12 @@ group_files() {
   expect_eq "dot-dot escape" "404" "$(curl -s --path-as-is -o /dev/null -w '%{http_code}' "${S}files/../../port")"
   expect_eq "encoded dot-dot escape" "404" "$(curl -s --path-as-is -o /dev/null -w '%{http_code}' "${S}%2e%2e/port")"
   expect_eq "folder is not a file" "404" "$(curl -s -o /dev/null -w '%{http_code}' "${S}files/")"
+  # A file larger than one send piece, whole and from an offset.
+  head -c 3000000 /dev/urandom > "$R/files/large.bin"
+  curl -s -o "$WORK/large" "${S}files/large.bin"
+  expect_eq "large file" "$(sha1sum <"$R/files/large.bin")" "$(sha1sum <"$WORK/large")"
+  curl -s -H 'Range: bytes=1000001-' -o "$WORK/large" "${S}files/large.bin"
+  expect_eq "large file from an offset" "$(tail -c +1000002 "$R/files/large.bin" | sha1sum)" "$(sha1sum <"$WORK/large")"
   # Two requests on one kept-alive connection.
   local both; both=$(curl -s "${S}files/readme.txt" "${S}files/readme.txt" -w '%{num_connects}\n' -o /dev/null -o /dev/null)
   expect_eq "keep-alive reuses the connection" $'1\n0' "$both"
