@@ -18,8 +18,17 @@ class InetDownload {
 
   dl& engine() { return engine_; }
 
+  // The engine asks to process messages after every 1 KiB chunk; a pass through the
+  // message queue costs far more than copying the chunk, so between chunks the queue is
+  // looked at no more often than this. (Waits for the network always process messages
+  // as soon as input arrives.)
+  static constexpr unsigned long long kPumpIntervalMs = 10;
+
  private:
+  void ProcessMessagesBetweenChunks();
+
   std::function<void()> process_messages_;
+  unsigned long long last_pump_ms_ = 0;
   InetTransfer transfer_;
   WindowsFileSystem files_;
   dl engine_;

@@ -29,9 +29,26 @@ struct InternetTraits {
 };
 using UniqueInternet = movarin::win32::UniqueHandle<HINTERNET, InternetTraits>;
 
-// One WinINet read, the size of the engine's chunks; the worker stops reading ahead
-// while the buffer has less room.
-constexpr DWORD kReadBytes = static_cast<DWORD>(dl::kChunkBytes);
+// The most one WinINet read takes; the worker stops reading ahead while the buffer has
+// less room.
+constexpr DWORD kReadBytes = 64 * 1024;
+// The first reads, and every read after a slow one, are as small as the engine's chunks.
+constexpr DWORD kFirstReadBytes = static_cast<DWORD>(dl::kChunkBytes);
+// A read that returns full within this time found its data waiting; after so many of
+// them in a row the read size doubles.
+constexpr LONGLONG kFastReadMs = 30;
+constexpr int kFastReadsToGrow = 8;
+
+LONGLONG Now() {
+  LARGE_INTEGER now{};
+  QueryPerformanceCounter(&now);
+  return now.QuadPart;
+}
+LONGLONG TicksPerSecond() {
+  LARGE_INTEGER frequency{};
+  QueryPerformanceFrequency(&frequency);
+  return frequency.QuadPart;
+}
 constexpr DWORD kConnectTimeoutMs = 30000;
 constexpr DWORD kReceiveTimeoutMs = 60000;
 // How long one wait of the user-interface thread lasts at most before it looks again.
@@ -255,6 +272,9 @@ void RunRequest(std::shared_ptr<InetTransfer::Shared> shared, RequestArgs args) 
   s.Signal();
 
   std::vector<std::uint8_t> buffer(kReadBytes);
+  DWORD read_size = kFirstReadBytes;
+  int fast_reads = 0;
+  const LONGLONG fast_read_ticks = TicksPerSecond() * kFastReadMs / 1000;
   for (;;) {
     {
       std::unique_lock lock(s.mutex);
@@ -263,12 +283,24 @@ void RunRequest(std::shared_ptr<InetTransfer::Shared> shared, RequestArgs args) 
       s.writer_waiting = false;
       if (s.cancelled) break;
     }
-    // A synchronous read waits until its whole buffer is full, so reads are as small as
-    // the engine's chunks: a slow or stalled server's bytes still reach the reader. (Asking
-    // for the available byte count first is no help: it reports a connection reset as a
-    // normal end of the body.)
+    // A synchronous read waits until its whole buffer is full (no-wait reads are not
+    // honoured on every WinINet), and the bytes it holds stay hidden while it waits. So
+    // reads start at the engine's chunk size, which keeps a slow or stalled server's bytes
+    // flowing chunk by chunk; they grow while the data streams in faster than it is asked
+    // for and shrink after a slow read, so a read holds back at most a few tens of
+    // milliseconds' worth of bytes.
     DWORD got = 0;
-    const BOOL read = InternetReadFile(request, buffer.data(), kReadBytes, &got);
+    const LONGLONG started = Now();
+    const BOOL read = InternetReadFile(request, buffer.data(), read_size, &got);
+    if (Now() - started <= fast_read_ticks && got == read_size) {
+      if (++fast_reads >= kFastReadsToGrow) {
+        fast_reads = 0;
+        read_size = std::min(read_size * 2, kReadBytes);
+      }
+    } else {
+      fast_reads = 0;
+      read_size = std::max(read_size / 2, kFirstReadBytes);
+    }
     bool wake_reader = false;
     {
       std::lock_guard lock(s.mutex);
