@@ -12,7 +12,6 @@
 namespace movarin::imaging {
 namespace {
 
-constexpr std::size_t kHeaderSize = 6;
 constexpr std::size_t kEntrySize = 16;
 constexpr std::uint16_t kTypeIcon = 1;
 constexpr std::uint16_t kTypeCursor = 2;

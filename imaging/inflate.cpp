@@ -207,6 +207,7 @@ class Inflater {
     if (len != (~nlen & 0xFFFFu)) return ImageError::BadStoredLength;
     if (static_cast<std::size_t>(end_ - p_) < len) return ImageError::Truncated;
     if (!Room(len)) return ImageError::OutputTooLarge;
+    if (len == 0) return ImageError::None;  // nothing to copy, maybe nowhere to copy to
     std::memcpy(out_.data() + n_, p_, len);
     n_ += len;
     p_ += len;

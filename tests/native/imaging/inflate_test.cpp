@@ -136,6 +136,9 @@ TEST(Inflate, RawBlocksOfEachTypeAndInvalidOnes) {
   EXPECT_EQ(out, (Bytes{'a', 'b', 'c'}));
   EXPECT_EQ(InflateRawDeflate(Bytes{0x01, 0x03, 0x00, 0xFC, 0xFE, 'a', 'b', 'c'}, 10, out),
             ImageError::BadStoredLength);
+  // An empty stored block before any output (once a null-pointer copy).
+  EXPECT_EQ(InflateRawDeflate(Bytes{0x01, 0x00, 0x00, 0xFF, 0xFF}, 10, out), ImageError::None);
+  EXPECT_TRUE(out.empty());
   // Block type 3 does not exist.
   EXPECT_EQ(InflateRawDeflate(Bytes{0x07, 0x00}, 10, out), ImageError::BadBlockType);
   // Fixed block: literal 'a' then a match of length 3 at distance 1, end of block.

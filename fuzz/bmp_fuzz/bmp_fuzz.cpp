@@ -1,0 +1,13 @@
+// Bitmap decoding of hostile data.
+#include "imaging/bitmap32.h"
+#include "imaging/bmp_parser.h"
+
+using namespace movarin::imaging;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  DecodedImage image;
+  BmpParser().Decode(std::span<const std::uint8_t>(data, size), image);
+  Bitmap32 bitmap;
+  if (bitmap.LoadFromBytes(std::span<const std::uint8_t>(data, size))) bitmap.SaveToStream();
+  return 0;
+}
