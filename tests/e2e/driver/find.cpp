@@ -33,7 +33,7 @@ bool TopMatches(HWND window, const WindowQuery& query) {
       return false;
     }
   }
-  return true;
+  return !query.where || query.where(window);
 }
 
 bool ChildMatches(HWND window, const ChildQuery& query) {

@@ -2,6 +2,7 @@
 // Finding top-level windows and their child controls, in this or another process.
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@ struct WindowQuery {
   std::string class_name{};      // window class, any letter case; empty matches any
   DWORD process_id = 0;          // owning process; 0 matches any
   bool visible_only = true;
+  // Any further test, e.g. [](HWND w) { return FindChild(w, {.text = "Search"}); }.
+  std::function<bool(HWND)> where{};
 };
 
 struct ChildQuery {

@@ -40,6 +40,30 @@ void ClickCenter(HWND window, MouseButton button) {
   ClickAt(window, (r.right - r.left) / 2, (r.bottom - r.top) / 2, button);
 }
 
+void SystemClickAt(HWND window, int x, int y, MouseButton button) {
+  POINT at{x, y};
+  ClientToScreen(window, &at);
+  BringToFront(window);
+  SetCursorPos(at.x, at.y);
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = button == MouseButton::kLeft ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN;
+  inputs[1].mi.dwFlags = button == MouseButton::kLeft ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP;
+  SendInput(2, inputs, sizeof(INPUT));
+}
+
+bool IsChecked(HWND button) {
+  DWORD_PTR state = 0;
+  return SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state) &&
+         state == BST_CHECKED;
+}
+
+void SetChecked(HWND button, bool checked) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0,
+                      SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
 void DoubleClickAt(HWND window, int x, int y) {
   const LPARAM at = Point(x, y);
   PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);

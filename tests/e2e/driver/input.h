@@ -21,6 +21,13 @@ void PressKey(HWND window, UINT virtual_key);
 void PressEnter(HWND window);
 // WM_CHAR for each character (UTF-16 units), as typing would deliver them.
 void TypeText(HWND window, const std::string& text);
+// Moves the real mouse pointer to (x, y) in window's client coordinates and presses the
+// button there through the system's input queue, as a user's hand would: for controls
+// that track the pointer themselves. The window must be uncovered at that point.
+void SystemClickAt(HWND window, int x, int y, MouseButton button = MouseButton::kLeft);
+// Check boxes and radio buttons (BM_GETCHECK / BM_SETCHECK, no notification sent).
+bool IsChecked(HWND button);
+void SetChecked(HWND button, bool checked);
 // WM_COMMAND(id) to window, as a menu item or an accelerator would send it.
 void SendCommand(HWND window, WORD id);
 // Brings the window to the front (for screenshots and keyboard focus).

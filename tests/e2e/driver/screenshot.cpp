@@ -103,10 +103,15 @@ std::optional<std::string> SaveWindowScreenshot(HWND window, const std::string& 
     Fail(error, "no such window");
     return std::nullopt;
   }
-  BringToFront(window);
-  // Give the program a moment to repaint what was covered.
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  Sleep(150);
+  // A popped-up menu is already on top, and activating anything would close it.
+  wchar_t cls[16] = {};
+  GetClassNameW(window, cls, 16);
+  if (lstrcmpW(cls, L"#32768") != 0) {
+    BringToFront(window);
+    // Give the program a moment to repaint what was covered.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(150);
+  }
   return SaveScreenRegion(r, name, error);
 }
 

@@ -12,7 +12,7 @@ namespace movarin::e2e {
 // current folder's "out" when MOVARIN_SOURCE is unset.
 std::string OutputFolder();
 
-// Brings the window to the front, copies its rectangle from the screen and saves it as
+// Brings the window to the front (a popup menu is left as it is), copies its rectangle from the screen and saves it as
 // OutputFolder()\<name>.png. Returns the file's path, or nullopt (with *error set).
 std::optional<std::string> SaveWindowScreenshot(HWND window, const std::string& name,
                                                 std::string* error = nullptr);

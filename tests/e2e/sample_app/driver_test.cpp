@@ -126,7 +126,8 @@ TEST(FindWindows, TitleClassAndProcessNarrowTheSearch) {
 TEST_F(Sample, FindsChildrenByClassTextIdAndIndex) {
   EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "button"})), s::kChangeButton);
   EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "Button", .index = 2})), s::kMenuButton);
-  EXPECT_EQ(FindChild(main, {.class_name = "Button", .index = 3}), nullptr);
+  EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "Button", .index = 3})), s::kCloseCheck);
+  EXPECT_EQ(FindChild(main, {.class_name = "Button", .index = 4}), nullptr);
   EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.text = "Change"})), s::kChangeButton);   // '&' ignored
   EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.text = "&Change"})), s::kChangeButton);  // as given
   EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "Edit", .index = 1})), s::kSignalEdit);
@@ -162,6 +163,34 @@ TEST_F(Sample, MouseClicksAtAPointPressButtons) {
   SetText(Child(s::kEdit), "by mouse");
   ClickCenter(Child(s::kChangeButton));
   EXPECT_TRUE(LabelBecomes("Changed: by mouse")) << GetText(Child(s::kLabel));
+}
+
+TEST_F(Sample, SystemInputClicksWhereThePointerIs) {
+  SetText(Child(s::kEdit), "by hand");
+  SystemClickAt(Child(s::kChangeButton), 10, 10);
+  EXPECT_TRUE(LabelBecomes("Changed: by hand")) << GetText(Child(s::kLabel));
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  EXPECT_EQ(WindowFromPoint(cursor), Child(s::kChangeButton));
+}
+
+TEST_F(Sample, ReadsAndSetsCheckBoxes) {
+  HWND check = FindChild(main, {.text = "Close when done"});
+  ASSERT_EQ(check, Child(s::kCloseCheck));
+  EXPECT_FALSE(IsChecked(check));
+  Click(check);
+  EXPECT_TRUE(WaitUntil([&] { return IsChecked(check); }, 5s));
+  SetChecked(check, false);
+  EXPECT_FALSE(IsChecked(check));
+  EXPECT_FALSE(IsChecked(Child(s::kLabel)));  // not a check box at all
+}
+
+TEST_F(Sample, AWindowQueryCanTestTheWindowsContents) {
+  EXPECT_EQ(FindTopWindow({.where = [](HWND w) {
+              return FindChild(w, {.text = "Close when done"}) != nullptr;
+            }}),
+            main);
+  EXPECT_EQ(FindTopWindow({.title = s::kTitleUtf8, .where = [](HWND) { return false; }}), nullptr);
 }
 
 TEST_F(Sample, TypedCharactersAndEnterArriveLikeKeystrokes) {
@@ -356,6 +385,9 @@ TEST_F(Sample, SavesWindowAndMenuScreenshotsAsValidPngs) {
   GetWindowRect(menu, &menu_rect);
   Sleep(200);
   const auto menu_path = SaveScreenRegion(menu_rect, "driver-sample-menu", &error);
+  // The menu window itself can be shot too; that must not close it.
+  EXPECT_TRUE(SaveWindowScreenshot(menu, "driver-sample-menu-window", &error)) << error;
+  EXPECT_TRUE(IsWindowVisible(menu));
   ClosePopupMenu(menu);
   ASSERT_TRUE(menu_path) << error;
   const auto menu_png = ReadPng(test::ReadWholeFile(*menu_path).value_or(""));

@@ -82,6 +82,7 @@ class SampleWindow {
     wchar_t folder[MAX_PATH] = L"";
     GetCurrentDirectoryW(MAX_PATH, folder);
     Control(WC_STATICW, folder, SS_LEFT, 300, 64, 200, 20, kFolderLabel);
+    Control(WC_BUTTONW, L"Close when done", BS_AUTOCHECKBOX, 10, 260, 160, 20, kCloseCheck);
 
     HWND list = Control(WC_LISTVIEWW, L"", LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER, 10, 95,
                         480, 150, kList);

@@ -20,6 +20,7 @@ enum ControlId : int {
   kMenuButton = 106,
   kSignalEdit = 107,
   kFolderLabel = 108,
+  kCloseCheck = 109,
   kMenuFirst = 201,
   kMenuSecond = 202,
   kMenuThird = 203,

@@ -1,0 +1,145 @@
+// Downloads from the test server through Movarin's windows, under Wine.
+#include "tests/e2e/main/movarin_fixture.h"
+
+#include "download/dialogs_layout.h"
+#include "settings/win32/registry_settings_store.h"
+#include "tests/wine/support/files.h"
+
+#include <thread>
+#include "tests/wine/support/http_get.h"
+#include "tests/wine/support/test_env.h"
+
+namespace movarin::e2e {
+namespace {
+
+using catalogue::MainControl;
+using catalogue::MenuItem;
+namespace dd = download::download_dialog;
+namespace fd = download::folder_dialog;
+
+std::string Payload(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 131 + 7) & 0xFF);
+  return bytes;
+}
+
+class DownloadTest : public MovarinTest {
+ protected:
+  void SetUp() override {
+    MovarinTest::SetUp();
+    ASSERT_TRUE(test::ResetServer());
+    auto root = test::EnvVar("MOVARIN_TEST_SERVER_ROOT");
+    ASSERT_TRUE(root.has_value()) << "run with the test server";
+    server_files_ = test::WindowsPath(*root) + "\\files";
+    downloads_ = *folder_ / "downloads";
+    ASSERT_TRUE(CreateDirectoryA(downloads_.c_str(), nullptr));
+    settings::RegistrySettingsStore().Write(settings::Key::downloadpath, downloads_);
+  }
+  void Serve(const std::string& name, const std::string& bytes) {
+    ASSERT_TRUE(test::WriteWholeFile(server_files_ + "\\" + name, bytes));
+  }
+  HWND WaitForDialog() {
+    return WaitForWindow({.class_name = "MovarinDownloadDialog", .process_id = app_->id()});
+  }
+  std::string server_files_;
+  std::string downloads_;
+};
+
+TEST_F(DownloadTest, OneMatchDownloadsClosesTheDialogAndHandsOverToTheMainWindow) {
+  const std::string bytes = Payload(5000);
+  Serve("zlib1.dll", bytes);
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  SearchFor("zlib");
+  HWND dialog = WaitForDialog();
+  ASSERT_NE(dialog, nullptr) << "exactly one match opens the download dialog";
+  ASSERT_TRUE(WaitUntil([&] { return test::FileSize(downloads_ + "\\zlib1.dll") == bytes.size(); }));
+  EXPECT_EQ(test::ReadWholeFile(downloads_ + "\\zlib1.dll"), bytes);
+  EXPECT_TRUE(WaitForWindowGone(dialog)) << "the close box is checked: the dialog closes itself";
+  EXPECT_EQ(GetText(Control(MainControl::DownloadedNameField)), "zlib1.dll");
+  EXPECT_EQ(GetText(Control(MainControl::DownloadedPathField)), downloads_ + "\\zlib1.dll");
+  EXPECT_EQ(GetText(Control(MainControl::SignalField)), "") << "the signal was taken";
+  EXPECT_NE(test::ServerLog().find("Range: bytes=0-"), std::string::npos);
+}
+
+TEST_F(DownloadTest, NotFoundShowsOneBoxThenADownloadWithTheCloseBoxClearedStaysIdle) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  ClickMenuItem(MenuItem::DownloadNo);
+  // "mscomctl.ocx" is not on the server: 404.
+  SearchFor("msc");
+  ASSERT_TRUE(WaitUntil([this] { return ListedNames().size() == 1; }));
+  HWND list = Control(MainControl::ResultsList);
+  ASSERT_TRUE(SelectListViewRow(list, 0));
+  ClickMenuItem(MenuItem::Downloadfile);
+  auto box = WaitForMessageBox(app_->id());
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->title, "Not downloaded");
+  EXPECT_EQ(box->text, "Connection error");
+  HWND dialog = WaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  Screenshot(dialog, "download-dialog-error");
+  PressMessageBoxButton(box->window, "OK");
+  ASSERT_TRUE(WaitForWindowGone(box->window));
+  // Back to idle once the box is closed.
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, dd::kDownloadButton)) != FALSE; }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_FALSE(FindMessageBox(app_->id()).has_value()) << "exactly one box";
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, dd::kDownloadButton)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, dd::kCancelButton)));
+  EXPECT_FALSE(test::FileExists(downloads_ + "\\mscomctl.ocx"));
+
+  // Clear the close box, then start a download the way the other windows do.
+  Click(GetDlgItem(dialog, dd::kCloseWindowCheck));
+  const std::string bytes = Payload(3000);
+  Serve("actbar.ocx", bytes);
+  const std::string server = *test::EnvVar("MOVARIN_TEST_SERVER");
+  ASSERT_TRUE(SetText(GetDlgItem(dialog, dd::kAddressBox), server + "files/actbar.ocx"));
+  ASSERT_TRUE(SetText(GetDlgItem(dialog, dd::kStartSignal), "1"));
+  EXPECT_EQ(test::ReadWholeFile(downloads_ + "\\actbar.ocx"), bytes);
+  EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays";
+  EXPECT_EQ(GetText(GetDlgItem(dialog, dd::kAddressBox)), "");
+  EXPECT_EQ(GetText(GetDlgItem(dialog, dd::kFileNameLabel)), "actbar.ocx");
+  EXPECT_EQ(GetText(GetDlgItem(dialog, dd::kFolderLabel)), downloads_);
+  EXPECT_EQ(GetText(GetDlgItem(dialog, dd::kPercentLabel)), "100 %");
+  EXPECT_FALSE(GetText(GetDlgItem(dialog, dd::kStartTimeLabel)).empty());
+  EXPECT_FALSE(GetText(GetDlgItem(dialog, dd::kEndTimeLabel)).empty());
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, dd::kDownloadButton)));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, dd::kAddressBox)));
+  Screenshot(dialog, "download-dialog-done");
+}
+
+TEST_F(DownloadTest, FolderSavedInTheFolderDialogIsUsedAndSurvivesARestart) {
+  settings::RegistrySettingsStore().Write(settings::Key::downloadpath, "");
+  ASSERT_TRUE(DeleteRegistryTree(HKEY_CURRENT_USER, kOptionsKey));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  ClickMenuItem(MenuItem::Setthedownloadpath);
+  HWND dialog = WaitForWindow({.class_name = "MovarinDownloadFolderDialog", .process_id = app_->id()});
+  ASSERT_NE(dialog, nullptr);
+  HWND box = GetDlgItem(dialog, fd::kFolderBox);
+  EXPECT_EQ(GetText(box), "C:\\WINDOWS\\system32") << "never saved: the system folder";
+  Screenshot(dialog, "download-folder-dialog");
+  const std::string chosen = *folder_ / "chosen";  // created by the engine, one level
+  ASSERT_TRUE(SetText(box, chosen));
+  Click(GetDlgItem(dialog, fd::kSaveButton));
+  ASSERT_TRUE(WaitForWindowGone(dialog));
+  EXPECT_EQ(Option("downloadpath"), chosen);
+
+  const std::string bytes = Payload(1025);
+  Serve("comdlg32.ocx", bytes);
+  SearchFor("comdlg");
+  ASSERT_TRUE(WaitUntil([&] { return test::ReadWholeFile(chosen + "\\comdlg32.ocx") == bytes; }));
+  CloseAnswering("Yes");
+  ASSERT_TRUE(app_->WaitForExit().has_value());
+
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  ClickMenuItem(MenuItem::Setthedownloadpath);
+  dialog = WaitForWindow({.class_name = "MovarinDownloadFolderDialog", .process_id = app_->id()});
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(GetText(GetDlgItem(dialog, fd::kFolderBox)), chosen);
+}
+
+}  // namespace
+}  // namespace movarin::e2e

@@ -1,0 +1,254 @@
+// Movarin's main window under Wine, worked through window messages like a user would.
+#include "tests/e2e/main/movarin_fixture.h"
+
+#include <thread>
+
+#include "tests/wine/support/files.h"
+
+namespace movarin::e2e {
+namespace {
+
+using catalogue::MainControl;
+using catalogue::MenuItem;
+using namespace std::chrono_literals;
+
+const std::vector<std::string> kSorted = {"actbar.ocx",   "ACTSKIN4.OCX", "comdlg32.ocx",
+                                          "mscomctl.ocx", "O'Reilly.dll", "sample3000.bin.dll",
+                                          "zlib1.dll"};
+const std::vector<std::string> kDatabaseOrder = {"ACTSKIN4.OCX", "actbar.ocx",   "comdlg32.ocx",
+                                                 "mscomctl.ocx", "O'Reilly.dll", "zlib1.dll",
+                                                 "sample3000.bin.dll"};
+
+TEST_F(MovarinTest, FirstStartListsTheSortedCatalogueAndSavesThePairDefaults) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  EXPECT_EQ(FirstHeader(), "File name: 7");
+  EXPECT_EQ(ListViewColumns(Control(MainControl::ResultsList))[1], "File Version");
+  EXPECT_EQ(ListedNames(), kSorted);
+  EXPECT_EQ(ListViewCell(Control(MainControl::ResultsList), 1, 1), "4.3.0.0");
+  EXPECT_EQ(GetText(Control(MainControl::QuoteField)), "\"");
+  GUITHREADINFO gui{sizeof(gui)};
+  ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &gui));
+  EXPECT_EQ(gui.hwndFocus, Control(MainControl::SearchBox)) << "the search box has the focus";
+  Screenshot(main_, "main-window");
+  CloseAnswering("Yes");
+  ASSERT_TRUE(app_->WaitForExit().has_value()) << "Yes ends the program";
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"YesMovarinFiles1", "False"}, {"NoMovarinFiles1", "True"},
+      {"YesMovarinFiles2", "True"},  {"NoMovarinFiles2", "False"},
+      {"YesMovarinFiles3", "True"},  {"NoMovarinFiles3", "False"},
+      {"Filefoundsound", "True"},    {"Filenotfoundsound", "True"},
+      {"MovarinFilesWindowsXP", "False"}, {"MovarinFilesWindowsVista7", "False"}};
+  for (const auto& [key, value] : expected) EXPECT_EQ(Option(key), value) << key;
+}
+
+TEST_F(MovarinTest, SearchesListMatchesInDatabaseOrderAndAMissShowsTheNotice) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  ClickMenuItem(MenuItem::DownloadNo);  // one match would otherwise start a download
+  HWND list = Control(MainControl::ResultsList);
+
+  SearchFor("act");
+  ASSERT_TRUE(WaitUntil([&] { return ListViewRowCount(list) == 2; }));
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"ACTSKIN4.OCX", "actbar.ocx"}));
+
+  SearchFor("ZLIB");
+  ASSERT_TRUE(WaitUntil([&] { return ListViewRowCount(list) == 1; }));
+  EXPECT_EQ(ListedNames(), std::vector<std::string>{"zlib1.dll"});
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(FindTopWindow({.class_name = "MovarinDownloadDialog", .process_id = app_->id()}), nullptr)
+      << "automatic download is off";
+
+  SearchFor("nothing-like-this");
+  ASSERT_TRUE(WaitUntil([this] { return NoticeVisible(); }, 5000ms, 1ms)) << "notice never shown";
+  Screenshot(main_, "main-window-not-found");
+  ASSERT_TRUE(WaitUntil([this] { return !NoticeVisible(); })) << "notice never hidden";
+  EXPECT_EQ(ListedNames(), kSorted) << "a miss lists the whole catalogue again";
+
+  SearchFor("%");
+  ASSERT_TRUE(WaitUntil([&] { return ListViewRowCount(list) == 7; }));
+  EXPECT_EQ(ListedNames(), kDatabaseOrder);
+
+  SearchFor("O'R");
+  ASSERT_TRUE(WaitUntil([&] { return ListViewRowCount(list) == 1; }));
+  EXPECT_EQ(ListedNames(), std::vector<std::string>{"O'Reilly.dll"});
+  EXPECT_FALSE(FindMessageBox(app_->id()).has_value()) << "an apostrophe breaks nothing";
+  EXPECT_EQ(FirstHeader(), "File name: 7") << "searches never change the header";
+}
+
+TEST_F(MovarinTest, EmptyTextAsksForANameAndEnterWithBlanksDoesNothing) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  SearchFor("");
+  auto box = WaitForMessageBox(app_->id());
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->title, "Movarin");
+  EXPECT_EQ(box->text, "The dll or ocx file field is empty.");
+  PressMessageBoxButton(box->window, "OK");
+  ASSERT_TRUE(WaitForWindowGone(box->window));
+
+  HWND search = Control(MainControl::SearchBox);
+  ASSERT_TRUE(SetText(search, "   "));
+  PressEnter(search);
+  std::this_thread::sleep_for(500ms);
+  EXPECT_FALSE(FindMessageBox(app_->id()).has_value());
+  EXPECT_FALSE(NoticeVisible());
+  EXPECT_EQ(GetText(search), "   ") << "Enter is swallowed, no new line";
+
+  ASSERT_TRUE(SetText(search, "act"));
+  PressEnter(search);
+  ASSERT_TRUE(WaitUntil([this] { return ListedNames().size() == 2; })) << "Enter searches";
+
+  ASSERT_TRUE(SetText(search, "   "));
+  Click(Control(MainControl::SearchButton));
+  ASSERT_TRUE(WaitUntil([this] { return ListedNames().size() == 7; }))
+      << "the button searches names beginning with blanks: a miss";
+}
+
+TEST_F(MovarinTest, RowClicksRenameTheDownloadItemAndRefreshKeepsTheHeader) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  HWND list = Control(MainControl::ResultsList);
+  auto row = ListViewRowRect(list, 2);
+  ASSERT_TRUE(row.has_value());
+  ClickAt(list, row->left + 20, (row->top + row->bottom) / 2, MouseButton::kLeft);
+  ASSERT_TRUE(WaitUntil([&] { return ListViewSelectedRows(list) == std::vector<int>{2}; }));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(FindPopupMenu(app_->id()), nullptr) << "a left click pops up nothing";
+
+  row = ListViewRowRect(list, 3);
+  ClickAt(list, row->left + 20, (row->top + row->bottom) / 2, MouseButton::kRight);
+  HWND menu = WaitForPopupMenu(app_->id());
+  ASSERT_NE(menu, nullptr);
+  auto items = PopupMenuItems(menu);
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[0].text, "Download (mscomctl.ocx)");
+  EXPECT_EQ(items[1].text, "Refresh");
+  RECT r;
+  GetWindowRect(menu, &r);
+  EXPECT_TRUE(SaveScreenRegion(r, "menu-context").has_value());
+  ClosePopupMenu(menu);
+  ASSERT_TRUE(WaitForWindowGone(menu));
+
+  ClickMenuItem(MenuItem::DownloadNo);
+  SearchFor("act");
+  ASSERT_TRUE(WaitUntil([&] { return ListViewRowCount(list) == 2; }));
+  ClickMenuItem(MenuItem::Refresh);
+  ASSERT_TRUE(WaitUntil([&] { return ListViewRowCount(list) == 7; }));
+  EXPECT_EQ(ListedNames(), kSorted);
+  EXPECT_EQ(FirstHeader(), "File name: 7");
+}
+
+TEST_F(MovarinTest, OptionMenusPopUpAndPairsToggleThroughNeither) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  ClickCenter(Control(MainControl::MenuLabel));
+  HWND menu = WaitForPopupMenu(app_->id());
+  ASSERT_NE(menu, nullptr);
+  std::vector<std::string> captions;
+  for (const auto& item : PopupMenuItems(menu)) captions.push_back(item.text);
+  EXPECT_EQ(captions, (std::vector<std::string>{
+                          "Sounds", "Register ocx or dll files silently",
+                          "Automatically download ocx or dll files when found",
+                          "Automatically register ocx or dll files when downloaded",
+                          "Set the download path", "Search multi dll or ocx files",
+                          "Unregister ocx or dll file name", "Windows operating system"}));
+  RECT r;
+  GetWindowRect(menu, &r);
+  EXPECT_TRUE(SaveScreenRegion(r, "menu-options").has_value());
+  ClosePopupMenu(menu);
+  ASSERT_TRUE(WaitForWindowGone(menu));
+
+  ClickCenter(Control(MainControl::LanguageLabel));
+  menu = WaitForPopupMenu(app_->id());
+  ASSERT_NE(menu, nullptr);
+  auto language = PopupMenuItems(menu);
+  ASSERT_EQ(language.size(), 1u);
+  EXPECT_EQ(language[0].text, "Select Language");
+  GetWindowRect(menu, &r);
+  EXPECT_TRUE(SaveScreenRegion(r, "menu-language").has_value());
+  ClosePopupMenu(menu);
+  ASSERT_TRUE(WaitForWindowGone(menu));
+
+  ClickMenuItem(MenuItem::SilentNo);     // checked by default: now neither
+  ClickMenuItem(MenuItem::DownloadYes);  // neither
+  ClickMenuItem(MenuItem::DownloadNo);   // then No
+  ClickMenuItem(MenuItem::Filefoundsound);
+  ClickMenuItem(MenuItem::WindowsVista7);
+  ClickMenuItem(MenuItem::WindowsXP);    // the mark moves
+  ClickMenuItem(MenuItem::English);
+  ClickMenuItem(MenuItem::Arabic);
+  CloseAnswering("Yes");
+  ASSERT_TRUE(app_->WaitForExit().has_value());
+  EXPECT_EQ(Option("YesMovarinFiles1"), "False");
+  EXPECT_EQ(Option("NoMovarinFiles1"), "False");
+  EXPECT_EQ(Option("YesMovarinFiles2"), "False");
+  EXPECT_EQ(Option("NoMovarinFiles2"), "True");
+  EXPECT_EQ(Option("YesMovarinFiles3"), "True");
+  EXPECT_EQ(Option("Filefoundsound"), "False");
+  EXPECT_EQ(Option("Filenotfoundsound"), "True");
+  EXPECT_EQ(Option("MovarinFilesWindowsXP"), "True");
+  EXPECT_EQ(Option("MovarinFilesWindowsVista7"), "False");
+
+  // Next start: the pair stored as neither gets its default item, the rest as stored.
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  CloseAnswering("Yes");
+  ASSERT_TRUE(app_->WaitForExit().has_value());
+  EXPECT_EQ(Option("NoMovarinFiles1"), "True");
+  EXPECT_EQ(Option("NoMovarinFiles2"), "True");
+  EXPECT_EQ(Option("Filefoundsound"), "False");
+  EXPECT_EQ(Option("MovarinFilesWindowsXP"), "True");
+}
+
+TEST_F(MovarinTest, CloseWithNoKeepsRunningAndSavesNothing) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  CloseAnswering("No");
+  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(app_->Running());
+  EXPECT_TRUE(IsWindowVisible(main_));
+  EXPECT_FALSE(Option("NoMovarinFiles1").has_value());
+  EXPECT_FALSE(Option("Filefoundsound").has_value());
+}
+
+TEST_F(MovarinTest, MissingCatalogueAsksRetryAndRetrySucceedsOnceTheFileIsBack) {
+  ASSERT_NO_FATAL_FAILURE(Start(/*with_catalogue=*/false));
+  auto box = WaitForMessageBox(app_->id());
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->title, "Error Connecting to DB");
+  EXPECT_EQ(box->text.rfind("Error No.:", 0), 0u) << box->text;
+  EXPECT_NE(box->text.find("Description:Could not find file '"), std::string::npos) << box->text;
+  EXPECT_EQ(box->buttons, (std::vector<std::string>{"Retry", "Cancel"}));
+  PressMessageBoxButton(box->window, "Retry");
+  ASSERT_TRUE(WaitForWindowGone(box->window));
+  box = WaitForMessageBox(app_->id());
+  ASSERT_TRUE(box.has_value()) << "still missing: asked again";
+  ASSERT_TRUE(catalogue::writer::WriteCatalogueFile(*folder_ / "database.mdb", DemoCatalogue(),
+                                                    catalogue::writer::CatalogueOptions{})
+                  .ok());
+  PressMessageBoxButton(box->window, "Retry");
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  EXPECT_EQ(FirstHeader(), "File name: 7");
+  EXPECT_EQ(ListedNames(), kSorted);
+}
+
+TEST_F(MovarinTest, CancelledOpenLeavesAnEmptyListAndSaysSo) {
+  ASSERT_NO_FATAL_FAILURE(Start(/*with_catalogue=*/false));
+  auto box = WaitForMessageBox(app_->id());
+  ASSERT_TRUE(box.has_value());
+  PressMessageBoxButton(box->window, "Cancel");
+  ASSERT_TRUE(WaitForWindowGone(box->window));
+  box = WaitForMessageBox(app_->id());
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->title, "Movarin");
+  EXPECT_EQ(box->text, "Error in connecting to database.Please check connection!");
+  PressMessageBoxButton(box->window, "OK");
+  main_ = WaitForWindow({.title = "Movarin", .class_name = "MovarinMainWindow", .process_id = app_->id()});
+  ASSERT_NE(main_, nullptr);
+  EXPECT_EQ(FirstHeader(), "File Name");
+  EXPECT_EQ(ListViewRowCount(Control(MainControl::ResultsList)), 0);
+}
+
+}  // namespace
+}  // namespace movarin::e2e

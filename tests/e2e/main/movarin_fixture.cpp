@@ -1,0 +1,102 @@
+#include "tests/e2e/main/movarin_fixture.h"
+
+#include "tests/wine/support/files.h"
+#include "tests/wine/support/test_env.h"
+
+namespace movarin::e2e {
+
+using catalogue::MainControl;
+
+const std::vector<catalogue::writer::CatalogueEntry>& DemoCatalogue() {
+  static const std::vector<catalogue::writer::CatalogueEntry> entries = {
+      {"ACTSKIN4.OCX", "4.3.0.0"}, {"actbar.ocx", "1.0.0.1"},   {"comdlg32.ocx", "6.1.97.82"},
+      {"mscomctl.ocx", "6.1.98.34"}, {"O'Reilly.dll", "2.0.0.0"}, {"zlib1.dll", "1.2.13.0"},
+      {"sample3000.bin.dll", ""},
+  };
+  return entries;
+}
+
+void MovarinTest::SetUp() {
+  ASSERT_TRUE(DeleteRegistryTree(HKEY_CURRENT_USER, kOptionsKey));
+  folder_.emplace("movarin-e2e");
+  ASSERT_FALSE(folder_->path().empty());
+}
+
+void MovarinTest::TearDown() {
+  app_.reset();  // kills the program if a test left it running
+  folder_.reset();
+}
+
+void MovarinTest::Start(bool with_catalogue) {
+  const std::string exe = BuildPath("app\\Movarin.exe");
+  auto program = test::ReadWholeFile(exe);
+  ASSERT_TRUE(program.has_value()) << exe;
+  ASSERT_TRUE(test::WriteWholeFile(*folder_ / "Movarin.exe", *program));
+  if (with_catalogue) {
+    ASSERT_TRUE(catalogue::writer::WriteCatalogueFile(*folder_ / "database.mdb", DemoCatalogue(),
+                                                      catalogue::writer::CatalogueOptions{})
+                    .ok());
+  }
+  const std::string server = test::EnvVar("MOVARIN_TEST_SERVER").value_or("http://127.0.0.1:9/");
+  ASSERT_TRUE(test::WriteWholeFile(*folder_ / "Movarin.ini", "[Server]\r\nBaseUrl=" + server + "\r\n"));
+  std::string error;
+  app_ = Process::Launch({.program = *folder_ / "Movarin.exe"}, &error);
+  ASSERT_TRUE(app_.has_value()) << error;
+}
+
+void MovarinTest::AttachMainWindow() {
+  main_ = WaitForWindow({.title = "Movarin", .class_name = "MovarinMainWindow", .process_id = app_->id()});
+  ASSERT_NE(main_, nullptr) << "the main window did not appear";
+  // The header names the count once the start-up listing has run.
+  ASSERT_TRUE(WaitUntil([this] { return FirstHeader().rfind("File name: ", 0) == 0; }))
+      << "header: " << FirstHeader();
+}
+
+HWND MovarinTest::Control(MainControl role) const {
+  return GetDlgItem(main_, catalogue::Placement(role).id);
+}
+
+std::vector<std::string> MovarinTest::ListedNames() const {
+  std::vector<std::string> names;
+  for (const auto& row : ListViewRows(Control(MainControl::ResultsList))) names.push_back(row.at(0));
+  return names;
+}
+
+std::string MovarinTest::FirstHeader() const {
+  auto columns = ListViewColumns(Control(MainControl::ResultsList));
+  return columns.empty() ? std::string() : columns[0];
+}
+
+void MovarinTest::SearchFor(const std::string& text) {
+  ASSERT_TRUE(SetText(Control(MainControl::SearchBox), text));
+  Click(Control(MainControl::SearchButton));
+}
+
+bool MovarinTest::NoticeVisible() const {
+  return IsWindowVisible(Control(MainControl::NotFoundNotice)) != FALSE;
+}
+
+void MovarinTest::ClickMenuItem(catalogue::MenuItem item) {
+  SendCommand(main_, static_cast<WORD>(catalogue::kFirstMenuCommandId + static_cast<int>(item)));
+}
+
+void MovarinTest::CloseAnswering(const std::string& button) {
+  PostMessageW(main_, WM_CLOSE, 0, 0);
+  auto box = WaitForMessageBox(app_->id());
+  ASSERT_TRUE(box.has_value()) << "no exit question";
+  EXPECT_EQ(box->title, "Exit?");
+  EXPECT_EQ(box->text, "Do you want to exit?");
+  EXPECT_EQ(box->buttons, (std::vector<std::string>{"Yes", "No"}));
+  ASSERT_TRUE(PressMessageBoxButton(box->window, button));
+}
+
+std::optional<std::string> MovarinTest::Option(const std::string& key) const {
+  return ReadRegistryString(HKEY_CURRENT_USER, kOptionsKey, key);
+}
+
+void MovarinTest::Screenshot(HWND window, const std::string& name) const {
+  std::string error;
+  EXPECT_TRUE(SaveWindowScreenshot(window, name, &error).has_value()) << name << ": " << error;
+}
+
+}  // namespace movarin::e2e
