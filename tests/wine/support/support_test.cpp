@@ -47,6 +47,23 @@ TEST(TempFolder, LivesOnTheCDriveAndIsRemovedWithItsContents) {
   EXPECT_FALSE(FolderExists(kept));
 }
 
+TEST(TempFolder, CopyTreeCopiesNestedFoldersAndReplacesFiles) {
+  TempFolder from("copy-from");
+  TempFolder to("copy-to");
+  ASSERT_TRUE(CreateDirectoryA((from / "Adds").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((from / "Adds\\Deeper").c_str(), nullptr));
+  ASSERT_TRUE(WriteWholeFile(from / "Movarin.ini", "[Server]\r\n"));
+  ASSERT_TRUE(WriteWholeFile(from / "Adds\\Deeper\\x.bin", std::string(5000, '\x7f')));
+  ASSERT_TRUE(WriteWholeFile(to / "Movarin.ini", "old and longer"));
+  const std::string target = to / "program";
+  ASSERT_TRUE(CopyTree(from.path(), to.path()));
+  EXPECT_EQ(ReadWholeFile(to / "Movarin.ini"), "[Server]\r\n");
+  EXPECT_EQ(ReadWholeFile(to / "Adds\\Deeper\\x.bin"), std::string(5000, '\x7f'));
+  ASSERT_TRUE(CopyTree(from.path(), target));  // a new folder is created
+  EXPECT_TRUE(FileExists(target + "\\Adds\\Deeper\\x.bin"));
+  EXPECT_FALSE(CopyTree(from / "missing", to / "other"));
+}
+
 TEST(Files, RoundTripExactBytesAndReportMissingOnes) {
   TempFolder folder;
   std::string bytes;

@@ -35,6 +35,30 @@ bool RemoveTreeW(const std::wstring& path, int depth) {
   return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
+bool CopyTreeW(const std::wstring& from, const std::wstring& to, int depth) {
+  if (depth > kMaxDepth) return false;
+  if (!CreateDirectoryW(to.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    return false;
+  }
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((from + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const std::wstring source = from + L"\\" + name;
+    const std::wstring target = to + L"\\" + name;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      ok = CopyTreeW(source, target, depth + 1) && ok;
+    } else {
+      ok = CopyFileW(source.c_str(), target.c_str(), FALSE) && ok;
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return ok;
+}
+
 }  // namespace
 
 TempFolder::TempFolder(const std::string& prefix) {
@@ -68,6 +92,11 @@ TempFolder& TempFolder::operator=(TempFolder&& other) noexcept {
 
 TempFolder::~TempFolder() {
   if (!path_.empty()) RemoveTree(path_);
+}
+
+bool CopyTree(const std::string& from, const std::string& to) {
+  if (from.empty() || to.empty()) return false;
+  return CopyTreeW(win32::Widen(from), win32::Widen(to), 0);
 }
 
 bool RemoveTree(const std::string& path) {

@@ -23,6 +23,10 @@ class TempFolder {
   std::string path_;
 };
 
+// Copies a folder with everything below it into to (created when missing); existing
+// files are replaced. False when anything could not be copied.
+bool CopyTree(const std::string& from, const std::string& to);
+
 // Removes a folder and everything below it; true when nothing of it is left.
 bool RemoveTree(const std::string& path);
 
