@@ -21,7 +21,7 @@ import time
 import urllib.parse
 
 MODES = ("normal", "status", "no-length", "long-length", "stall", "slow", "reset",
-         "zero-length")
+         "zero-length", "raw", "close")
 
 # Upper bounds that keep every loop finite whatever a test asks for.
 MAX_DELAY_MS = 10_000
@@ -57,6 +57,8 @@ class Behaviour:
         self.status = query.get("status", [None])[0]
         if self.mode == "status" and not self.status:
             raise ValueError("mode status needs status=")
+        if self.mode == "raw" and "body" not in query:
+            raise ValueError("mode raw needs body=")
         if self.status is not None and ("\r" in self.status or "\n" in self.status):
             raise ValueError("status must be one line")
         self.bytes = bounded_int(query, "bytes", None, 0, 1 << 31)
@@ -250,6 +252,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
         if mode == "status":
             return self.answer_status(behaviour, send_body)
+        if mode == "raw":
+            # Exactly the given bytes as the whole answer, head included, then close.
+            self.close_connection = True
+            self.wfile.write(behaviour.body)
+            return
+        if mode == "close":
+            self.close_connection = True
+            return
 
         code, headers, body = self.file_answer(path, behaviour)
         if code not in (200, 206):

@@ -152,6 +152,14 @@ group_statuses() {
   expect_eq "204 has no body" "0" "$(curl -s -o /dev/null -w '%{size_download}' "${S}files/readme.txt")"
   ctl "set?path=/files/readme.txt&mode=status&status=500%20Internal%20Server%20Error&body=broken" >/dev/null
   expect_eq "status with body" "broken" "$(curl -s "${S}files/readme.txt")"
+  # raw: the answer is exactly the given bytes; close: no answer at all.
+  expect_eq "raw needs a body" "400" "$(ctl 'set?path=/x&mode=raw')"
+  ctl "set?path=/files/readme.txt&mode=raw&body=HTTP/1.1%20%0D%0A%0D%0A" >/dev/null
+  expect_eq "raw bytes" "$(printf 'HTTP/1.1 \r\n\r\n' | od -An -tx1)" \
+    "$(printf 'GET /files/readme.txt HTTP/1.1\r\nHost: x\r\n\r\n' | curl -s --max-time 5 telnet://127.0.0.1:${S##*:} 2>/dev/null | od -An -tx1)"
+  ctl "set?path=/files/readme.txt&mode=close" >/dev/null
+  curl -s -o /dev/null "${S}files/readme.txt"
+  expect_eq "close: empty reply (52)" "52" "$?"
 }
 
 group_lengths() {
