@@ -56,6 +56,10 @@ class PrintingListener final : public DownloadListener {
 
 int wmain(int argc, wchar_t** argv) {
   _setmode(_fileno(stdout), _O_BINARY);  // "\n" line ends, bytes as written
+  // A 100 MB file raises some 100,000 progress events: collect their lines in a buffer
+  // rather than writing each one to the output on its own.
+  static char output_buffer[64 * 1024];
+  std::setvbuf(stdout, output_buffer, _IOFBF, sizeof output_buffer);
   bool stats = false;
   std::string url, destination;
   int positional = 0;
