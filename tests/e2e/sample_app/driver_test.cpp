@@ -261,6 +261,28 @@ TEST_F(Sample, ReadsListViewRowsAndHeadersOfAnotherProcess) {
   EXPECT_FALSE(ListViewRowRect(list, 9));
 }
 
+TEST_F(Sample, MouseClicksOnListRowsSelectOpenAndPopUpTheirMenu) {
+  HWND list = FindChild(main, {.class_name = "SysListView32"});
+  const auto row = ListViewRowRect(list, 1);
+  ASSERT_TRUE(row);
+  const int x = row->left + 20, y = (row->top + row->bottom) / 2;
+  ClickAt(list, x, y);
+  EXPECT_TRUE(WaitUntil([&] { return ListViewSelectedRows(list) == std::vector<int>{1}; }, 5s));
+  DoubleClickAt(list, x, y);
+  EXPECT_TRUE(LabelBecomes("Row opened: 1")) << GetText(Child(s::kLabel));
+
+  const auto last = ListViewRowRect(list, 2);
+  ASSERT_TRUE(last);
+  ClickAt(list, last->left + 20, (last->top + last->bottom) / 2, MouseButton::kRight);
+  HWND menu = WaitForPopupMenu(app->id());
+  ASSERT_NE(menu, nullptr) << "no row menu";
+  EXPECT_EQ(GetText(Child(s::kLabel)), "Row menu: 2");
+  EXPECT_EQ(ListViewSelectedRows(list), std::vector<int>{2});
+  EXPECT_EQ(PopupMenuItems(menu).size(), 5u);
+  ASSERT_TRUE(ChoosePopupMenuItem(menu, "First"));
+  EXPECT_TRUE(LabelBecomes("Menu: First")) << GetText(Child(s::kLabel));
+}
+
 // --- popup menus ------------------------------------------------------------------------
 
 TEST_F(Sample, ReadsAPoppedUpMenuAndChoosesAnItem) {

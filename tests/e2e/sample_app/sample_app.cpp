@@ -174,6 +174,23 @@ class SampleWindow {
     switch (msg) {
       case WM_CREATE: OnCreate(); return 0;
       case WM_COMMAND: OnCommand(LOWORD(w), HIWORD(w)); return 0;
+      case WM_NOTIFY: {
+        // A right click on a list row: the row's own menu, as the catalogue list has.
+        const auto* header = reinterpret_cast<const NMHDR*>(l);
+        if (header->idFrom == kList && header->code == NM_RCLICK) {
+          const auto* item = reinterpret_cast<const NMITEMACTIVATE*>(l);
+          SetLabel(L"Row menu: " + std::to_wstring(item->iItem));
+          POINT p = item->ptAction;
+          ClientToScreen(header->hwndFrom, &p);
+          ShowMenu(p.x, p.y);
+          return 0;
+        }
+        if (header->idFrom == kList && header->code == NM_DBLCLK) {
+          SetLabel(L"Row opened: " + std::to_wstring(reinterpret_cast<const NMITEMACTIVATE*>(l)->iItem));
+          return 0;
+        }
+        break;
+      }
       case WM_PAINT: OnPaint(); return 0;
       case WM_CONTEXTMENU: {
         POINT p{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
