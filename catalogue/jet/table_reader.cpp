@@ -1,5 +1,6 @@
 #include "catalogue/jet/table_reader.h"
 
+#include <algorithm>
 #include <array>
 
 #include "catalogue/jet/display_text.h"
@@ -211,6 +212,10 @@ Result<Table> ReadTable(const PageFile& file, std::uint32_t definition_page, std
   table.definition_page = definition_page;
   table.columns = definition->columns;
   RowDecoder decoder(file, *definition, budget);
+  // The stored row count is only a hint (it may lie); a page holds a few hundred rows.
+  const std::size_t expected_rows =
+      std::min<std::size_t>(definition->stored_row_count, pages->size() * 256);
+  table.cells.reserve(expected_rows * table.columns.size());
   for (const std::uint32_t number : *pages) {
     auto page = file.TypedPage(number, PageType::kData, Error::kNotDataPage);
     if (!page) return page.error();

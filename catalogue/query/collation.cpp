@@ -1,17 +1,19 @@
 #include "catalogue/query/collation.h"
 
 #include <array>
+#include <cstdint>
 
 #include "catalogue/query/text_fold.h"
 
 namespace movarin::catalogue::query {
 namespace {
 
-// First-level weight classes, lowest first.
+// First-level weight classes, lowest first; each spans every code point, and all stay
+// below 2^24 so that a weight fits three bytes.
 constexpr char32_t kSpaceClass = 0x0100000;
 constexpr char32_t kSymbolClass = 0x0200000;
-constexpr char32_t kDigitClass = 0x0300000;
-constexpr char32_t kLetterClass = 0x0400000;
+constexpr char32_t kDigitClass = 0x0400000;
+constexpr char32_t kLetterClass = 0x0500000;
 // Separates the levels inside one key; below every weight.
 constexpr char32_t kLevelSeparator = 1;
 
@@ -41,35 +43,107 @@ char32_t PrimaryWeight(char32_t folded) {
 
 }  // namespace
 
-std::u32string CollationKey(std::string_view utf8) {
-  std::u32string primary;
-  std::u32string secondary;  // every folded character, accents and hyphens included
-  std::u32string tertiary;   // letter case: lower case first
-  primary.reserve(utf8.size() + 1);
+namespace {
+
+// The levels after the first, as code points: every folded character (accents, hyphens and
+// apostrophes included), then letter case with lower case first.
+std::u32string LaterLevels(std::string_view utf8) {
+  std::u32string secondary;
+  std::u32string tertiary;
   std::size_t pos = 0;
   while (pos < utf8.size()) {
     const char32_t c = NextCodePoint(utf8, pos);
     const char32_t folded = FoldCase(c);
-    if (!IgnoredAtFirstLevel(folded)) {
-      primary.push_back(PrimaryWeight(folded));
-      // German sharp s sorts as "ss".
-      if (folded == 0xDF) primary.push_back(PrimaryWeight(U's'));
-    }
     secondary.push_back(folded + 2);
     tertiary.push_back(folded == c ? 2 : 3);
   }
-  std::u32string key = std::move(primary);
-  key.push_back(kLevelSeparator);
-  key += secondary;
-  key.push_back(kLevelSeparator);
-  key += tertiary;
-  return key;
+  secondary.push_back(kLevelSeparator);
+  return secondary + tertiary;
+}
+
+}  // namespace
+
+// First-level keys are built from the weights above in a compact form that keeps their
+// order under memcmp: one byte for the weights of ASCII characters, and an escape byte plus
+// three bytes of code point for the rest. The escape bytes sit where their weights do:
+// non-ASCII symbols after the ASCII ones and before the digits, non-ASCII letters after
+// 'z'. (Accented Latin-1 letters already weigh as their ASCII base letter.)
+namespace {
+
+constexpr std::uint8_t kSpaceCode = 0x01;
+constexpr std::uint8_t kFirstSymbolCode = 0x02;  // ASCII symbols and controls, by code point
+constexpr std::uint8_t kOtherSymbolEscape = 0x50;
+constexpr std::uint8_t kFirstDigitCode = 0x51;
+constexpr std::uint8_t kFirstLetterCode = 0x5B;
+constexpr std::uint8_t kOtherLetterEscape = 0x75;
+
+// The one-byte codes of ASCII symbols, dense and in code point order.
+struct SymbolCodes {
+  std::array<std::uint8_t, 128> code{};
+  constexpr SymbolCodes() {
+    std::uint8_t next = kFirstSymbolCode;
+    for (char32_t c = 0; c < 128; ++c) {
+      const bool digit = c >= U'0' && c <= U'9';
+      const bool letter = (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');
+      if (c == U' ' || digit || letter) continue;
+      code[c] = next++;
+    }
+  }
+};
+constexpr SymbolCodes kSymbolCodes;
+static_assert(kFirstSymbolCode + 128 - 1 - 10 - 52 <= kOtherSymbolEscape);
+
+void AppendEscaped(std::uint8_t escape, char32_t c, std::string& key) {
+  key.push_back(static_cast<char>(escape));
+  key.push_back(static_cast<char>((c >> 16) & 0xFF));
+  key.push_back(static_cast<char>((c >> 8) & 0xFF));
+  key.push_back(static_cast<char>(c & 0xFF));
+}
+
+void AppendCode(char32_t weight, std::string& key) {
+  if (weight == kSpaceClass) {
+    key.push_back(static_cast<char>(kSpaceCode));
+  } else if (weight >= kLetterClass) {
+    const char32_t c = weight - kLetterClass;
+    if (c >= U'a' && c <= U'z') {
+      key.push_back(static_cast<char>(kFirstLetterCode + (c - U'a')));
+    } else {
+      AppendEscaped(kOtherLetterEscape, c, key);
+    }
+  } else if (weight >= kDigitClass) {
+    key.push_back(static_cast<char>(kFirstDigitCode + (weight - kDigitClass)));
+  } else {
+    const char32_t c = weight - kSymbolClass;
+    if (c < 128) {
+      key.push_back(static_cast<char>(kSymbolCodes.code[c]));
+    } else {
+      AppendEscaped(kOtherSymbolEscape, c, key);
+    }
+  }
+}
+
+}  // namespace
+
+void AppendPrimaryKey(std::string_view utf8, std::string& key) {
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    const char32_t folded = FoldCase(NextCodePoint(utf8, pos));
+    if (IgnoredAtFirstLevel(folded)) continue;
+    AppendCode(PrimaryWeight(folded), key);
+    // German sharp s sorts as "ss".
+    if (folded == 0xDF) AppendCode(PrimaryWeight(U's'), key);
+  }
 }
 
 int CompareCollated(std::string_view a, std::string_view b) {
-  const auto ka = CollationKey(a);
-  const auto kb = CollationKey(b);
-  return ka < kb ? -1 : (kb < ka ? 1 : 0);
+  std::string ka;
+  std::string kb;
+  AppendPrimaryKey(a, ka);
+  AppendPrimaryKey(b, kb);
+  if (const int primary = ka.compare(kb); primary != 0) return primary < 0 ? -1 : 1;
+  const auto la = LaterLevels(a);
+  const auto lb = LaterLevels(b);
+  return la < lb ? -1 : (lb < la ? 1 : 0);
 }
 
 }  // namespace movarin::catalogue::query

@@ -8,12 +8,12 @@
 
 namespace movarin::catalogue::query {
 
-// A key whose plain comparison orders texts by this collation. Texts that differ only in
-// case, accents, hyphens or apostrophes get different keys (later levels decide), so the
-// order is total; only identical texts tie.
-std::u32string CollationKey(std::string_view utf8);
+// The first level of the collation as bytes whose plain (memcmp) order is the first-level
+// order (one byte per ASCII character). Texts that differ only in case, accents,
+// hyphens or apostrophes have equal primary keys; CompareCollated decides between them.
+void AppendPrimaryKey(std::string_view utf8, std::string& key);
 
-// <0, 0, >0 as a sorts before, with, or after b.
+// All levels: <0, 0, >0 as a sorts before, with, or after b. Only identical texts tie.
 int CompareCollated(std::string_view a, std::string_view b);
 
 }  // namespace movarin::catalogue::query

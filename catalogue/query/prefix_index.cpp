@@ -7,11 +7,13 @@
 namespace movarin::catalogue::query {
 
 PrefixIndex::PrefixIndex(const jet::Table& table, std::size_t column) {
+  offsets_.reserve(table.row_count + 1);
+  rows_.reserve(table.row_count);
   offsets_.push_back(0);
   for (std::size_t row = 0; row < table.row_count; ++row) {
     const jet::Value& value = table.Cell(row, column);
     if (value.IsNull()) continue;
-    texts_ += FoldText(value.text);
+    AppendFolded(value.text, texts_);
     offsets_.push_back(texts_.size());
     rows_.push_back(static_cast<std::uint32_t>(row));
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "catalogue/query/collation.h"
@@ -16,7 +17,7 @@ using jet::ValueKind;
 struct SortKey {
   int group = 0;  // 0 NULL, 1 number, 2 text, 3 bytes
   long double number = 0;
-  std::u32string text;
+  std::string text;
   std::string bytes;
 };
 
@@ -50,7 +51,7 @@ SortKey MakeSortKey(const jet::Value& value) {
       break;
     case ValueKind::kText:
       key.group = 2;
-      key.text = CollationKey(value.text);
+      key.text = value.text;
       break;
     case ValueKind::kBinary:
     case ValueKind::kGuid:
@@ -72,7 +73,7 @@ int Compare(const SortKey& a, const SortKey& b) {
       }
       return a.number < b.number ? -1 : (b.number < a.number ? 1 : 0);
     case 2:
-      return a.text.compare(b.text) < 0 ? -1 : (a.text == b.text ? 0 : 1);
+      return CompareCollated(a.text, b.text);
     case 3:
       return a.bytes.compare(b.bytes) < 0 ? -1 : (a.bytes == b.bytes ? 0 : 1);
     default:
@@ -113,19 +114,84 @@ std::vector<std::uint32_t> TableQueries::Filter(std::size_t column, const LikePa
   return cache.index.RowsWithPrefix(*pattern.FoldedPrefix());
 }
 
+// Texts (the catalogue's case): each row's first-level key in one buffer, with its first
+// eight bytes as a number for quick comparisons; the later levels only where keys tie.
+std::vector<std::uint32_t> TableQueries::TextOrder(std::size_t column) const {
+  struct Entry {
+    std::uint64_t head;
+    std::uint32_t begin;
+    std::uint32_t length;
+    std::uint32_t row;
+  };
+  std::string keys;
+  std::vector<Entry> entries;
+  std::vector<std::uint32_t> nulls;
+  entries.reserve(table_->row_count);
+  keys.reserve(table_->row_count * 32);
+  for (std::uint32_t row = 0; row < table_->row_count; ++row) {
+    const jet::Value& value = table_->Cell(row, column);
+    if (value.IsNull()) {
+      nulls.push_back(row);
+      continue;
+    }
+    const std::size_t begin = keys.size();
+    AppendPrimaryKey(value.text, keys);
+    Entry entry{0, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(keys.size() - begin), row};
+    for (std::size_t i = 0; i < 8; ++i) {
+      const std::uint64_t byte = i < entry.length ? static_cast<unsigned char>(keys[begin + i]) : 0;
+      entry.head |= byte << (56 - 8 * i);
+    }
+    entries.push_back(entry);
+  }
+  const std::string_view all(keys);
+  auto compare = [&](const Entry& a, const Entry& b) {
+    if (a.head != b.head) return a.head < b.head ? -1 : 1;
+    const int primary = all.substr(a.begin, a.length).compare(all.substr(b.begin, b.length));
+    if (primary != 0) return primary;
+    return CompareCollated(table_->Cell(a.row, column).text, table_->Cell(b.row, column).text);
+  };
+  std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+    const int order = compare(a, b);
+    return order != 0 ? order < 0 : a.row < b.row;
+  });
+  // NULL first, then the texts; equal texts share a rank.
+  std::vector<std::uint32_t> order = std::move(nulls);
+  for (const auto& entry : entries) order.push_back(entry.row);
+  return order;
+}
+
 void TableQueries::BuildOrder(std::size_t column, ColumnCache& cache) const {
   const std::size_t count = table_->row_count;
+  bool all_text = true;
+  for (std::size_t row = 0; row < count && all_text; ++row) {
+    const auto kind = table_->Cell(row, column).kind;
+    all_text = kind == ValueKind::kText || kind == ValueKind::kNull;
+  }
+  std::function<int(std::uint32_t, std::uint32_t)> compare;
   std::vector<SortKey> keys;
-  keys.reserve(count);
-  for (std::size_t row = 0; row < count; ++row) keys.push_back(MakeSortKey(table_->Cell(row, column)));
-  cache.ascending.resize(count);
-  for (std::uint32_t i = 0; i < count; ++i) cache.ascending[i] = i;
-  std::stable_sort(cache.ascending.begin(), cache.ascending.end(),
-                   [&](std::uint32_t a, std::uint32_t b) { return Compare(keys[a], keys[b]) < 0; });
+  if (all_text) {
+    cache.ascending = TextOrder(column);
+    compare = [&](std::uint32_t a, std::uint32_t b) {
+      const jet::Value& va = table_->Cell(a, column);
+      const jet::Value& vb = table_->Cell(b, column);
+      if (va.IsNull() || vb.IsNull()) return static_cast<int>(vb.IsNull()) - static_cast<int>(va.IsNull());
+      return va.text == vb.text ? 0 : 1;  // neighbours in order: only equality matters
+    };
+  } else {
+    keys.reserve(count);
+    for (std::size_t row = 0; row < count; ++row) keys.push_back(MakeSortKey(table_->Cell(row, column)));
+    cache.ascending.resize(count);
+    for (std::uint32_t i = 0; i < count; ++i) cache.ascending[i] = i;
+    std::sort(cache.ascending.begin(), cache.ascending.end(), [&](std::uint32_t a, std::uint32_t b) {
+      const int order = Compare(keys[a], keys[b]);
+      return order != 0 ? order < 0 : a < b;
+    });
+    compare = [&](std::uint32_t a, std::uint32_t b) { return Compare(keys[a], keys[b]); };
+  }
   cache.rank.assign(count, 0);
   std::uint32_t group = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    if (i > 0 && Compare(keys[cache.ascending[i - 1]], keys[cache.ascending[i]]) != 0) ++group;
+    if (i > 0 && compare(cache.ascending[i - 1], cache.ascending[i]) != 0) ++group;
     cache.rank[cache.ascending[i]] = group;
   }
 }

@@ -39,6 +39,7 @@ class TableQueries {
   };
   ColumnCache& Cache(std::size_t column) const;
   void BuildOrder(std::size_t column, ColumnCache& cache) const;
+  std::vector<std::uint32_t> TextOrder(std::size_t column) const;
 
   std::shared_ptr<const jet::Table> table_;
   std::vector<std::unique_ptr<ColumnCache>> caches_;

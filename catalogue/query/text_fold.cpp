@@ -61,6 +61,11 @@ char32_t FoldCase(char32_t c) {
 std::string FoldText(std::string_view text) {
   std::string folded;
   folded.reserve(text.size());
+  AppendFolded(text, folded);
+  return folded;
+}
+
+void AppendFolded(std::string_view text, std::string& folded) {
   std::size_t pos = 0;
   while (pos < text.size()) {
     const char32_t c = NextCodePoint(text, pos);
@@ -70,7 +75,6 @@ std::string FoldText(std::string_view text) {
       jet::AppendUtf8(FoldCase(c), folded);
     }
   }
-  return folded;
 }
 
 }  // namespace movarin::catalogue::query

@@ -17,5 +17,6 @@ char32_t FoldCase(char32_t c);
 
 // The text with every character folded (always valid UTF-8).
 std::string FoldText(std::string_view text);
+void AppendFolded(std::string_view text, std::string& folded);
 
 }  // namespace movarin::catalogue::query

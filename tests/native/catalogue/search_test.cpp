@@ -31,7 +31,8 @@ std::vector<std::string> GeneratedNames(std::size_t count, unsigned seed, bool a
     for (int p = 0; p < pieces; ++p) {
       std::string head = heads[random() % heads.size()];
       if (ascii_only && static_cast<unsigned char>(head[0]) >= 0x80) head = "e";
-      name += head + tails[random() % tails.size()];
+      name += head;
+      name += tails[random() % tails.size()];
     }
     name += (random() % 2) ? ".ocx" : ".dll";
     names.push_back(name);
@@ -115,12 +116,16 @@ TEST(Search, SortIsOrderedAndStableBothWays) {
       if (a.IsNull() || b.IsNull()) {
         // NULL sorts first ascending, last descending.
         EXPECT_TRUE(descending ? b.IsNull() : a.IsNull());
-        if (a.IsNull() && b.IsNull()) EXPECT_LT(rows[i - 1], rows[i]);
+        if (a.IsNull() && b.IsNull()) {
+          EXPECT_LT(rows[i - 1], rows[i]);
+        }
         continue;
       }
       const int order = CompareCollated(a.text, b.text);
       EXPECT_TRUE(descending ? order >= 0 : order <= 0) << a.text << " / " << b.text;
-      if (order == 0) EXPECT_LT(rows[i - 1], rows[i]) << "ties keep database order";
+      if (order == 0) {
+        EXPECT_LT(rows[i - 1], rows[i]) << "ties keep database order";
+      }
     }
   }
   // Sorting a subset (a search's rows) gives the same relative order as the whole table.
