@@ -225,7 +225,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
   if (line == L"--spawn") {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring child = L"\"" + std::wstring(self) + L"\" --title " + kChildTitle;
+    // The child's title names this process, so concurrent runs never mix their children.
+    std::wstring child = L"\"" + std::wstring(self) + L"\" --title " + kChildTitle + L" " +
+                         std::to_wstring(GetCurrentProcessId());
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
