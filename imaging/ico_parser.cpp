@@ -103,7 +103,10 @@ int IcoParser::ChooseEntry(const std::vector<IconEntry>& entries, int wanted_wid
 ImageError IcoParser::DecodeEntry(std::span<const std::uint8_t> data, const IconEntry& entry, bool cursor,
                                   DecodedImage& image) const {
   image = DecodedImage{};
-  if (!entry.usable) return ImageError::NoUsableIconEntry;
+  std::size_t end;
+  if (!entry.usable || !CheckedAdd(entry.offset, entry.size, end) || end > data.size()) {
+    return ImageError::NoUsableIconEntry;
+  }
   const auto body = data.subspan(entry.offset, entry.size);
   if (entry.png) {
     const ImageError e = PngParser().Decode(body, image);

@@ -182,6 +182,16 @@ TEST(Gif, TransparentIndexOfTheControlBlockBeforeTheFrame) {
   EXPECT_TRUE(image.alpha);
 }
 
+TEST(Gif, LocalColourTableOverridesTheGlobalOne) {
+  Bytes frame = Frame(kRedGreen);
+  frame[9] = 0x80;  // local table of 2 colours follows the descriptor: blue, white
+  const Bytes local = {0, 0, 255, 255, 255, 255};
+  frame.insert(frame.begin() + 10, local.begin(), local.end());
+  DecodedImage image;
+  ASSERT_EQ(GifParser().Decode(Gif("GIF87a", 2, 1, frame), image), ImageError::None);
+  EXPECT_EQ(image.pixels, (Bytes{255, 0, 0, 255, 255, 255, 255, 255}));
+}
+
 TEST(Gif, FrameOutsideTheScreenGrowsTheCanvasAndLeavesTheRestClear) {
   Bytes frame = Frame(kRedGreen);
   frame[1] = 1;  // left 1
