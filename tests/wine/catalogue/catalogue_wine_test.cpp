@@ -1,0 +1,93 @@
+// The catalogue opened by a Windows program: UTF-8 paths through the UTF-16 file API,
+// including folder names outside any code page, the provider's messages for missing and
+// unreadable files, and the real Access sample files.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/writer/jet_writer.h"
+#include "platform/win32/text.h"
+#include "tests/wine/support/files.h"
+#include "tests/wine/support/temp_folder.h"
+#include "tests/wine/support/test_env.h"
+
+namespace movarin::catalogue {
+namespace {
+
+std::string WriteCatalogue(const std::string& path) {
+  const std::vector<writer::CatalogueEntry> entries = {
+      {"MSCOMCTL.OCX", "6.1.98.34"}, {"O'Brien.ocx", "1.0"}, {"\xC3\x84rger.dll", "2.0"}};
+  auto image = writer::BuildCatalogueImage(entries, {});
+  const auto& bytes = std::get<std::vector<std::uint8_t>>(image);
+  EXPECT_TRUE(test::WriteWholeFile(path, std::string(bytes.begin(), bytes.end()))) << path;
+  return path;
+}
+
+TEST(CatalogueOnWindows, OpensThroughAPathOutsideAnyCodePage) {
+  test::TempFolder temp("movarin-catalogue");
+  ASSERT_FALSE(temp.path().empty());
+  // Greek, Cyrillic and CJK in one folder name: no ANSI code page holds them all.
+  const std::string folder = temp / "\xCE\xB1\xCE\xB2 \xD0\x9A\xD0\xB8\xD1\x97\xD0\xB2 \xE6\x95\xB0\xE6\x8D\xAE";
+  ASSERT_TRUE(CreateDirectoryW(win32::Widen(folder).c_str(), nullptr));
+  const std::string path = WriteCatalogue(folder + "\\database.mdb");
+
+  auto opened = Connection::Open(path, kCataloguePassword);
+  ASSERT_TRUE(std::holds_alternative<Connection>(opened))
+      << std::get<ProviderError>(opened).description;
+  const Connection& connection = std::get<Connection>(opened);
+  auto found = connection.Execute(SearchQuery("o'b"));
+  ASSERT_TRUE(std::holds_alternative<RecordSet>(found));
+  ASSERT_EQ(std::get<RecordSet>(found).RecordCount(), 1u);
+  EXPECT_EQ(std::get<RecordSet>(found).Field(0, 0), "O'Brien.ocx");
+  auto all = connection.Execute(kWholeCatalogueQuery);
+  ASSERT_TRUE(std::holds_alternative<RecordSet>(all));
+  EXPECT_EQ(std::get<RecordSet>(all).Field(0, 0), "\xC3\x84rger.dll");
+
+  auto wrong = Connection::Open(path, "wrong");
+  ASSERT_TRUE(std::holds_alternative<ProviderError>(wrong));
+  EXPECT_EQ(std::get<ProviderError>(wrong).number, -2147217843);
+  EXPECT_EQ(std::get<ProviderError>(wrong).description, "Not a valid password.");
+}
+
+TEST(CatalogueOnWindows, MissingAndUnreadableFiles) {
+  test::TempFolder temp("movarin-catalogue");
+  const std::string missing = temp / "database.mdb";
+  auto error = Connection::Open(missing, kCataloguePassword);
+  ASSERT_TRUE(std::holds_alternative<ProviderError>(error));
+  EXPECT_EQ(std::get<ProviderError>(error).number, -2147467259);
+  EXPECT_EQ(std::get<ProviderError>(error).description, "Could not find file '" + missing + "'.");
+
+  // A folder where the file should be.
+  auto folder = Connection::Open(temp.path(), kCataloguePassword);
+  ASSERT_TRUE(std::holds_alternative<ProviderError>(folder));
+  EXPECT_NE(std::get<ProviderError>(folder).description.find(temp.path()), std::string::npos);
+
+  // A file held open by another program without sharing.
+  const std::string path = WriteCatalogue(temp / "locked.mdb");
+  HANDLE locked = CreateFileW(win32::Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  auto refused = Connection::Open(path, kCataloguePassword);
+  CloseHandle(locked);
+  ASSERT_TRUE(std::holds_alternative<ProviderError>(refused));
+  EXPECT_EQ(std::get<ProviderError>(refused).description,
+            "The Microsoft Jet database engine cannot open the file '" + path +
+                "'. It is already opened exclusively by another user, or you need permission "
+                "to view its data.");
+  EXPECT_TRUE(std::holds_alternative<Connection>(Connection::Open(path, kCataloguePassword)));
+}
+
+TEST(CatalogueOnWindows, RealAccessFile) {
+  auto shared = test::SharedDir();
+  if (!shared && test::SourceDir()) shared = *test::SourceDir() + "\\..\\shared";
+  const std::string path = shared ? *shared + "\\data\\mdb\\access2000-password.mdb" : "";
+  if (!shared || !test::FileExists(path)) GTEST_SKIP() << "no sample .mdb files under MOVARIN_SHARED";
+  auto opened = Connection::Open(path, "password");
+  ASSERT_TRUE(std::holds_alternative<Connection>(opened));
+  auto csv = std::get<Connection>(opened).ExportCsv("Table1");
+  ASSERT_TRUE(std::holds_alternative<std::string>(csv));
+  EXPECT_EQ(std::get<std::string>(csv), "ID,Data\n1,\"One\"\n2,\"Two\"\n3,\"Three\"\n");
+}
+
+}  // namespace
+}  // namespace movarin::catalogue
