@@ -171,6 +171,26 @@ TEST(Handles, BitmapAndIconHandlesLoad) {
   EXPECT_FALSE(bitmap.HasImage());
 }
 
+TEST(Resources, RawBytesBitmapsAndIcons) {
+  Bitmap32 bitmap;
+  // Raw bytes (an RCDATA resource of this program) go through the byte pipeline.
+  ASSERT_TRUE(bitmap.LoadFromResource(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(101), RT_RCDATA, 0, 0, true))
+      << ImageErrorText(bitmap.LastError());
+  EXPECT_EQ(bitmap.Width(), 3);
+  EXPECT_EQ(bitmap.Height(), 2);
+  EXPECT_EQ(bitmap.ImageType(), kImageBitmap);
+  EXPECT_EQ(bitmap.SourceBytes().size(), 78u);
+  EXPECT_EQ(bitmap.BitsPointer()[0], 10);  // top-left: the second stored row
+  EXPECT_FALSE(bitmap.LoadFromResource(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(999), RT_RCDATA));
+  EXPECT_FALSE(bitmap.HasImage());
+  // The system's own bitmap and icon resources come through their handles.
+  ASSERT_TRUE(bitmap.LoadFromResource(nullptr, MAKEINTRESOURCEW(32754 /* OBM_CLOSE */), RT_BITMAP));
+  EXPECT_GT(bitmap.Width(), 0);
+  ASSERT_TRUE(bitmap.LoadFromResource(nullptr, IDI_APPLICATION, RT_GROUP_ICON, 32, 32));
+  EXPECT_EQ(bitmap.Width(), 32);
+  EXPECT_TRUE(bitmap.ImageType() == kImageIcon || bitmap.ImageType() == kImageIconArgb);
+}
+
 TEST(SystemPictureLoader, ReadsWhatOurParsersDoNot) {
   // An enhanced metafile: no parser of ours reads it.
   HDC meta = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
