@@ -110,6 +110,30 @@ std::string ClassName(HWND window) {
   return n > 0 ? win32::Narrow(std::wstring_view(name, static_cast<std::size_t>(n))) : "";
 }
 
+namespace {
+
+void Describe(HWND window, int depth, std::string& out) {
+  if (depth > 32) return;
+  RECT r{};
+  GetWindowRect(window, &r);
+  out += std::string(static_cast<std::size_t>(depth) * 2, ' ') + ClassName(window) +
+         " id=" + std::to_string(GetDlgCtrlID(window)) + " \"" + GetText(window) + "\" (" +
+         std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+         std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + ")" +
+         (IsWindowVisible(window) ? "" : " hidden") + "\n";
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    Describe(child, depth + 1, out);
+  }
+}
+
+}  // namespace
+
+std::string DescribeWindow(HWND window) {
+  std::string out;
+  if (IsWindow(window)) Describe(window, 0, out);
+  return out;
+}
+
 DWORD ProcessOf(HWND window) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);

@@ -41,6 +41,9 @@ HWND FindChild(HWND parent, const ChildQuery& query);  // nullptr when there is 
 HWND WaitForChild(HWND parent, const ChildQuery& query, milliseconds timeout = kDefaultTimeout);
 
 std::string ClassName(HWND window);
+// The window and its descendants, one per line, indented by depth:
+//   "<class> id=<id> \"<text>\" (x,y w×h)[ hidden]" — for failure messages of tests.
+std::string DescribeWindow(HWND window);
 DWORD ProcessOf(HWND window);
 // Window text with the '&' mnemonic marks removed ("&&" stays one '&').
 std::string StripMnemonics(const std::string& text);

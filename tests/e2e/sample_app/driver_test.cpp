@@ -142,6 +142,11 @@ TEST_F(Sample, FindsChildrenByClassTextIdAndIndex) {
   EXPECT_EQ(FindChild(main, {.class_name = "Edit", .text = "Ready"}), nullptr);
   EXPECT_EQ(WaitForChild(main, {.id = 999}, 200ms), nullptr);
   EXPECT_EQ(StripMnemonics("Se&cond && more"), "Second & more");
+  const std::string tree = DescribeWindow(main);
+  EXPECT_EQ(tree.rfind("MovarinDriverSample id=0 \"Driver Sample\" (", 0), 0u) << tree;
+  EXPECT_NE(tree.find("\n  Button id=102 \"&Change\" ("), std::string::npos) << tree;
+  EXPECT_NE(tree.find("\n    SysHeader32 id="), std::string::npos) << tree;  // the list's header
+  EXPECT_EQ(DescribeWindow(nullptr), "");
 }
 
 TEST_F(Sample, SetsAndReadsTextsAndClicksButtons) {
