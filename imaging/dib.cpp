@@ -14,6 +14,11 @@ constexpr std::array<std::uint32_t, 6> kHeaderSizes = {40, 52, 56, 64, 108, 124}
 constexpr std::uint32_t kRgb = 0;
 constexpr std::uint32_t kRle8 = 1;
 constexpr std::uint32_t kRle4 = 2;
+// After a zero count, the second byte of a run-length pair is one of these escapes;
+// larger values start a run of that many literal indices.
+constexpr std::uint8_t kRleEndOfLine = 0;
+constexpr std::uint8_t kRleEndOfBitmap = 1;
+constexpr std::uint8_t kRleDelta = 2;
 constexpr std::uint32_t kBitFields = 3;
 constexpr std::uint32_t kAlphaBitFields = 6;
 constexpr std::array<std::uint16_t, 6> kBitCounts = {1, 4, 8, 16, 24, 32};
@@ -155,9 +160,9 @@ ImageError DecodeRle(std::span<const std::uint8_t> data, std::size_t offset, con
       continue;
     }
     switch (value) {
-      case 0: x = 0, ++y; break;
-      case 1: done = true; break;
-      case 2: {
+      case kRleEndOfLine: x = 0, ++y; break;
+      case kRleEndOfBitmap: done = true; break;
+      case kRleDelta: {
         std::uint8_t dx, dy;
         if (!r.ReadU8(dx) || !r.ReadU8(dy)) return ImageError::Truncated;
         x += dx, y += dy;

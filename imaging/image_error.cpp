@@ -1,12 +1,12 @@
 #include "imaging/image_error.h"
 
-#include <array>
+#include <iterator>
 #include <cstddef>
 
 namespace movarin::imaging {
 namespace {
 
-constexpr std::array<std::string_view, static_cast<std::size_t>(ImageError::kCount)> kTexts = {
+constexpr std::string_view kTexts[] = {
     "no error",
     "no image is loaded",
     "the file does not exist",
@@ -51,12 +51,13 @@ constexpr std::array<std::string_view, static_cast<std::size_t>(ImageError::kCou
     "the system picture loader could not read the data",
     "there is no device context to draw on",
 };
+static_assert(std::size(kTexts) == static_cast<std::size_t>(ImageError::kCount), "one text per error");
 
 }  // namespace
 
 std::string_view ImageErrorText(ImageError error) {
   const auto index = static_cast<std::size_t>(error);
-  return index < kTexts.size() ? kTexts[index] : std::string_view("unknown error");
+  return index < std::size(kTexts) ? kTexts[index] : std::string_view("unknown error");
 }
 
 }  // namespace movarin::imaging

@@ -83,6 +83,7 @@ TEST(Bitmap32Load, FailureLeavesNoImageAndSaysWhy) {
   EXPECT_FALSE(bitmap.LoadFromBytes(broken));
   EXPECT_FALSE(bitmap.HasImage());
   for (ImageError e = ImageError::None; e != ImageError::kCount; e = ImageError(int(e) + 1)) {
+    EXPECT_FALSE(ImageErrorText(e).empty());
     EXPECT_NE(ImageErrorText(e), "unknown error");
   }
 }
