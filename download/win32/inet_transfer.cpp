@@ -37,7 +37,7 @@ constexpr DWORD kFirstReadBytes = static_cast<DWORD>(dl::kChunkBytes);
 // A read that returns full within this time found its data waiting; after so many of
 // them in a row the read size doubles.
 constexpr LONGLONG kFastReadMs = 30;
-constexpr int kFastReadsToGrow = 8;
+constexpr int kFastReadsToGrow = 2;
 
 LONGLONG Now() {
   LARGE_INTEGER now{};
@@ -139,14 +139,12 @@ struct InetTransfer::Shared {
   void Signal() { SetEvent(signal.get()); }
   std::size_t Room() const { return ring.size() - size; }
   HINTERNET TakeRequest() { return std::exchange(request, nullptr); }
-  // Called with the mutex held and Room() >= size.
-  void Append(const std::uint8_t* data, std::size_t count) {
-    const std::size_t cap = ring.size();
-    const std::size_t tail = (head + size) % cap;
-    const std::size_t first = std::min(count, cap - tail);
+  // Copies into the free part of the ring, starting at `tail`. Only the worker writes
+  // there and the reader never reads beyond `size`, so this needs no lock.
+  void CopyIn(std::size_t tail, const std::uint8_t* data, std::size_t count) {
+    const std::size_t first = std::min(count, ring.size() - tail);
     std::memcpy(ring.data() + tail, data, first);
     std::memcpy(ring.data(), data + first, count - first);
-    size += count;
   }
 };
 
@@ -301,18 +299,25 @@ void RunRequest(std::shared_ptr<InetTransfer::Shared> shared, RequestArgs args) 
       fast_reads = 0;
       read_size = std::max(read_size / 2, kFirstReadBytes);
     }
+    // The room was there before the read and only this thread fills it.
+    std::size_t tail = 0;
+    {
+      std::lock_guard lock(s.mutex);
+      if (s.cancelled) break;
+      tail = (s.head + s.size) % s.ring.size();
+    }
+    if (got > 0) s.CopyIn(tail, buffer.data(), got);
     bool wake_reader = false;
     {
       std::lock_guard lock(s.mutex);
       if (s.cancelled) break;
+      s.size += got;
       // A failed read may still hand over the bytes that came before the failure.
       if (!read || got == 0) {
-        if (got > 0) s.Append(buffer.data(), got);
         s.body_done = true;
         s.end = read ? ChunkStatus::kEndOfBody : ChunkStatus::kBroken;
         break;
       }
-      s.Append(buffer.data(), got);
       wake_reader = s.reader_waiting;
     }
     if (wake_reader) s.Signal();
@@ -353,6 +358,9 @@ std::optional<Failure> InetTransfer::StartRequest(const std::string& verb, const
                                                   const std::string& extra_headers) {
   FinishWorker();
   shared_.reset();
+  cancel_requested_ = false;
+  taken_.clear();
+  taken_pos_ = 0;
   RequestArgs args;
   if (auto failure = CrackAddress(address_, args)) return failure;
   args.verb = Widen(verb);
@@ -412,6 +420,12 @@ std::string InetTransfer::Header(const std::string& name) {
   return HeaderValue(shared_->header_block, name);
 }
 
+void InetTransfer::TakeChunk(std::size_t count, std::vector<std::uint8_t>& chunk) {
+  const auto from = taken_.begin() + static_cast<std::ptrdiff_t>(taken_pos_);
+  chunk.assign(from, from + static_cast<std::ptrdiff_t>(count));
+  taken_pos_ += count;
+}
+
 ChunkStatus InetTransfer::ReadChunk(std::size_t max_bytes, std::vector<std::uint8_t>& chunk) {
   chunk.clear();
   if (!shared_ || max_bytes == 0) return ChunkStatus::kBroken;
@@ -419,23 +433,41 @@ ChunkStatus InetTransfer::ReadChunk(std::size_t max_bytes, std::vector<std::uint
   const std::shared_ptr<Shared> shared = shared_;
   Shared& s = *shared;
   for (;;) {
+    if (cancel_requested_) return ChunkStatus::kBroken;
+    const std::size_t have = taken_.size() - taken_pos_;
+    if (have >= max_bytes) {
+      TakeChunk(max_bytes, chunk);
+      return ChunkStatus::kData;
+    }
+    std::optional<ChunkStatus> end;
     {
       std::lock_guard lock(s.mutex);
       if (s.cancelled) return ChunkStatus::kBroken;
-      if (s.size >= max_bytes || (s.body_done && s.size > 0)) {
-        const std::size_t n = std::min(max_bytes, s.size);
+      if (s.size > 0) {
+        // Move a block out of the shared ring at once, so most chunks need no lock.
+        taken_.erase(taken_.begin(), taken_.begin() + static_cast<std::ptrdiff_t>(taken_pos_));
+        taken_pos_ = 0;
+        const std::size_t n = std::min<std::size_t>(s.size, kReadBytes);
         const std::size_t cap = s.ring.size();
         const std::size_t first = std::min(n, cap - s.head);
-        chunk.assign(s.ring.begin() + static_cast<std::ptrdiff_t>(s.head),
-                     s.ring.begin() + static_cast<std::ptrdiff_t>(s.head + first));
-        chunk.insert(chunk.end(), s.ring.begin(), s.ring.begin() + static_cast<std::ptrdiff_t>(n - first));
+        taken_.insert(taken_.end(), s.ring.begin() + static_cast<std::ptrdiff_t>(s.head),
+                      s.ring.begin() + static_cast<std::ptrdiff_t>(s.head + first));
+        taken_.insert(taken_.end(), s.ring.begin(), s.ring.begin() + static_cast<std::ptrdiff_t>(n - first));
         s.head = (s.head + n) % cap;
         s.size -= n;
         if (s.writer_waiting && s.Room() >= kReadBytes) s.room.notify_one();
-        return ChunkStatus::kData;
+        continue;
       }
-      if (s.body_done) return s.end;
-      s.reader_waiting = true;
+      if (s.body_done) {
+        end = s.end;
+      } else {
+        s.reader_waiting = true;
+      }
+    }
+    if (end) {
+      if (have == 0) return *end;
+      TakeChunk(have, chunk);
+      return ChunkStatus::kData;
     }
     HANDLE signal = s.signal.get();
     const DWORD woke =
@@ -449,6 +481,7 @@ ChunkStatus InetTransfer::ReadChunk(std::size_t max_bytes, std::vector<std::uint
 }
 
 void InetTransfer::Cancel() {
+  cancel_requested_ = true;
   if (!shared_) return;
   HINTERNET request = nullptr;
   {

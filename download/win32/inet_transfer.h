@@ -48,8 +48,15 @@ class InetTransfer final : public Transfer {
   std::string address_;
   std::string user_name_;
   std::string password_;
+  // Moves `count` bytes of taken_ into `chunk`.
+  void TakeChunk(std::size_t count, std::vector<std::uint8_t>& chunk);
+
   std::shared_ptr<Shared> shared_;
   std::thread worker_;
+  // Body bytes moved out of the shared buffer, served chunk by chunk without locking.
+  std::vector<std::uint8_t> taken_;
+  std::size_t taken_pos_ = 0;
+  bool cancel_requested_ = false;
 };
 
 // The text of a WinINet or system error code ("The operation timed out").

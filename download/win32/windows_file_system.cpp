@@ -155,7 +155,7 @@ std::optional<Failure> WindowsFileSystem::CreateTempBeside(const std::string& de
 
 std::optional<Failure> WindowsFileSystem::MoveIntoPlace(const std::string& from, const std::string& to) {
   if (!MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+                   MOVEFILE_REPLACE_EXISTING)) {
     return FileFailure(GetLastError());
   }
   return std::nullopt;

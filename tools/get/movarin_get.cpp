@@ -48,8 +48,13 @@ class PrintingListener final : public DownloadListener {
   void DownloadErrors(const std::string& e) override { PrintLine("DownloadErrors: " + Visible(e), true); }
   void DownloadEvents(const std::string& e) override { PrintLine("DownloadEvents: " + Visible(e), true); }
   void DowloadComplete() override { PrintLine("DowloadComplete", true); }
-  // Progress comes after every 1 KiB; the lines are flushed with the next other event.
-  void DownloadProgress(const std::string& p) override { PrintLine("DownloadProgress: " + Visible(p), false); }
+  // Progress comes after every 1 KiB: written straight into the output buffer, and
+  // flushed with the next other event.
+  void DownloadProgress(const std::string& p) override {
+    std::fputs("DownloadProgress: ", stdout);
+    std::fwrite(p.data(), 1, p.size(), stdout);
+    std::fputc('\n', stdout);
+  }
 };
 
 }  // namespace

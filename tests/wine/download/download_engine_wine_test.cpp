@@ -236,11 +236,15 @@ TEST_F(EngineAgainstServer, WithoutContentLengthTheBodyIsReadToTheEnd) {
   EXPECT_EQ(listener.lines, (Lines{kStart, "Progress: 100", "Complete"}));
   EXPECT_TRUE(ReadWholeFile(dest) == std::string(body));
 
-  // Cut off before the server's own end: a failure, and the good file stays.
-  // (Well after the head, so the cut comes while the body is read.)
+  // Cut off before the server's own end: a failure, and the good file stays. The reset
+  // may reach WinINet while it still reads the head (then the request itself fails) or
+  // during the body (then the engine finds the body shorter than its Content-Range).
   Behave("n.ocx", "mode=reset&bytes=150000&omit=Content-Length");
   EXPECT_FALSE(Get("n.ocx", dest));
-  EXPECT_EQ(listener.lines, (Lines{kStart, kReset}));
+  ASSERT_EQ(listener.lines.size(), 2u);
+  EXPECT_TRUE(listener.lines[1] == kReset ||
+              listener.lines[1].rfind("Errors: Error: ", 0) == 0)
+      << listener.lines[1];
   EXPECT_TRUE(ReadWholeFile(dest) == std::string(body));
   EXPECT_EQ(FolderNames(folder.path()), (std::vector<std::string>{"n.ocx"}));
 }
