@@ -45,6 +45,10 @@ check "search with an apostrophe" "$(printf "it's.dll\t1\n1")" \
 check "search non-ASCII" "$(printf 'Žluť.ocx\t2\n1')" \
   "$(run search "$(winpath "$work/csv.mdb")" 'ž' --password 'heslo-žluť')"
 
+run build --from-csv "$(winpath "$work/rows.csv")" -o "$(winpath "$work/db.mdb")" >/dev/null
+check "a new build replaces the old catalogue" "$(printf "it's.dll\t1\nŽluť.ocx\t2\n2")" \
+  "$(run list "$(winpath "$work/db.mdb")")"
+
 run list "$(winpath "$work/csv.mdb")" >/dev/null
 check "wrong password exits 1" "1" "$?"
 check "wrong password message" "1" "$(grep -c 'Not a valid password.' "$work/stderr")"
