@@ -1,4 +1,5 @@
-# The test HTTP server for shell scripts and Wine tests. Sourced, never run.
+# The test HTTP server for shell scripts and Wine tests. Sourced, never run; safe under
+# set -euo pipefail.
 #   start_test_server [folder]  copies the folder (default tests/server-root/) into a fresh
 #                               temp folder, serves it on a free port of 127.0.0.1 and
 #                               exports MOVARIN_TEST_SERVER=http://127.0.0.1:PORT/ and
@@ -32,21 +33,21 @@ start_test_server() {
     sleep 0.1
   done
   echo "start_test_server: the server did not start" >&2
-  cat "$_TS_WORK/server.log" >&2 2>/dev/null
+  cat "$_TS_WORK/server.log" >&2 2>/dev/null || true
   stop_test_server
   return 1
 }
 
 stop_test_server() {
   if [ -n "${_TS_PID:-}" ]; then
-    kill "$_TS_PID" 2>/dev/null
+    kill "$_TS_PID" 2>/dev/null || true
     local i
     for i in $(seq 1 50); do
       kill -0 "$_TS_PID" 2>/dev/null || break
       sleep 0.1
     done
-    kill -9 "$_TS_PID" 2>/dev/null
-    wait "$_TS_PID" 2>/dev/null
+    kill -9 "$_TS_PID" 2>/dev/null || true
+    wait "$_TS_PID" 2>/dev/null || true
     _TS_PID=
   fi
   if [ -n "${_TS_WORK:-}" ]; then

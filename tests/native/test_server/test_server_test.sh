@@ -239,6 +239,11 @@ group_lifecycle() {
   stop_test_server
   expect_eq "temp folder removed" "" "$([ -e "$root" ] && echo exists)"
   expect_eq "variable unset" "" "${MOVARIN_TEST_SERVER:-}"
+  # Scripts with set -euo pipefail can start and stop it (twice) without dying midway.
+  local strict
+  strict=$(bash -c 'set -euo pipefail; source "$1"; start_test_server; r=$MOVARIN_TEST_SERVER_ROOT;
+                    stop_test_server; stop_test_server; [ ! -e "$r" ] && echo clean' _ "$ROOT/scripts/test-server.sh")
+  expect_eq "strict-mode script" "clean" "$strict"
   # start_test_server with a folder of one's own.
   mkdir -p "$d/own"; printf 'mine' > "$d/own/x.txt"
   start_test_server "$d/own" || fail "start with own folder"
