@@ -147,10 +147,10 @@ def parse_range(header, size):
     """(start, end) inclusive for a single 'bytes=' range, 'unsatisfiable', or None."""
     if not header or not header.strip().lower().startswith("bytes="):
         return None
-    spec = header.strip()[6:].strip()
-    if "," in spec or "-" not in spec:
+    wanted = header.strip()[6:].strip()
+    if "," in wanted or "-" not in wanted:
         return None
-    first, last = (p.strip() for p in spec.split("-", 1))
+    first, last = (p.strip() for p in wanted.split("-", 1))
     try:
         if first == "":
             if not last:
