@@ -10,6 +10,7 @@ import argparse
 import email.utils
 import http.server
 import os
+import re
 import select
 import signal
 import socket
@@ -143,6 +144,9 @@ class Body:
                 yield chunk
 
 
+DIGITS = re.compile(r"[0-9]+")
+
+
 def parse_range(header, size):
     """(start, end) inclusive for a single 'bytes=' range, 'unsatisfiable', or None."""
     if not header or not header.strip().lower().startswith("bytes="):
@@ -151,6 +155,8 @@ def parse_range(header, size):
     if "," in wanted or "-" not in wanted:
         return None
     first, last = (p.strip() for p in wanted.split("-", 1))
+    if any(part and not DIGITS.fullmatch(part) for part in (first, last)):
+        return None
     try:
         if first == "":
             if not last:
