@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "imaging/byte_reader.h"
+#include "imaging/image_limits.h"
 #include "imaging/image_type.h"
 #include "imaging/lzw_decoder.h"
 
@@ -132,13 +133,17 @@ ImageError GifParser::Decode(std::span<const std::uint8_t> data, DecodedImage& i
     // The canvas is the logical screen, grown where the frame reaches beyond it.
     const std::uint32_t canvas_w = std::max<std::uint32_t>(screen_w, std::uint32_t(left) + w);
     const std::uint32_t canvas_h = std::max<std::uint32_t>(screen_h, std::uint32_t(top) + h);
+    if (std::uint64_t(canvas_w) * canvas_h > kMaxImagePixels || canvas_w > kMaxImageSide ||
+        canvas_h > kMaxImageSide) {
+      return ImageError::ImageTooLarge;
+    }
+    // The indices first: broken data fails before the canvas is allocated.
     std::vector<std::uint8_t> indices;
-    if (const ImageError e = AllocateImage(image, canvas_w, canvas_h); e != ImageError::None) return e;
     if (const ImageError e = DecodeGifLzw(compressed, min_code_size, std::size_t(w) * h, indices);
         e != ImageError::None) {
-      image = DecodedImage{};
       return e;
     }
+    if (const ImageError e = AllocateImage(image, canvas_w, canvas_h); e != ImageError::None) return e;
     const std::vector<std::uint32_t> rows = RowOrder(h, image_flags & kInterlaceFlag);
     bool any_clear = canvas_w != w || canvas_h != h || indices.size() < std::size_t(w) * h;
     for (std::size_t i = 0; i < indices.size(); ++i) {
