@@ -67,9 +67,9 @@ std::string ExportText(const jet::Value& value) {
     case ValueKind::kDate: return DateText(value.real);
     case ValueKind::kGuid: return GuidText(value.text);
     case ValueKind::kText:
-      // mdb-export ends a text at its first NUL character.
-      return value.text.substr(0, value.text.find('\0'));
     case ValueKind::kBinary:
+      // mdb-export ends a text, and a binary value, at its first zero byte.
+      return value.text.substr(0, value.text.find('\0'));
     case ValueKind::kNumeric:
       return value.text;
   }
@@ -88,7 +88,10 @@ std::string ExportCsv(const jet::Table& table) {
       if (c > 0) out.push_back(',');
       const jet::Value& value = table.Cell(row, c);
       if (value.IsNull()) continue;
-      if (ExportQuoted(value)) {
+      if (value.kind == ValueKind::kBinary && table.columns[c].type == jet::ColumnType::kOle) {
+        // OLE objects are printed whole, zero bytes included.
+        AppendQuoted(value.text, out);
+      } else if (ExportQuoted(value)) {
         AppendQuoted(ExportText(value), out);
       } else {
         out += ExportText(value);

@@ -10,7 +10,8 @@ namespace movarin::catalogue {
 
 // Header line of column names, then one line per row, each ended by "\n". Texts, memos,
 // dates, GUIDs and binary values are quoted with '"' (inner quotes doubled); numbers,
-// booleans (1/0) and NULLs (empty) are not.
+// booleans (1/0) and NULLs (empty) are not. Texts and binary values end at their first
+// zero byte, OLE objects are printed whole (both as mdb-export does).
 std::string ExportCsv(const jet::Table& table);
 
 // One value as that export prints it (without the quotes).

@@ -54,7 +54,6 @@ Result<Database> Database::Open(std::span<const std::uint8_t> file, std::u16stri
   if (!header) return header.error();
   if (!PasswordMatches(*header, password)) return Error::kWrongPassword;
   if (header->page_key != 0) return Error::kPagesEncrypted;
-  if (header->version != JetVersion::kJet4) return Error::kUnsupportedVersion;
   if (file.size() % header->layout->page_size != 0) return Error::kFileSizeNotPageMultiple;
 
   const PageFile pages(file, *header->layout);

@@ -39,6 +39,10 @@ enum class ColumnType : std::uint8_t {
   kNumeric = 16,
 };
 
+// True for the types above; other type bytes occur (e.g. in system tables) and are
+// carried through without their values.
+bool IsKnownColumnType(ColumnType type);
+
 namespace header {
 inline constexpr std::size_t kMagicOffset = 0x04;
 inline constexpr std::string_view kMagic = "Standard Jet DB";

@@ -4,6 +4,27 @@
 
 namespace movarin::catalogue::jet {
 
+bool IsKnownColumnType(ColumnType type) {
+  switch (type) {
+    case ColumnType::kBoolean:
+    case ColumnType::kByte:
+    case ColumnType::kInt16:
+    case ColumnType::kInt32:
+    case ColumnType::kCurrency:
+    case ColumnType::kFloat:
+    case ColumnType::kDouble:
+    case ColumnType::kDate:
+    case ColumnType::kBinary:
+    case ColumnType::kText:
+    case ColumnType::kOle:
+    case ColumnType::kMemo:
+    case ColumnType::kGuid:
+    case ColumnType::kNumeric:
+      return true;
+  }
+  return false;
+}
+
 bool Column::IsFixed() const { return (flags & tdef::kFixedLength) != 0; }
 
 std::size_t Table::FindColumn(std::string_view column_name) const {

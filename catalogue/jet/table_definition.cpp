@@ -31,27 +31,6 @@ Result<std::vector<std::uint8_t>> GatherDefinition(const PageFile& file, std::ui
   return bytes;
 }
 
-bool IsKnownType(std::uint8_t type) {
-  switch (static_cast<ColumnType>(type)) {
-    case ColumnType::kBoolean:
-    case ColumnType::kByte:
-    case ColumnType::kInt16:
-    case ColumnType::kInt32:
-    case ColumnType::kCurrency:
-    case ColumnType::kFloat:
-    case ColumnType::kDouble:
-    case ColumnType::kDate:
-    case ColumnType::kBinary:
-    case ColumnType::kText:
-    case ColumnType::kOle:
-    case ColumnType::kMemo:
-    case ColumnType::kGuid:
-    case ColumnType::kNumeric:
-      return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 Result<TableDefinition> ReadTableDefinition(const PageFile& file, std::uint32_t page) {
@@ -89,9 +68,8 @@ Result<TableDefinition> ReadTableDefinition(const PageFile& file, std::uint32_t 
   result.columns.resize(*column_count);
   for (auto& column : result.columns) {
     const auto block = *def.Sub(offset, layout.column_block_size);
-    const auto column_type = *block.U8(layout.column_type_offset);
-    if (!IsKnownType(column_type)) return Error::kColumnMalformed;
-    column.type = static_cast<ColumnType>(column_type);
+    // Types this reader does not know stay in the definition; their values read as NULL.
+    column.type = static_cast<ColumnType>(*block.U8(layout.column_type_offset));
     column.number = *block.U16(layout.column_number_offset);
     column.variable_index = *block.U16(layout.column_variable_index_offset);
     column.precision = *block.U8(layout.column_misc_offset);

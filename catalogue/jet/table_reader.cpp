@@ -37,52 +37,36 @@ class RowDecoder {
 
   // Appends one value per column.
   Error Decode(const ByteReader& row, std::vector<Value>& out) {
-    const auto stored_columns = row.U16(0);
-    if (!stored_columns) return Error::kRowMalformed;
-    const std::size_t mask_size = (std::size_t{*stored_columns} + 7) / 8;
-    if (!row.Covers(2, mask_size) || row.size() - mask_size < 2) return Error::kRowMalformed;
-    const std::size_t mask_at = row.size() - mask_size;
-    const ByteReader mask = *row.Sub(mask_at, mask_size);
-
-    // The variable-offset table sits just before the null mask, last column first.
-    std::size_t variable_count = 0;
-    std::size_t data_end = mask_at;
-    std::size_t table_at = mask_at;
-    if (definition_.variable_column_count > 0) {
-      if (mask_at < 4) return Error::kRowMalformed;
-      variable_count = *row.U16(mask_at - 2);
-      // Entries + the end-of-data value must fit between the column count and the count.
-      if ((variable_count + 1) * 2 + 2 + 2 > mask_at) return Error::kRowMalformed;
-      table_at = mask_at - 2 - (variable_count + 1) * 2;
-      data_end = *row.U16(table_at);
-      if (data_end > table_at) return Error::kRowMalformed;
-    }
-    auto variable_offset = [&](std::size_t i) -> std::size_t {
-      return *row.U16(mask_at - 4 - 2 * i);
-    };
+    const Error layout_error = file_.layout().version == JetVersion::kJet4 ? ReadJet4Layout(row)
+                                                                          : ReadJet3Layout(row);
+    if (layout_error != Error::kNone) return layout_error;
+    const std::size_t stored_columns = stored_columns_;
+    const ByteReader& mask = mask_;
+    const std::size_t data_end = offsets_.back();
+    const std::size_t variable_count = offsets_.size() - 1;
+    const std::size_t fixed_start = fixed_start_;
+    auto variable_offset = [&](std::size_t i) { return offsets_[i]; };
 
     for (const Column& column : definition_.columns) {
       Value value;
-      const bool present = column.number < *stored_columns;
+      const bool present = column.number < stored_columns;
       const bool not_null =
           present && ((*mask.U8(column.number / 8) >> (column.number % 8)) & 1) != 0;
       if (column.type == ColumnType::kBoolean) {
         value.kind = ValueKind::kBoolean;
         value.integer = not_null ? 1 : 0;
-      } else if (!not_null) {
-        // NULL
+      } else if (!not_null || !IsKnownColumnType(column.type)) {
+        // NULL, or a value of a type this reader cannot interpret
       } else if (column.IsFixed()) {
-        const auto bytes = row.Sub(2 + std::size_t{column.fixed_offset}, FixedSize(column));
-        if (!bytes || 2 + std::size_t{column.fixed_offset} + FixedSize(column) > data_end) {
+        const auto bytes = row.Sub(fixed_start + column.fixed_offset, FixedSize(column));
+        if (!bytes || fixed_start + column.fixed_offset + FixedSize(column) > data_end) {
           return Error::kRowMalformed;
         }
         if (Error e = DecodeFixed(column, *bytes, value); e != Error::kNone) return e;
       } else if (column.variable_index < variable_count) {
         const std::size_t start = variable_offset(column.variable_index);
-        const std::size_t end = std::size_t{column.variable_index} + 1 < variable_count
-                                    ? variable_offset(column.variable_index + 1)
-                                    : data_end;
-        if (start > end || end > data_end || start < 2) return Error::kRowMalformed;
+        const std::size_t end = variable_offset(column.variable_index + 1);
+        if (start > end || end > data_end || start < fixed_start) return Error::kRowMalformed;
         if (Error e = DecodeVariable(column, *row.Sub(start, end - start), value);
             e != Error::kNone) {
           return e;
@@ -96,6 +80,69 @@ class RowDecoder {
   }
 
  private:
+  // Jet 4: u16 column count | fixed | variable | u16 end of data | u16 offsets, last column
+  // first | u16 variable count | null mask.
+  Error ReadJet4Layout(const ByteReader& row) {
+    const auto stored_columns = row.U16(0);
+    if (!stored_columns) return Error::kRowMalformed;
+    stored_columns_ = *stored_columns;
+    fixed_start_ = 2;
+    const std::size_t mask_size = (stored_columns_ + 7) / 8;
+    if (row.size() < 2 + mask_size) return Error::kRowMalformed;
+    const std::size_t mask_at = row.size() - mask_size;
+    mask_ = *row.Sub(mask_at, mask_size);
+    offsets_.clear();
+    if (definition_.variable_column_count == 0) {
+      offsets_.push_back(mask_at);
+      return Error::kNone;
+    }
+    if (mask_at < 4) return Error::kRowMalformed;
+    const std::size_t variable_count = *row.U16(mask_at - 2);
+    // Entries + the end-of-data value must fit between the column count and the count.
+    if ((variable_count + 1) * 2 + 2 + 2 > mask_at) return Error::kRowMalformed;
+    for (std::size_t i = 0; i <= variable_count; ++i) offsets_.push_back(*row.U16(mask_at - 4 - 2 * i));
+    const std::size_t table_at = mask_at - 2 - (variable_count + 1) * 2;
+    if (offsets_.back() > table_at) return Error::kRowMalformed;
+    return Error::kNone;
+  }
+
+  // Jet 3: u8 column count | fixed | variable | u8 end of data | u8 offsets, last column
+  // first | jump table | u8 variable count | null mask. Offsets are one byte; the jump
+  // table lists, for each 256-byte boundary, the first variable column beyond it.
+  Error ReadJet3Layout(const ByteReader& row) {
+    const auto stored_columns = row.U8(0);
+    if (!stored_columns) return Error::kRowMalformed;
+    stored_columns_ = *stored_columns;
+    fixed_start_ = 1;
+    const std::size_t mask_size = (stored_columns_ + 7) / 8;
+    if (row.size() < 1 + mask_size) return Error::kRowMalformed;
+    const std::size_t mask_at = row.size() - mask_size;
+    mask_ = *row.Sub(mask_at, mask_size);
+    offsets_.clear();
+    if (definition_.variable_column_count == 0) {
+      offsets_.push_back(mask_at);
+      return Error::kNone;
+    }
+    if (mask_at < 2) return Error::kRowMalformed;
+    const std::size_t count_at = mask_at - 1;
+    const std::size_t variable_count = *row.U8(count_at);
+    std::size_t jumps = (row.size() - 1) / 256;
+    if (jumps + variable_count + 1 > count_at) return Error::kRowMalformed;
+    std::size_t first_entry = count_at - jumps - 1;
+    // The last jump may be a placeholder when the offsets themselves stay below it.
+    if (jumps > 0 && (first_entry - variable_count) / 256 < jumps) {
+      --jumps;
+      first_entry = count_at - jumps - 1;
+    }
+    std::size_t jumps_used = 0;
+    for (std::size_t i = 0; i <= variable_count; ++i) {
+      while (jumps_used < jumps && *row.U8(count_at - 1 - jumps_used) == i) ++jumps_used;
+      offsets_.push_back(*row.U8(first_entry - i) + jumps_used * 256);
+    }
+    if (offsets_.back() > first_entry - variable_count) return Error::kRowMalformed;
+    return Error::kNone;
+  }
+
   Error DecodeFixed(const Column& column, const ByteReader& bytes, Value& value) {
     switch (column.type) {
       case ColumnType::kByte:
@@ -177,6 +224,11 @@ class RowDecoder {
   const PageFile& file_;
   const TableDefinition& definition_;
   DecodeBudget& budget_;
+  // The layout of the row being decoded.
+  std::size_t stored_columns_ = 0;
+  std::size_t fixed_start_ = 0;
+  ByteReader mask_;
+  std::vector<std::size_t> offsets_;  // variable columns' starts, then the end of data
 };
 
 // The row a slot stands for, following overflow pointers to another data page of the

@@ -88,7 +88,7 @@ const DamageCase kDamageCases[] = {
      [](Layout& l) { test::PutU32(l.bytes, Page(l.tdef) + 4, 0x7FFFFFFF); }, Error::kPageOutOfRange},
     {"too many columns", [](Layout& l) { test::PutU16(l.bytes, Page(l.tdef) + 45, 5000); }, Error::kTooManyColumns},
     {"columns run past the definition", [](Layout& l) { test::PutU16(l.bytes, Page(l.tdef) + 45, 400); }, Error::kDefinitionMalformed},
-    {"unknown column type", [](Layout& l) { l.bytes[Page(l.tdef) + 63 + 12 * test::GetU32(l.bytes, Page(l.tdef) + 51)] = 0x63; }, Error::kColumnMalformed},
+    {"column number out of range", [](Layout& l) { test::PutU16(l.bytes, Page(l.tdef) + 63 + 12 * test::GetU32(l.bytes, Page(l.tdef) + 51) + 5, 0xFFFF); }, Error::kColumnMalformed},
     {"two columns with one number",
      [](Layout& l) {
        const std::size_t blocks = Page(l.tdef) + 63 + 12 * test::GetU32(l.bytes, Page(l.tdef) + 51);
