@@ -220,7 +220,18 @@ TEST_F(EngineAgainstServer, ResetAndShortBodiesFailAndKeepTheOlderFile) {
     EXPECT_FALSE(Get("r.ocx", dest)) << behaviour;
     ASSERT_FALSE(listener.lines.empty());
     EXPECT_EQ(listener.lines.front(), kStart);
-    EXPECT_EQ(listener.lines.back(), kReset) << behaviour;
+    if (behaviour.rfind("mode=reset", 0) == 0) {
+      // A reset that overtakes the head makes the request itself fail; one that comes
+      // during the body leaves it short. Either way it is one failure and nothing is lost.
+      EXPECT_TRUE(listener.lines.back() == kReset ||
+                  listener.lines.back().rfind("Errors: Error: ", 0) == 0)
+          << listener.lines.back();
+    } else {
+      EXPECT_EQ(listener.lines.back(), kReset) << behaviour;
+    }
+    EXPECT_EQ(std::count_if(listener.lines.begin(), listener.lines.end(),
+                            [](const std::string& line) { return line.rfind("Errors: ", 0) == 0; }),
+              1);
     EXPECT_EQ(std::count(listener.lines.begin(), listener.lines.end(), "Complete"), 0);
     EXPECT_TRUE(ReadWholeFile(dest) == std::string("older")) << behaviour;
     EXPECT_EQ(FolderNames(folder.path()), (std::vector<std::string>{"r.ocx"})) << behaviour;
