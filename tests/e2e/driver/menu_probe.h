@@ -16,7 +16,7 @@ struct Item {
   UINT id;
   UINT type;   // MFT_* bits
   UINT state;  // MFS_* bits
-  UINT has_submenu;
+  HMENU submenu;  // nullptr when the item opens none
   wchar_t text[kMaxText];
 };
 

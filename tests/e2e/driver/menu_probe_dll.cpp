@@ -25,7 +25,7 @@ extern "C" __declspec(dllexport) DWORD WINAPI MovarinReadMenu(void* parameter) {
     item.id = info.wID;
     item.type = info.fType;
     item.state = info.fState;
-    item.has_submenu = info.hSubMenu != nullptr;
+    item.submenu = info.hSubMenu;
     ++stored;
   }
   block->count = stored;

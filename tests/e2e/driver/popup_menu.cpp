@@ -26,14 +26,15 @@ std::string PlainCaption(const std::string& text) {
   return StripMnemonics(text.substr(0, text.find('\t')));
 }
 
-MenuItem ToItem(UINT id, UINT type, UINT state, bool has_submenu, const wchar_t* text) {
+MenuItem ToItem(UINT id, UINT type, UINT state, HMENU submenu, const wchar_t* text) {
   MenuItem item;
   item.text = win32::Narrow(text);
   item.id = id;
   item.separator = (type & MFT_SEPARATOR) != 0;
   item.checked = (state & MFS_CHECKED) != 0;
   item.grayed = (state & MFS_DISABLED) != 0;
-  item.has_submenu = has_submenu;
+  item.has_submenu = submenu != nullptr;
+  item.submenu = submenu;
   return item;
 }
 
@@ -57,7 +58,7 @@ std::vector<MenuItem> ReadLocalMenu(HMENU menu) {
     info.dwTypeData = text;
     info.cch = menu_probe::kMaxText - 1;
     if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) continue;
-    items.push_back(ToItem(info.wID, info.fType, info.fState, info.hSubMenu != nullptr, text));
+    items.push_back(ToItem(info.wID, info.fType, info.fState, info.hSubMenu, text));
   }
   return items;
 }
@@ -148,7 +149,7 @@ std::vector<MenuItem> ReadRemoteMenu(HWND menu_window, HMENU menu) {
   for (int i = 0; i < count; ++i) {
     menu_probe::Item& item = block->items[i];
     item.text[menu_probe::kMaxText - 1] = L'\0';
-    items.push_back(ToItem(item.id, item.type, item.state, item.has_submenu != 0, item.text));
+    items.push_back(ToItem(item.id, item.type, item.state, item.submenu, item.text));
   }
   return items;
 }
@@ -168,33 +169,52 @@ HWND WaitForPopupMenu(DWORD process_id, milliseconds timeout) {
   return WaitForWindow(query, timeout);
 }
 
-std::vector<MenuItem> PopupMenuItems(HWND menu_window) {
-  std::vector<MenuItem> items;
-  HMENU menu = MenuOf(menu_window);
-  if (!menu) return items;
+std::vector<MenuItem> ReadMenu(HWND window, HMENU menu) {
+  if (!menu || !window) return {};
   DWORD pid = 0;
-  GetWindowThreadProcessId(menu_window, &pid);
+  GetWindowThreadProcessId(window, &pid);
   if (pid == GetCurrentProcessId()) return ReadLocalMenu(menu);
-  return ReadRemoteMenu(menu_window, menu);
+  return ReadRemoteMenu(window, menu);
+}
+
+std::vector<MenuItem> PopupMenuItems(HWND menu_window) {
+  return ReadMenu(menu_window, MenuOf(menu_window));
+}
+
+bool ChoosePopupMenuPath(HWND menu_window, const std::vector<std::string>& path) {
+  if (path.empty()) return false;
+  // Plan every step first: nothing is pressed unless the whole path exists.
+  std::vector<int> downs;
+  auto items = PopupMenuItems(menu_window);
+  for (std::size_t level = 0; level < path.size(); ++level) {
+    // Home selects the first item; Down then moves over every item but separators
+    // (grayed ones are selectable, just not choosable).
+    int position = -1;
+    const MenuItem* found = nullptr;
+    for (const MenuItem& item : items) {
+      if (item.separator) continue;
+      ++position;
+      if (PlainCaption(item.text) == PlainCaption(path[level])) {
+        found = &item;
+        break;
+      }
+    }
+    const bool last = level + 1 == path.size();
+    if (!found || found->grayed || (!last && !found->has_submenu)) return false;
+    downs.push_back(position);
+    if (!last) items = ReadMenu(menu_window, found->submenu);
+  }
+  for (std::size_t level = 0; level < downs.size(); ++level) {
+    PressKey(menu_window, VK_HOME);
+    for (int i = 0; i < downs[level]; ++i) PressKey(menu_window, VK_DOWN);
+    // Right opens the selected item's submenu; the keys that follow go to it.
+    PressKey(menu_window, level + 1 < downs.size() ? VK_RIGHT : VK_RETURN);
+  }
+  return true;
 }
 
 bool ChoosePopupMenuItem(HWND menu_window, const std::string& caption) {
-  const auto items = PopupMenuItems(menu_window);
-  // Home selects the first item; Down then moves over every item but separators (grayed
-  // ones are selectable, just not choosable).
-  int downs = -1;
-  for (const MenuItem& item : items) {
-    if (item.separator) continue;
-    ++downs;
-    if (PlainCaption(item.text) == PlainCaption(caption)) {
-      if (item.grayed) return false;
-      PressKey(menu_window, VK_HOME);
-      for (int i = 0; i < downs; ++i) PressKey(menu_window, VK_DOWN);
-      PressKey(menu_window, VK_RETURN);
-      return true;
-    }
-  }
-  return false;
+  return ChoosePopupMenuPath(menu_window, {caption});
 }
 
 void ClosePopupMenu(HWND menu_window) { PressKey(menu_window, VK_ESCAPE); }

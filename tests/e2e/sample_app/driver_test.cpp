@@ -286,7 +286,7 @@ TEST_F(Sample, MouseClicksOnListRowsSelectOpenAndPopUpTheirMenu) {
   ASSERT_NE(menu, nullptr) << "no row menu";
   EXPECT_EQ(GetText(Child(s::kLabel)), "Row menu: 2");
   EXPECT_EQ(ListViewSelectedRows(list), std::vector<int>{2});
-  EXPECT_EQ(PopupMenuItems(menu).size(), 5u);
+  EXPECT_EQ(PopupMenuItems(menu).size(), 6u);
   ASSERT_TRUE(ChoosePopupMenuItem(menu, "First"));
   EXPECT_TRUE(LabelBecomes("Menu: First")) << GetText(Child(s::kLabel));
 }
@@ -298,7 +298,7 @@ TEST_F(Sample, ReadsAPoppedUpMenuAndChoosesAnItem) {
   HWND menu = WaitForPopupMenu(app->id());
   ASSERT_NE(menu, nullptr) << "no popup menu";
   const auto items = PopupMenuItems(menu);
-  ASSERT_EQ(items.size(), 5u);
+  ASSERT_EQ(items.size(), 6u);
   EXPECT_EQ(items[0].text, "&First");
   EXPECT_EQ(items[0].id, static_cast<UINT>(s::kMenuFirst));
   EXPECT_TRUE(items[1].separator);
@@ -307,6 +307,21 @@ TEST_F(Sample, ReadsAPoppedUpMenuAndChoosesAnItem) {
   EXPECT_FALSE(items[0].checked);
   EXPECT_TRUE(items[3].grayed);
   EXPECT_EQ(items[4].text, "Third");
+  EXPECT_FALSE(items[4].has_submenu);
+  ASSERT_TRUE(items[5].has_submenu);
+  // A submenu is read without opening it.
+  const auto options = ReadMenu(menu, items[5].submenu);
+  ASSERT_EQ(options.size(), 2u);
+  EXPECT_EQ(options[0].text, "Yes");
+  EXPECT_TRUE(options[0].checked);
+  EXPECT_EQ(options[1].text, "No");
+  EXPECT_FALSE(options[1].checked);
+  EXPECT_TRUE(ReadMenu(menu, nullptr).empty());
+  // Paths that do not lead anywhere press nothing.
+  EXPECT_FALSE(ChoosePopupMenuPath(menu, {"Options", "Maybe"}));
+  EXPECT_FALSE(ChoosePopupMenuPath(menu, {"Third", "Yes"}));
+  EXPECT_FALSE(ChoosePopupMenuPath(menu, {}));
+  EXPECT_TRUE(IsWindowVisible(menu));
   EXPECT_FALSE(ChoosePopupMenuItem(menu, "Grayed"));
   EXPECT_FALSE(ChoosePopupMenuItem(menu, "Fourth"));
   ASSERT_TRUE(ChoosePopupMenuItem(menu, "Second"));
@@ -318,6 +333,13 @@ TEST_F(Sample, ReadsAPoppedUpMenuAndChoosesAnItem) {
   ASSERT_NE(menu, nullptr);
   ASSERT_TRUE(ChoosePopupMenuItem(menu, "Third"));
   EXPECT_TRUE(LabelBecomes("Menu: Third")) << GetText(Child(s::kLabel));
+
+  Click(Child(s::kMenuButton));
+  menu = WaitForPopupMenu(app->id());
+  ASSERT_NE(menu, nullptr);
+  ASSERT_TRUE(ChoosePopupMenuPath(menu, {"Options", "No"}));
+  EXPECT_TRUE(LabelBecomes("Menu: No")) << GetText(Child(s::kLabel));
+  EXPECT_TRUE(WaitForWindowGone(menu));
 }
 
 TEST_F(Sample, ARightClickOpensTheContextMenuAndEscapeClosesIt) {

@@ -111,6 +111,10 @@ class SampleWindow {
     AppendMenuW(menu, MF_STRING | MF_CHECKED, kMenuSecond, L"Se&cond\tCtrl+S");
     AppendMenuW(menu, MF_STRING | MF_GRAYED, kMenuGrayed, L"Grayed");
     AppendMenuW(menu, MF_STRING, kMenuThird, L"Third");
+    HMENU options = CreatePopupMenu();
+    AppendMenuW(options, MF_STRING | MF_CHECKED, kMenuYes, L"Yes");
+    AppendMenuW(options, MF_STRING, kMenuNo, L"No");
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(options), L"Options");
     SetForegroundWindow(hwnd_);
     TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, x, y, 0, hwnd_, nullptr);
     PostMessageW(hwnd_, WM_NULL, 0, 0);
@@ -157,6 +161,8 @@ class SampleWindow {
       case kMenuSecond: SetLabel(L"Menu: Second"); break;
       case kMenuThird: SetLabel(L"Menu: Third"); break;
       case kMenuGrayed: SetLabel(L"Menu: Grayed"); break;
+      case kMenuYes: SetLabel(L"Menu: Yes"); break;
+      case kMenuNo: SetLabel(L"Menu: No"); break;
     }
   }
 

@@ -25,6 +25,8 @@ enum ControlId : int {
   kMenuSecond = 202,
   kMenuThird = 203,
   kMenuGrayed = 204,
+  kMenuYes = 205,
+  kMenuNo = 206,
 };
 
 inline constexpr int kRowCount = 3;
