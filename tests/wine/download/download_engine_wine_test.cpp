@@ -85,7 +85,9 @@ class EngineAgainstServer : public ::testing::Test {
     ASSERT_FALSE(server.empty()) << "run through wine-run.sh --with-server";
     ASSERT_TRUE(ResetServer());
     ASSERT_FALSE(folder.path().empty());
-    served = *test::TestServerRoot() + "\\files\\";
+    const auto root = test::TestServerRoot();
+    ASSERT_TRUE(root) << "MOVARIN_TEST_SERVER_ROOT is not set";
+    served = *root + "\\files\\";
     download.engine().SetListener(&listener);
     g_engine = &download.engine();
     g_timer_ticks = 0;
