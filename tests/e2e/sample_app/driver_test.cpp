@@ -291,6 +291,27 @@ TEST_F(Sample, MouseClicksOnListRowsSelectOpenAndPopUpTheirMenu) {
   EXPECT_TRUE(LabelBecomes("Menu: First")) << GetText(Child(s::kLabel));
 }
 
+TEST_F(Sample, WalksATreeViewThatFillsOnDemand) {
+  HWND tree = FindChild(main, {.class_name = "SysTreeView32"});
+  ASSERT_NE(tree, nullptr);
+  const auto roots = TreeViewChildren(tree);
+  ASSERT_EQ(roots.size(), 2u);
+  EXPECT_EQ(roots[0].text, "C:");
+  EXPECT_EQ(roots[1].text, "D:");
+  EXPECT_EQ(TreeViewChildren(tree, roots[0].handle).size(), 1u);  // "Windows" not there yet
+  EXPECT_EQ(TreeViewSelectedText(tree), std::nullopt);
+  EXPECT_FALSE(SelectTreeViewPath(tree, {"C:", "Program Files"}));
+  ASSERT_TRUE(SelectTreeViewPath(tree, {"C:", "Windows"}));
+  EXPECT_EQ(TreeViewSelectedText(tree), "Windows");
+  EXPECT_TRUE(LabelBecomes("Tree: Windows")) << GetText(Child(s::kLabel));
+  std::vector<std::string> under_c;
+  for (const auto& item : TreeViewChildren(tree, roots[0].handle)) under_c.push_back(item.text);
+  EXPECT_EQ(under_c, (std::vector<std::string>{"Users", "Windows"}));
+  EXPECT_FALSE(ExpandTreeViewItem(tree, roots[1].handle));  // "D:" has nothing below it
+  ASSERT_TRUE(SelectTreeViewItem(tree, roots[1].handle));
+  EXPECT_TRUE(LabelBecomes("Tree: D:"));
+}
+
 // --- popup menus ------------------------------------------------------------------------
 
 TEST_F(Sample, ReadsAPoppedUpMenuAndChoosesAnItem) {

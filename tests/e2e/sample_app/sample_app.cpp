@@ -83,6 +83,11 @@ class SampleWindow {
     GetCurrentDirectoryW(MAX_PATH, folder);
     Control(WC_STATICW, folder, SS_LEFT, 300, 64, 200, 20, kFolderLabel);
     Control(WC_BUTTONW, L"Close when done", BS_AUTOCHECKBOX, 10, 260, 160, 20, kCloseCheck);
+    tree_ = Control(WC_TREEVIEWW, L"", TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | WS_BORDER,
+                    180, 255, 310, 110, kTree);
+    const HTREEITEM drive = AddTreeItem(TVI_ROOT, L"C:", true);
+    AddTreeItem(TVI_ROOT, L"D:", false);
+    AddTreeItem(drive, L"Users", false);
 
     HWND list = Control(WC_LISTVIEWW, L"", LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER, 10, 95,
                         480, 150, kList);
@@ -102,6 +107,17 @@ class SampleWindow {
       ListView_InsertItem(list, &item);
       ListView_SetItemText(list, row, 1, const_cast<wchar_t*>(kRows[row][1]));
     }
+  }
+
+  HTREEITEM AddTreeItem(HTREEITEM parent, const wchar_t* text, bool fills_on_demand) {
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_CHILDREN;
+    insert.item.pszText = const_cast<wchar_t*>(text);
+    insert.item.cChildren = fills_on_demand ? 1 : 0;
+    return reinterpret_cast<HTREEITEM>(SendMessageW(tree_, TVM_INSERTITEMW, 0,
+                                                    reinterpret_cast<LPARAM>(&insert)));
   }
 
   void ShowMenu(int x, int y) {
@@ -191,6 +207,25 @@ class SampleWindow {
           ShowMenu(p.x, p.y);
           return 0;
         }
+        // Like the folder picker: "C:" gets its sub-folders only when it is expanded.
+        if (header->idFrom == kTree && header->code == TVN_ITEMEXPANDINGW) {
+          if (!filled_) {
+            AddTreeItem(reinterpret_cast<const NMTREEVIEWW*>(l)->itemNew.hItem, L"Windows", false);
+            filled_ = true;
+          }
+          return 0;
+        }
+        if (header->idFrom == kTree && header->code == TVN_SELCHANGEDW) {
+          wchar_t text[128] = L"";
+          TVITEMW item{};
+          item.mask = TVIF_TEXT;
+          item.hItem = reinterpret_cast<const NMTREEVIEWW*>(l)->itemNew.hItem;
+          item.pszText = text;
+          item.cchTextMax = 128;
+          TreeView_GetItem(tree_, &item);
+          SetLabel(std::wstring(L"Tree: ") + text);
+          return 0;
+        }
         if (header->idFrom == kList && header->code == NM_DBLCLK) {
           SetLabel(L"Row opened: " + std::to_wstring(reinterpret_cast<const NMITEMACTIVATE*>(l)->iItem));
           return 0;
@@ -212,6 +247,8 @@ class SampleWindow {
   std::wstring title_;
   HWND hwnd_ = nullptr;
   HWND edit_ = nullptr;
+  HWND tree_ = nullptr;
+  bool filled_ = false;
   DWORD changes_ = 0;
   int enter_chars_ = 0;
 };

@@ -21,6 +21,7 @@ enum ControlId : int {
   kSignalEdit = 107,
   kFolderLabel = 108,
   kCloseCheck = 109,
+  kTree = 110,
   kMenuFirst = 201,
   kMenuSecond = 202,
   kMenuThird = 203,
