@@ -119,7 +119,24 @@ TEST(SampleFiles, PasswordIsCheckedOnlyWhereTheFileHasOne) {
   }
   for (const char* any : {"", "password", "pelvornastikude", "x"}) {
     OpenOrFail(*SampleDir() / "access2000-nopassword.mdb", any);
+    OpenOrFail(*SampleDir() / "access97-types.mdb", any);
   }
+}
+
+TEST(SampleFiles, Jet3PasswordIsPlainTextUnderTheHeaderMask) {
+  MOVARIN_REQUIRE_SAMPLES();
+  auto bytes = test::ReadBytes(*SampleDir() / "access97-types.mdb");
+  test::EditHeader(bytes, [](std::vector<std::uint8_t>& block) {
+    const std::string password = "Geheim97";
+    std::copy(password.begin(), password.end(), block.begin() + 0x42);
+  });
+  test::TempDir dir;
+  const auto path = dir.path() / "access97-password.mdb";
+  test::WriteBytes(path, bytes);
+  const Connection connection = OpenOrFail(path, "Geheim97");
+  EXPECT_EQ(connection.TableNames().size(), 4u);
+  EXPECT_EQ(OpenError(path, "geheim97").description, "Not a valid password.");
+  EXPECT_EQ(OpenError(path, "").description, "Not a valid password.");
 }
 
 TEST(SampleFiles, EncryptedPagesAreRefusedClearly) {
