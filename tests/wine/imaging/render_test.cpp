@@ -106,6 +106,18 @@ TEST(Render, OpacityFiftyBlendsHalfWithTheBackground) {
   }
 }
 
+TEST(Render, TheOldestSystemsCopyWithoutBlending) {
+  Bitmap32 bitmap;
+  Paint(bitmap, true);
+  EXPECT_EQ(bitmap.Method(), RenderMethod::HalftoneAlphaBlend);  // Wine reports an NT system
+  bitmap.SetMethod(RenderMethod::StretchCopy);
+  Canvas canvas(4, 2);
+  EXPECT_TRUE(bitmap.Render(canvas.dc(), 0, 0, 0, 0, 50));
+  const int blue[3] = {255, 0, 0}, clear[3] = {0, 0, 0};
+  ExpectNear(canvas.Pixel(0, 0), blue, "copied, not blended");
+  ExpectNear(canvas.Pixel(0, 1), clear, "alpha 0 copied as black");
+}
+
 TEST(Render, PerPixelAlphaOverTheBackground) {
   Bitmap32 bitmap;
   Paint(bitmap, true);
