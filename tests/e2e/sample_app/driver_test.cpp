@@ -132,8 +132,9 @@ TEST(FindWindows, TitleClassAndProcessNarrowTheSearch) {
 TEST_F(Sample, FindsChildrenByClassTextIdAndIndex) {
   EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "button"})), s::kChangeButton);
   EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "Button", .index = 2})), s::kMenuButton);
-  EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "Button", .index = 3})), s::kCloseCheck);
-  EXPECT_EQ(FindChild(main, {.class_name = "Button", .index = 4}), nullptr);
+  EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "Button", .index = 3})), s::kBrowseButton);
+  EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "Button", .index = 4})), s::kCloseCheck);
+  EXPECT_EQ(FindChild(main, {.class_name = "Button", .index = 5}), nullptr);
   EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.text = "Change"})), s::kChangeButton);   // '&' ignored
   EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.text = "&Change"})), s::kChangeButton);  // as given
   EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "Edit", .index = 1})), s::kSignalEdit);
@@ -310,6 +311,55 @@ TEST_F(Sample, WalksATreeViewThatFillsOnDemand) {
   EXPECT_FALSE(ExpandTreeViewItem(tree, roots[1].handle));  // "D:" has nothing below it
   ASSERT_TRUE(SelectTreeViewItem(tree, roots[1].handle));
   EXPECT_TRUE(LabelBecomes("Tree: D:"));
+}
+
+TEST_F(Sample, PicksAFolderInTheShellsFolderPicker) {
+  test::TempFolder folder("picked");
+  ASSERT_FALSE(folder.path().empty());
+  Click(Child(s::kBrowseButton));
+  HWND picker = WaitForWindow({.title = "", .class_name = "#32770", .process_id = app->id()},
+                              kLaunchTimeout);
+  ASSERT_NE(picker, nullptr) << "no folder picker";
+  HWND tree = WaitForChild(picker, {.class_name = "SysTreeView32"});
+  ASSERT_NE(tree, nullptr) << DescribeWindow(picker);
+  const auto roots = TreeViewChildren(tree);
+  ASSERT_FALSE(roots.empty()) << DescribeWindow(picker);
+  // Cancel first: the program hears that nothing was picked.
+  ASSERT_TRUE(PressMessageBoxButton(picker, "Cancel")) << DescribeWindow(picker);
+  EXPECT_TRUE(LabelBecomes("Folder: cancelled")) << GetText(Child(s::kLabel));
+
+  // Then walk to the temp folder: the desktop, "My Computer", the C: drive, and on.
+  Click(Child(s::kBrowseButton));
+  picker = WaitForWindow({.class_name = "#32770", .process_id = app->id()}, kLaunchTimeout);
+  ASSERT_NE(picker, nullptr);
+  tree = WaitForChild(picker, {.class_name = "SysTreeView32"});
+  ASSERT_NE(tree, nullptr);
+  // Wine's tree: "Desktop" > "My Computer" > " (C:)" > users > <user> > Temp > <folder>.
+  auto child_named = [&](HTREEITEM parent, auto matches) -> HTREEITEM {
+    if (parent) ExpandTreeViewItem(tree, parent);
+    for (const auto& item : TreeViewChildren(tree, parent)) {
+      if (matches(Lower(item.text))) return item.handle;
+    }
+    return nullptr;
+  };
+  HTREEITEM at = child_named(nullptr, [](const std::string& t) { return t == "desktop"; });
+  at = child_named(at, [](const std::string& t) { return t == "my computer"; });
+  at = child_named(at, [](const std::string& t) { return t.ends_with("(c:)"); });
+  ASSERT_NE(at, nullptr) << DescribeWindow(picker);
+  std::vector<std::string> steps;  // the folders after "C:\"
+  for (std::size_t from = 3, cut; from < folder.path().size(); from = cut + 1) {
+    cut = std::min(folder.path().find('\\', from), folder.path().size());
+    steps.push_back(Lower(folder.path().substr(from, cut - from)));
+  }
+  for (const std::string& name : steps) {
+    at = child_named(at, [&](const std::string& t) { return t == name; });
+    ASSERT_NE(at, nullptr) << "no " << name << " in the picker's tree";
+  }
+  ASSERT_TRUE(SelectTreeViewItem(tree, at));
+  ASSERT_TRUE(PressMessageBoxButton(picker, "OK"));
+  EXPECT_TRUE(WaitForWindowGone(picker));
+  EXPECT_TRUE(WaitUntil([&] { return Lower(GetText(Child(s::kLabel))) == Lower("Folder: " + folder.path()); }, 5s))
+      << GetText(Child(s::kLabel));
 }
 
 // --- popup menus ------------------------------------------------------------------------

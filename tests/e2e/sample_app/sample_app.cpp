@@ -2,6 +2,8 @@
 // a list view, a message box, a popup menu, a registry write and a known colour band.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <string>
 
@@ -82,6 +84,7 @@ class SampleWindow {
     wchar_t folder[MAX_PATH] = L"";
     GetCurrentDirectoryW(MAX_PATH, folder);
     Control(WC_STATICW, folder, SS_LEFT, 300, 64, 200, 20, kFolderLabel);
+    Control(WC_BUTTONW, L"Browse", BS_PUSHBUTTON, 10, 290, 80, 24, kBrowseButton);
     Control(WC_BUTTONW, L"Close when done", BS_AUTOCHECKBOX, 10, 260, 160, 20, kCloseCheck);
     tree_ = Control(WC_TREEVIEWW, L"", TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | WS_BORDER,
                     180, 255, 310, 110, kTree);
@@ -173,6 +176,23 @@ class SampleWindow {
           SetLabel(L"Signal done");
         }
         break;
+      case kBrowseButton: {
+        // The shell's folder picker, as the download folder dialog opens it.
+        BROWSEINFOW info{};
+        info.hwndOwner = hwnd_;
+        info.lpszTitle = L"Select a Folder";
+        info.ulFlags = BIF_NEWDIALOGSTYLE;
+        PIDLIST_ABSOLUTE picked = SHBrowseForFolderW(&info);
+        wchar_t path[MAX_PATH] = L"";
+        if (picked) {
+          SHGetPathFromIDListW(picked, path);
+          CoTaskMemFree(picked);
+          SetLabel(std::wstring(L"Folder: ") + path);
+        } else {
+          SetLabel(L"Folder: cancelled");
+        }
+        break;
+      }
       case kMenuFirst: SetLabel(L"Menu: First"); break;
       case kMenuSecond: SetLabel(L"Menu: Second"); break;
       case kMenuThird: SetLabel(L"Menu: Third"); break;
@@ -256,7 +276,8 @@ class SampleWindow {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+  OleInitialize(nullptr);
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   // "--title <text>" gives the window another caption (the rest of the line).
   std::wstring title = kTitle;

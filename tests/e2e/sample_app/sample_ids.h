@@ -22,6 +22,7 @@ enum ControlId : int {
   kFolderLabel = 108,
   kCloseCheck = 109,
   kTree = 110,
+  kBrowseButton = 111,
   kMenuFirst = 201,
   kMenuSecond = 202,
   kMenuThird = 203,
