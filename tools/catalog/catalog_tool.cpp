@@ -136,10 +136,17 @@ int ListQuery(const Arguments& a, std::string_view sql, std::ostream& out, std::
   if (auto* error = std::get_if<cat::ProviderError>(&result)) return ProviderFailure(err, *error);
   const auto& records = std::get<cat::RecordSet>(result);
   const bool has_version = records.FieldCount() > 1;
+  // One write for the whole listing: a catalogue has up to hundreds of thousands of rows.
+  std::string text;
   for (std::size_t row = 0; row < records.RecordCount(); ++row) {
-    out << records.Field(row, 0) << '\t' << (has_version ? records.Field(row, 1) : "") << '\n';
+    text += records.Field(row, 0);
+    text += '\t';
+    if (has_version) text += records.Field(row, 1);
+    text += '\n';
   }
-  out << records.RecordCount() << '\n';
+  text += std::to_string(records.RecordCount());
+  text += '\n';
+  out << text;
   return kExitOk;
 }
 
