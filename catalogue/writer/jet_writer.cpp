@@ -156,6 +156,10 @@ WriteStatus EmitCatalogue(std::span<const CatalogueEntry> entries,
 
   // Every row is encoded before anything is emitted: a bad entry stops the build early.
   const TableLayout files(TableSpec{false, kFilesColumns});
+  // Packing relies on the largest row fitting an empty data page with its offset slot.
+  if (files.max_row_size() + 2 > kPageSize - data_page::kRowOffsets) {
+    return Fail(WriteError::kTooLarge);
+  }
   std::vector<Bytes> rows;
   rows.reserve(entries.size());
   for (std::size_t i = 0; i < entries.size(); ++i) {
