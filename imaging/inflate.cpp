@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 
 #include "imaging/deflate_tables.h"
@@ -87,7 +88,7 @@ const FixedCodes& Fixed() {
 class Inflater {
  public:
   Inflater(std::span<const std::uint8_t> in, std::size_t max_output, std::vector<std::uint8_t>& out)
-      : p_(in.data()), end_(in.data() + in.size()), max_(max_output), out_(out) {
+      : p_(in.data()), end_(in.data() + in.size()), input_size_(in.size()), max_(max_output), out_(out) {
     out_.clear();
   }
 
@@ -192,7 +193,7 @@ class Inflater {
   bool Room(std::size_t extra) {
     if (extra > max_ - n_) return false;
     if (n_ + extra > out_.size()) {
-      std::size_t want = std::max({n_ + extra, out_.size() * 2, std::size_t(32 * 1024)});
+      const std::size_t want = std::max(n_ + extra, NextOutputSize(out_.size(), input_size_));
       out_.resize(std::min(want, max_));
     }
     return true;
@@ -308,6 +309,7 @@ class Inflater {
 
   const std::uint8_t* p_;
   const std::uint8_t* end_;
+  std::size_t input_size_;
   std::uint64_t bitbuf_ = 0;
   int bitcount_ = 0;
   std::size_t max_;
@@ -316,6 +318,16 @@ class Inflater {
 };
 
 }  // namespace
+
+std::size_t NextOutputSize(std::size_t current, std::size_t input_size) {
+  constexpr std::size_t kMinimum = 64 * 1024;
+  constexpr std::size_t kOrdinaryExpansion = 8;
+  std::size_t first;
+  if (__builtin_mul_overflow(input_size, kOrdinaryExpansion, &first)) first = SIZE_MAX;
+  if (current < first) return std::max(first, kMinimum);
+  std::size_t doubled;
+  return __builtin_mul_overflow(current, std::size_t(2), &doubled) ? SIZE_MAX : doubled;
+}
 
 std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler) {
   constexpr std::uint32_t kBase = 65521;

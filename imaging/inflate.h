@@ -21,6 +21,11 @@ ImageError InflateZlibStream(std::span<const std::uint8_t> in, std::size_t max_o
 ImageError InflateRawDeflate(std::span<const std::uint8_t> in, std::size_t max_output,
                              std::vector<std::uint8_t>& out);
 
+// How far an output buffer grows: first to what ordinary data expands to (8 times the
+// input), then doubling. Callers cap it at their limit, so hostile data that claims a
+// large picture gets a large buffer only by really expanding that far.
+std::size_t NextOutputSize(std::size_t current, std::size_t input_size);
+
 std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler = 1);
 
 }  // namespace movarin::imaging

@@ -1,5 +1,7 @@
 #include "imaging/zlib_library.h"
 
+#include "imaging/inflate.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -32,8 +34,7 @@ ImageError ZlibLibraryInflate(std::span<const std::uint8_t> in, std::size_t max_
   for (;;) {
     if (produced == out.size()) {
       if (out.size() >= hard_cap) return ImageError::OutputTooLarge;
-      std::size_t grow = std::max<std::size_t>(out.size(), 64 * 1024);
-      out.resize(std::min(hard_cap, out.size() + grow));
+      out.resize(std::min(hard_cap, NextOutputSize(out.size(), in.size())));
     }
     const std::size_t in_avail = std::min(in.size() - in_pos, kSlice);
     const std::size_t out_avail = std::min(out.size() - produced, kSlice);
