@@ -133,8 +133,9 @@ TEST_F(Sample, FindsChildrenByClassTextIdAndIndex) {
   EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "button"})), s::kChangeButton);
   EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "Button", .index = 2})), s::kMenuButton);
   EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "Button", .index = 3})), s::kBrowseButton);
-  EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "Button", .index = 4})), s::kCloseCheck);
-  EXPECT_EQ(FindChild(main, {.class_name = "Button", .index = 5}), nullptr);
+  EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "Button", .index = 4})), s::kOpenButton);
+  EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "Button", .index = 5})), s::kCloseCheck);
+  EXPECT_EQ(FindChild(main, {.class_name = "Button", .index = 6}), nullptr);
   EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.text = "Change"})), s::kChangeButton);   // '&' ignored
   EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.text = "&Change"})), s::kChangeButton);  // as given
   EXPECT_EQ(GetDlgCtrlID(FindChild(main, {.class_name = "Edit", .index = 1})), s::kSignalEdit);
@@ -359,6 +360,22 @@ TEST_F(Sample, PicksAFolderInTheShellsFolderPicker) {
   ASSERT_TRUE(PressMessageBoxButton(picker, "OK"));
   EXPECT_TRUE(WaitForWindowGone(picker));
   EXPECT_TRUE(WaitUntil([&] { return Lower(GetText(Child(s::kLabel))) == Lower("Folder: " + folder.path()); }, 5s))
+      << GetText(Child(s::kLabel));
+}
+
+TEST_F(Sample, ChoosesAFileInTheOpenFileDialogByTypingItsPath) {
+  test::TempFolder folder("open");
+  const std::string file = folder / "names list.txt";
+  ASSERT_TRUE(test::WriteWholeFile(file, "comdlg32.ocx\r\n"));
+  Click(Child(s::kOpenButton));
+  HWND dialog = WaitForWindow({.class_name = "#32770", .process_id = app->id()}, kLaunchTimeout);
+  ASSERT_NE(dialog, nullptr) << "no open-file dialog";
+  HWND name_box = WaitForChild(dialog, {.class_name = "Edit", .visible_only = true});
+  ASSERT_NE(name_box, nullptr) << DescribeWindow(dialog);
+  ASSERT_TRUE(SetText(name_box, file));
+  ASSERT_TRUE(PressMessageBoxButton(dialog, "Open")) << DescribeWindow(dialog);
+  EXPECT_TRUE(WaitForWindowGone(dialog));
+  EXPECT_TRUE(WaitUntil([&] { return Lower(GetText(Child(s::kLabel))) == Lower("Opened: " + file); }, 5s))
       << GetText(Child(s::kLabel));
 }
 

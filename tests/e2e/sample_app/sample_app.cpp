@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <commdlg.h>
 
 #include <string>
 
@@ -85,6 +86,7 @@ class SampleWindow {
     GetCurrentDirectoryW(MAX_PATH, folder);
     Control(WC_STATICW, folder, SS_LEFT, 300, 64, 200, 20, kFolderLabel);
     Control(WC_BUTTONW, L"Browse", BS_PUSHBUTTON, 10, 290, 80, 24, kBrowseButton);
+    Control(WC_BUTTONW, L"Open", BS_PUSHBUTTON, 95, 290, 80, 24, kOpenButton);
     Control(WC_BUTTONW, L"Close when done", BS_AUTOCHECKBOX, 10, 260, 160, 20, kCloseCheck);
     tree_ = Control(WC_TREEVIEWW, L"", TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | WS_BORDER,
                     180, 255, 310, 110, kTree);
@@ -191,6 +193,19 @@ class SampleWindow {
         } else {
           SetLabel(L"Folder: cancelled");
         }
+        break;
+      }
+      case kOpenButton: {
+        // The open-file dialog, as the multiple-file search asks for its list.
+        wchar_t path[MAX_PATH] = L"";
+        OPENFILENAMEW open{};
+        open.lStructSize = sizeof open;
+        open.hwndOwner = hwnd_;
+        open.lpstrFilter = L"Text files\0*.txt\0All files\0*.*\0";
+        open.lpstrFile = path;
+        open.nMaxFile = MAX_PATH;
+        open.Flags = OFN_FILEMUSTEXIST | OFN_EXPLORER;
+        SetLabel(GetOpenFileNameW(&open) ? std::wstring(L"Opened: ") + path : L"Opened: nothing");
         break;
       }
       case kMenuFirst: SetLabel(L"Menu: First"); break;

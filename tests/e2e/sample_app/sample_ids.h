@@ -23,6 +23,7 @@ enum ControlId : int {
   kCloseCheck = 109,
   kTree = 110,
   kBrowseButton = 111,
+  kOpenButton = 112,
   kMenuFirst = 201,
   kMenuSecond = 202,
   kMenuThird = 203,
