@@ -5,8 +5,11 @@ set -euo pipefail
 target=$1 dir=$2 seconds=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-if [ -d "$dir/crashes" ] && [ -n "$(ls -A "$dir/crashes" 2>/dev/null)" ]; then
-  "$target" -runs=1 "$dir"/crashes/*
+shopt -s nullglob
+crashes=()
+for f in "$dir"/crashes/*; do [ -f "$f" ] && crashes+=("$f"); done
+if [ ${#crashes[@]} -gt 0 ]; then
+  "$target" -runs=1 "${crashes[@]}"
 fi
 mkdir -p "$work/corpus"
 [ -d "$dir/corpus" ] && cp -r "$dir/corpus/." "$work/corpus/" 2>/dev/null || true

@@ -107,9 +107,13 @@ void MainWindow::CreateControls() {
   SetUpResultsList(Control(MainControl::ResultsList));
   SetWindowSubclass(Control(MainControl::SearchBox), &MainWindow::SearchBoxProc,
                     kSearchBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
-  // The search box comes first in the tab order and has the focus when the window opens.
-  SetWindowPos(Control(MainControl::SearchBox), HWND_TOP, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // Text boxes and buttons lie above the labels that run into them; raised last to
+  // first, so the tab order (the z-order) starts at the search box.
+  for (auto p = kMainControls.rbegin(); p != kMainControls.rend(); ++p) {
+    if (p->kind == ControlKind::TextBox || p->kind == ControlKind::Button)
+      SetWindowPos(Control(p->role), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  // The search box has the focus when the window opens.
   SetFocus(Control(MainControl::SearchBox));
 }
 

@@ -50,7 +50,7 @@ bool DownloadDialog::OnCreate() {
   font_.reset(CreateDialogFont());
   CreateDialogControls(hwnd(), dd::kControls, static_cast<HFONT>(font_.get()));
   SetItemText(dd::kAddressBox, args_.server_base_url + std::string(dd::kInitialFile));
-  Button_SetCheck(Item(dd::kCloseWindowCheck), BST_CHECKED);
+  SendMessageW(Item(dd::kCloseWindowCheck), BM_SETCHECK, BST_CHECKED, 0);
   SendMessageW(Item(dd::kProgressBar), PBM_SETRANGE32, 0, 100);
   logic_.Load();
   return true;
@@ -140,11 +140,11 @@ void DownloadDialog::ShowConnectionError() {
 }
 
 bool DownloadDialog::CloseWhenDoneChecked() {
-  return Button_GetCheck(Item(dd::kCloseWindowCheck)) == BST_CHECKED;
+  return SendMessageW(Item(dd::kCloseWindowCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 bool DownloadDialog::OpenFolderWhenDoneChecked() {
-  return Button_GetCheck(Item(dd::kOpenFolderCheck)) == BST_CHECKED;
+  return SendMessageW(Item(dd::kOpenFolderCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void DownloadDialog::EnableCloseTimer(bool enabled) {

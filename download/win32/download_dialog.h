@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "download/dialogs_layout.h"
 #include "download/download_dialog_logic.h"
 #include "download/win32/download_folder_dialog.h"
 #include "download/win32/inet_download.h"

@@ -5,7 +5,9 @@
 namespace movarin::win32 {
 
 HWND CreateControl(HWND parent, const ControlArgs& args) {
-  DWORD style = WS_CHILD | args.style;
+  // Overlapping siblings (a label wider than the gap to its text box) must not paint
+  // over each other.
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | args.style;
   if (args.visible) style |= WS_VISIBLE;
   HWND control = CreateWindowExW(args.ex_style, args.class_name, args.text.c_str(), style, args.x,
                                  args.y, args.width, args.height, parent,
