@@ -96,6 +96,31 @@ TEST(PeVersionOfRealFiles, CutAndCorruptedCopiesGiveAResultOrAnError) {
   }
 }
 
+// Libraries linked by the mingw-w64 cross compilers, 32-bit (PE32) and 64-bit (PE32+),
+// with and without a version resource compiled by windres.
+TEST(PeVersionOfRealFiles, ReadsLibrariesBuiltByTheCrossCompilers) {
+  for (const std::string triple : {"i686-w64-mingw32", "x86_64-w64-mingw32"}) {
+    if (!CommandExists(triple + "-gcc") || !CommandExists(triple + "-windres")) {
+      GTEST_SKIP() << triple << " compilers are not installed";
+    }
+    tools::testing::TempFolder folder;
+    tools::testing::WriteFile(folder.path() / "library.c", "int Answer(void) { return 42; }\n");
+    tools::testing::WriteFile(folder.path() / "version.rc",
+                              "1 VERSIONINFO\nFILEVERSION 3,14,15,9265\nPRODUCTVERSION 1,0,0,0\n"
+                              "BEGIN\nBLOCK \"StringFileInfo\"\nBEGIN\nBLOCK \"040904B0\"\nBEGIN\n"
+                              "VALUE \"FileVersion\", \"free text 1.0\"\nEND\nEND\nEND\n");
+    const std::string in = "cd " + Quote(folder.path().string()) + " && ";
+    const auto built = RunCommand(
+        in + triple + "-windres version.rc -O coff -o version.o && " + triple +
+        "-gcc -shared -o versioned.dll library.c version.o && " + triple +
+        "-gcc -shared -o plain.dll library.c");
+    ASSERT_EQ(built.exit_code, 0) << built.err;
+    EXPECT_EQ(VersionOrError(ReadFileVersionOfFile(folder.path() / "versioned.dll")), "3.14.15.9265")
+        << triple;
+    EXPECT_EQ(VersionOrError(ReadFileVersionOfFile(folder.path() / "plain.dll")), "") << triple;
+  }
+}
+
 // A minimal PE32 image with one section holding a resource tree with a version resource.
 // Offsets are fixed so cases can damage one field at a time.
 namespace image {
