@@ -68,9 +68,12 @@ function(movarin_native_test name)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   include(GoogleTest)
+  # Discovered tests get their properties through a command line that cannot carry a
+  # list: they are given MOVARIN_SOURCE only; the shared folder is found beside it and
+  # scripts/test.sh exports the rest.
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 120
-    PROPERTIES ENVIRONMENT "${MOVARIN_TEST_ENV}" LABELS native)
+    PROPERTIES ENVIRONMENT "MOVARIN_SOURCE=${CMAKE_SOURCE_DIR}" LABELS native)
 endfunction()
 
 # A GoogleTest suite cross-compiled for Windows and run under Wine, one CTest test

@@ -16,6 +16,7 @@ run_layer() {
   local name=$1 tree=$2; shift 2
   log "tests: $name"
   local logf="$BUILD/$tree/ctest-$name.log"
+  export MOVARIN_BUILD="$BUILD/$tree"
   (cd "$BUILD/$tree" && ctest --output-on-failure --timeout 900 "$@") 2>&1 | tee "$logf" \
     | grep -E "^(  *[0-9]+/[0-9]+ Test|[0-9]+% tests passed|The following tests FAILED|.*\*\*\*Failed|.*Timeout)" || true
   local line total nfail
