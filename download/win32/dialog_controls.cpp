@@ -21,7 +21,10 @@ void CreateDialogControls(HWND parent, std::span<const DialogControl> controls, 
     a.height = TwipsToPixels(c.height);
     a.font = font;
     switch (c.kind) {
-      case DialogControlKind::Label: a.class_name = L"STATIC"; break;
+      case DialogControlKind::Label:
+        a.class_name = L"STATIC";
+        a.style = SS_LEFTNOWORDWRAP | SS_PATHELLIPSIS;  // a long folder stays on one line
+        break;
       case DialogControlKind::TextBox:
         a.class_name = L"EDIT";
         a.style = WS_TABSTOP | ES_AUTOHSCROLL;

@@ -36,7 +36,8 @@ void DownloadDialog::ShowDialog() {
     movarin::win32::WindowArgs window;
     window.class_name = L"MovarinDownloadDialog";
     window.title = Widen(kDialogTitle);
-    window.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    // No WS_CLIPCHILDREN: the frame is transparent and the dialog paints behind it.
+    window.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     window.client_width = movarin::win32::TwipsToPixels(dd::kClientWidth);
     window.client_height = movarin::win32::TwipsToPixels(dd::kClientHeight);
     if (!Create(window)) return;
@@ -49,6 +50,8 @@ void DownloadDialog::ShowDialog() {
 bool DownloadDialog::OnCreate() {
   font_.reset(CreateDialogFont());
   CreateDialogControls(hwnd(), dd::kControls, static_cast<HFONT>(font_.get()));
+  // The frame lies behind the labels it holds.
+  SetWindowPos(Item(dd::kFrame), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetItemText(dd::kAddressBox, args_.server_base_url + std::string(dd::kInitialFile));
   SendMessageW(Item(dd::kCloseWindowCheck), BM_SETCHECK, BST_CHECKED, 0);
   SendMessageW(Item(dd::kProgressBar), PBM_SETRANGE32, 0, 100);
