@@ -1,0 +1,71 @@
+// main-window-timer <Movarin.exe> <runs> <search text> <expected rows>: starts Movarin
+// (its folder holds the catalogue) and measures, as a user would see it, the time until
+// the main window is up and listed, and the time one search takes to show its rows.
+// Prints "startup_ms <median>" and "search_ms <median>".
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "catalogue/main_window_layout.h"
+#include "tests/e2e/driver/driver.h"
+
+using namespace movarin;
+using namespace movarin::e2e;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+HWND ControlOf(HWND main, catalogue::MainControl role) {
+  return GetDlgItem(main, catalogue::Placement(role).id);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 5) {
+    std::fprintf(stderr, "usage: main-window-timer <Movarin.exe> <runs> <search> <rows>\n");
+    return 2;
+  }
+  char program[MAX_PATH], search[256];
+  WideCharToMultiByte(CP_UTF8, 0, argv[1], -1, program, MAX_PATH, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, argv[3], -1, search, 256, nullptr, nullptr);
+  const int runs = std::max(1, _wtoi(argv[2]));
+  const int expected_rows = _wtoi(argv[4]);
+
+  std::vector<double> startup, searches;
+  for (int run = 0; run < runs; ++run) {
+    const auto start = Clock::now();
+    auto app = Process::Launch({.program = program});
+    if (!app) return 1;
+    HWND main = WaitForWindow({.title = "Movarin", .class_name = "MovarinMainWindow",
+                               .process_id = app->id()}, milliseconds(60000));
+    if (!main) return 1;
+    HWND list = ControlOf(main, catalogue::MainControl::ResultsList);
+    if (!WaitUntil([&] { return ListViewRowCount(list) > 0 && IsWindowVisible(main); },
+                   milliseconds(60000), milliseconds(1)))
+      return 1;
+    startup.push_back(Ms(Clock::now() - start));
+
+    SetText(ControlOf(main, catalogue::MainControl::SearchBox), search);
+    const auto asked = Clock::now();
+    Click(ControlOf(main, catalogue::MainControl::SearchButton));
+    if (!WaitUntil([&] { return ListViewRowCount(list) == expected_rows; }, milliseconds(60000),
+                   milliseconds(1)))
+      return 1;
+    searches.push_back(Ms(Clock::now() - asked));
+    app->Kill();
+  }
+  std::printf("startup_ms %.1f\nsearch_ms %.1f\n", Median(startup), Median(searches));
+  return 0;
+}
