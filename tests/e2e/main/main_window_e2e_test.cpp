@@ -1,6 +1,7 @@
 // Movarin's main window under Wine, worked through window messages like a user would.
 #include "tests/e2e/main/movarin_fixture.h"
 
+#include <map>
 #include <thread>
 
 #include "tests/wine/support/files.h"
@@ -137,6 +138,50 @@ TEST_F(MovarinTest, RowClicksRenameTheDownloadItemAndRefreshKeepsTheHeader) {
   ASSERT_TRUE(WaitUntil([&] { return ListViewRowCount(list) == 7; }));
   EXPECT_EQ(ListedNames(), kSorted);
   EXPECT_EQ(FirstHeader(), "File name: 7");
+}
+
+// Check marks of the options menu's submenus, read from the popped-up menu.
+std::map<std::string, std::vector<std::pair<std::string, bool>>> OptionMarks(HWND main, DWORD pid) {
+  std::map<std::string, std::vector<std::pair<std::string, bool>>> marks;
+  ClickCenter(GetDlgItem(main, catalogue::Placement(MainControl::MenuLabel).id));
+  HWND menu = WaitForPopupMenu(pid);
+  if (!menu) return marks;
+  for (const auto& item : PopupMenuItems(menu)) {
+    if (!item.has_submenu) continue;
+    for (const auto& sub : ReadMenu(main, item.submenu)) marks[item.text].emplace_back(sub.text, sub.checked);
+  }
+  ClosePopupMenu(menu);
+  WaitForWindowGone(menu);
+  return marks;
+}
+
+using Marks = std::vector<std::pair<std::string, bool>>;
+
+TEST_F(MovarinTest, EmptyStoreChecksThePairDefaultsAndRealMenuClicksToggleThem) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  auto marks = OptionMarks(main_, app_->id());
+  EXPECT_EQ(marks["Sounds"], (Marks{{"File found sound", true}, {"File not found sound", true}}));
+  EXPECT_EQ(marks["Register ocx or dll files silently"], (Marks{{"Yes", false}, {"No", true}}));
+  EXPECT_EQ(marks["Automatically download ocx or dll files when found"], (Marks{{"Yes", true}, {"No", false}}));
+  EXPECT_EQ(marks["Automatically register ocx or dll files when downloaded"], (Marks{{"Yes", true}, {"No", false}}));
+  EXPECT_EQ(marks["Windows operating system"], (Marks{{"Windows Vista/7", false}, {"Windows XP", false}}));
+
+  // Clicking the checked "No" leaves neither; clicking "Yes" then checks it alone.
+  ClickCenter(Control(MainControl::MenuLabel));
+  HWND menu = WaitForPopupMenu(app_->id());
+  ASSERT_NE(menu, nullptr);
+  ASSERT_TRUE(ChoosePopupMenuPath(menu, {"Register ocx or dll files silently", "No"}));
+  ASSERT_TRUE(WaitUntil([&] { return FindPopupMenu(app_->id()) == nullptr; }));
+  marks = OptionMarks(main_, app_->id());
+  EXPECT_EQ(marks["Register ocx or dll files silently"], (Marks{{"Yes", false}, {"No", false}}));
+  ClickCenter(Control(MainControl::MenuLabel));
+  menu = WaitForPopupMenu(app_->id());
+  ASSERT_NE(menu, nullptr);
+  ASSERT_TRUE(ChoosePopupMenuPath(menu, {"Sounds", "File found sound"}));
+  ASSERT_TRUE(WaitUntil([&] { return FindPopupMenu(app_->id()) == nullptr; }));
+  marks = OptionMarks(main_, app_->id());
+  EXPECT_EQ(marks["Sounds"], (Marks{{"File found sound", false}, {"File not found sound", true}}));
 }
 
 TEST_F(MovarinTest, OptionMenusPopUpAndPairsToggleThroughNeither) {
