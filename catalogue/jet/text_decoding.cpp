@@ -69,8 +69,16 @@ void AppendUtf8(char32_t cp, std::string& out) {
 }
 
 void AppendUtf16LeAsUtf8(std::span<const std::uint8_t> bytes, std::string& out) {
+  // Catalogue names are mostly ASCII: copy runs of ASCII units directly.
+  std::size_t i = 0;
+  const std::size_t pairs_end = bytes.size() & ~std::size_t{1};
+  while (i < pairs_end && bytes[i + 1] == 0 && bytes[i] < 0x80) {
+    out.push_back(static_cast<char>(bytes[i]));
+    i += 2;
+  }
+  if (i == pairs_end) return;
   Utf16Sink sink(out);
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+  for (; i < pairs_end; i += 2) {
     sink.Put(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
   }
 }
@@ -87,7 +95,11 @@ std::string DecodeJet4Text(std::span<const std::uint8_t> bytes) {
         one_byte = !one_byte;
         ++i;
       } else if (one_byte) {
-        sink.Put(bytes[i]);
+        if (bytes[i] < 0x80) {
+          out.push_back(static_cast<char>(bytes[i]));
+        } else {
+          sink.Put(bytes[i]);
+        }
         ++i;
       } else {
         if (i + 1 >= bytes.size()) break;

@@ -122,11 +122,32 @@ void AppendCode(char32_t weight, std::string& key) {
   }
 }
 
+// The code of every ASCII character, 0 for the two ignored at the first level.
+struct AsciiCodes {
+  std::array<std::uint8_t, 128> code{};
+  AsciiCodes() {
+    for (char32_t c = 0; c < 128; ++c) {
+      const char32_t folded = FoldCase(c);
+      if (IgnoredAtFirstLevel(folded)) continue;
+      std::string one;
+      AppendCode(PrimaryWeight(folded), one);
+      code[c] = static_cast<std::uint8_t>(one[0]);
+    }
+  }
+};
+
 }  // namespace
 
 void AppendPrimaryKey(std::string_view utf8, std::string& key) {
+  static const AsciiCodes ascii;
   std::size_t pos = 0;
   while (pos < utf8.size()) {
+    const auto byte = static_cast<unsigned char>(utf8[pos]);
+    if (byte < 0x80) {
+      if (ascii.code[byte] != 0) key.push_back(static_cast<char>(ascii.code[byte]));
+      ++pos;
+      continue;
+    }
     const char32_t folded = FoldCase(NextCodePoint(utf8, pos));
     if (IgnoredAtFirstLevel(folded)) continue;
     AppendCode(PrimaryWeight(folded), key);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
 #include <string>
 
 #include "catalogue/query/collation.h"
@@ -116,7 +115,8 @@ std::vector<std::uint32_t> TableQueries::Filter(std::size_t column, const LikePa
 
 // Texts (the catalogue's case): each row's first-level key in one buffer, with its first
 // eight bytes as a number for quick comparisons; the later levels only where keys tie.
-std::vector<std::uint32_t> TableQueries::TextOrder(std::size_t column) const {
+std::vector<std::uint32_t> TableQueries::TextOrder(std::size_t column,
+                                                  std::vector<std::uint32_t>& rank) const {
   struct Entry {
     std::uint64_t head;
     std::uint32_t begin;
@@ -154,11 +154,43 @@ std::vector<std::uint32_t> TableQueries::TextOrder(std::size_t column) const {
     const int order = compare(a, b);
     return order != 0 ? order < 0 : a.row < b.row;
   });
-  // NULL first, then the texts; equal texts share a rank.
+  // NULL first (one rank), then the texts; only identical texts share a rank, and only
+  // texts with equal first-level keys can be identical.
   std::vector<std::uint32_t> order = std::move(nulls);
+  rank.assign(table_->row_count, 0);
+  std::uint32_t group = 0;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (i > 0 || !order.empty()) {
+      bool same = false;
+      if (i > 0) {
+        const Entry& a = entries[i - 1];
+        const Entry& b = entries[i];
+        same = a.head == b.head && all.substr(a.begin, a.length) == all.substr(b.begin, b.length) &&
+               table_->Cell(a.row, column).text == table_->Cell(b.row, column).text;
+      }
+      if (!same) ++group;
+    }
+    rank[entries[i].row] = group;
+  }
   for (const auto& entry : entries) order.push_back(entry.row);
   return order;
 }
+
+namespace {
+
+// Rows that compare equal share a rank; ranks rise along the ascending order.
+template <typename Equal>
+std::vector<std::uint32_t> Ranks(const std::vector<std::uint32_t>& ascending, Equal equal) {
+  std::vector<std::uint32_t> rank(ascending.size(), 0);
+  std::uint32_t group = 0;
+  for (std::size_t i = 0; i < ascending.size(); ++i) {
+    if (i > 0 && !equal(ascending[i - 1], ascending[i])) ++group;
+    rank[ascending[i]] = group;
+  }
+  return rank;
+}
+
+}  // namespace
 
 void TableQueries::BuildOrder(std::size_t column, ColumnCache& cache) const {
   const std::size_t count = table_->row_count;
@@ -167,33 +199,21 @@ void TableQueries::BuildOrder(std::size_t column, ColumnCache& cache) const {
     const auto kind = table_->Cell(row, column).kind;
     all_text = kind == ValueKind::kText || kind == ValueKind::kNull;
   }
-  std::function<int(std::uint32_t, std::uint32_t)> compare;
-  std::vector<SortKey> keys;
   if (all_text) {
-    cache.ascending = TextOrder(column);
-    compare = [&](std::uint32_t a, std::uint32_t b) {
-      const jet::Value& va = table_->Cell(a, column);
-      const jet::Value& vb = table_->Cell(b, column);
-      if (va.IsNull() || vb.IsNull()) return static_cast<int>(vb.IsNull()) - static_cast<int>(va.IsNull());
-      return va.text == vb.text ? 0 : 1;  // neighbours in order: only equality matters
-    };
-  } else {
-    keys.reserve(count);
-    for (std::size_t row = 0; row < count; ++row) keys.push_back(MakeSortKey(table_->Cell(row, column)));
-    cache.ascending.resize(count);
-    for (std::uint32_t i = 0; i < count; ++i) cache.ascending[i] = i;
-    std::sort(cache.ascending.begin(), cache.ascending.end(), [&](std::uint32_t a, std::uint32_t b) {
-      const int order = Compare(keys[a], keys[b]);
-      return order != 0 ? order < 0 : a < b;
-    });
-    compare = [&](std::uint32_t a, std::uint32_t b) { return Compare(keys[a], keys[b]); };
+    cache.ascending = TextOrder(column, cache.rank);
+    return;
   }
-  cache.rank.assign(count, 0);
-  std::uint32_t group = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (i > 0 && compare(cache.ascending[i - 1], cache.ascending[i]) != 0) ++group;
-    cache.rank[cache.ascending[i]] = group;
-  }
+  std::vector<SortKey> keys;
+  keys.reserve(count);
+  for (std::size_t row = 0; row < count; ++row) keys.push_back(MakeSortKey(table_->Cell(row, column)));
+  cache.ascending.resize(count);
+  for (std::uint32_t i = 0; i < count; ++i) cache.ascending[i] = i;
+  std::sort(cache.ascending.begin(), cache.ascending.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const int order = Compare(keys[a], keys[b]);
+    return order != 0 ? order < 0 : a < b;
+  });
+  cache.rank = Ranks(cache.ascending,
+                     [&](std::uint32_t a, std::uint32_t b) { return Compare(keys[a], keys[b]) == 0; });
 }
 
 void TableQueries::Sort(std::vector<std::uint32_t>& rows, std::size_t column, bool descending) const {

@@ -39,7 +39,8 @@ class TableQueries {
   };
   ColumnCache& Cache(std::size_t column) const;
   void BuildOrder(std::size_t column, ColumnCache& cache) const;
-  std::vector<std::uint32_t> TextOrder(std::size_t column) const;
+  // The ascending order of a column of texts, and each row's rank in it.
+  std::vector<std::uint32_t> TextOrder(std::size_t column, std::vector<std::uint32_t>& rank) const;
 
   std::shared_ptr<const jet::Table> table_;
   std::vector<std::unique_ptr<ColumnCache>> caches_;
