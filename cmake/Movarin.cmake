@@ -95,12 +95,16 @@ function(movarin_wine_test name)
     ENVIRONMENT "${MOVARIN_TEST_ENV}" TIMEOUT ${A_TIMEOUT} LABELS wine)
 endfunction()
 
-# A Windows program (GUI unless CONSOLE is given).
+# A Windows program (GUI unless CONSOLE is given). SHIP marks what ships: the target
+# movarin_ship builds those alone (the 32-bit tree builds nothing else).
+if(MOVARIN_WINDOWS)
+  add_custom_target(movarin_ship)
+endif()
 function(movarin_windows_program name)
   if(NOT MOVARIN_WINDOWS)
     return()
   endif()
-  cmake_parse_arguments(A "CONSOLE" "OUTPUT_NAME;FOLDER" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "CONSOLE;SHIP" "OUTPUT_NAME;FOLDER" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${A_LIBS})
@@ -114,6 +118,9 @@ function(movarin_windows_program name)
   # The program tree: build/<tree>/app/Movarin.exe, app/Adds/Register.exe, ...
   set_target_properties(${name} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/app/${A_FOLDER}")
+  if(A_SHIP)
+    add_dependencies(movarin_ship ${name})
+  endif()
 endfunction()
 
 # A libFuzzer target (clang tree only). Its seeds live in fuzz/<name>/corpus and the

@@ -25,5 +25,10 @@ for tree in "${trees[@]}"; do
     *) log "unknown tree $tree"; exit 2 ;;
   esac
   log "building $tree"
-  cmake --build "$BUILD/$tree" -j 2
+  if [ "$tree" = win32 ]; then
+    # The 32-bit tree only proves that what ships builds; nothing runs it here.
+    cmake --build "$BUILD/$tree" -j 2 --target movarin_ship
+  else
+    cmake --build "$BUILD/$tree" -j 2
+  fi
 done
