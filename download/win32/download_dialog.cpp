@@ -68,7 +68,9 @@ std::string DownloadDialog::ItemText(int id) const {
 }
 
 void DownloadDialog::SetItemText(int id, const std::string& text) {
-  movarin::win32::SetText(Item(id), Widen(text));
+  // Progress arrives per kilobyte: a label is redrawn only when its text changes.
+  const std::wstring wide = Widen(text);
+  if (movarin::win32::GetText(Item(id)) != wide) movarin::win32::SetText(Item(id), wide);
 }
 
 bool DownloadDialog::OnCommand(int id, int code, HWND) {
