@@ -2,7 +2,7 @@
 # run-fuzz.sh <fuzz target> <fuzz/<name> folder> <seconds>
 # Replays every saved crash input, then fuzzes for a short while from the seeds.
 set -euo pipefail
-target=$1 dir=$2 seconds=$3
+target=$1 dir=$2 seconds=${MOVARIN_FUZZ_SECONDS:-$3}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 shopt -s nullglob

@@ -32,6 +32,8 @@ run_layer() {
 
 run_layer native native -j 2
 run_layer asan asan -j 2 -LE fuzz
+# A short fuzzing session per target keeps the run quick; longer runs: see the README.
+export MOVARIN_FUZZ_SECONDS=${MOVARIN_FUZZ_SECONDS:-5}
 run_layer fuzz asan -j 2 -L fuzz
 "$WINESERVER_BIN" -p 600 >/dev/null 2>&1 || true   # one Wine server for all Wine tests
 # One at a time: every Wine test shares the prefix's desktop, and a window of one
