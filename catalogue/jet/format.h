@@ -113,20 +113,72 @@ struct Layout {
 };
 
 inline constexpr Layout kJet4Layout = {
-    JetVersion::kJet4, 4096,
-    12, 14,
-    8, 4, 16, 40, 41, 43, 45, 47, 51, 55, 63, 12,
-    25, 0, 5, 7, 11, 15, 21, 23, 2,
-    2,
+    .version = JetVersion::kJet4,
+    .page_size = 4096,
+    .data_row_count_offset = 12,
+    .data_row_offsets_start = 14,
+    .tdef_continuation_header = 8,
+    .tdef_next_page_offset = 4,
+    .tdef_row_count_offset = 16,
+    .tdef_table_type_offset = 40,
+    .tdef_max_columns_offset = 41,
+    .tdef_variable_columns_offset = 43,
+    .tdef_column_count_offset = 45,
+    .tdef_logical_index_count_offset = 47,
+    .tdef_real_index_count_offset = 51,
+    .tdef_usage_map_offset = 55,
+    .tdef_header_size = 63,
+    .tdef_real_index_entry_size = 12,
+    .column_block_size = 25,
+    .column_type_offset = 0,
+    .column_number_offset = 5,
+    .column_variable_index_offset = 7,
+    .column_misc_offset = 11,
+    .column_flags_offset = 15,
+    .column_fixed_offset_offset = 21,
+    .column_length_offset = 23,
+    .column_name_length_size = 2,
+    .row_count_field_size = 2,
 };
 
 inline constexpr Layout kJet3Layout = {
-    JetVersion::kJet3, 2048,
-    8, 10,
-    8, 4, 12, 20, 21, 23, 25, 27, 31, 35, 43, 8,
-    18, 0, 1, 3, 11, 13, 14, 16, 1,
-    1,
+    .version = JetVersion::kJet3,
+    .page_size = 2048,
+    .data_row_count_offset = 8,
+    .data_row_offsets_start = 10,
+    .tdef_continuation_header = 8,
+    .tdef_next_page_offset = 4,
+    .tdef_row_count_offset = 12,
+    .tdef_table_type_offset = 20,
+    .tdef_max_columns_offset = 21,
+    .tdef_variable_columns_offset = 23,
+    .tdef_column_count_offset = 25,
+    .tdef_logical_index_count_offset = 27,
+    .tdef_real_index_count_offset = 31,
+    .tdef_usage_map_offset = 35,
+    .tdef_header_size = 43,
+    .tdef_real_index_entry_size = 8,
+    .column_block_size = 18,
+    .column_type_offset = 0,
+    .column_number_offset = 1,
+    .column_variable_index_offset = 3,
+    .column_misc_offset = 11,
+    .column_flags_offset = 13,
+    .column_fixed_offset_offset = 14,
+    .column_length_offset = 16,
+    .column_name_length_size = 1,
+    .row_count_field_size = 1,
 };
+
+// Usage-map rows: a type byte, then either a start page and an inline bitmap (type 0) or
+// a list of usage-map pages (type 1).
+namespace usage_map {
+inline constexpr std::size_t kTypeOffset = 0;
+inline constexpr std::size_t kStartPageOffset = 1;
+inline constexpr std::size_t kInlineBitmapOffset = 5;
+inline constexpr std::size_t kPageListOffset = 1;
+inline constexpr std::size_t kPageNumberSize = 4;
+}  // namespace usage_map
 
 namespace tdef {
 inline constexpr std::uint8_t kUserTable = 0x4E;
@@ -141,6 +193,10 @@ inline constexpr std::size_t kMaxColumns = 512;
 
 namespace memo {
 inline constexpr std::size_t kFieldSize = 12;
+inline constexpr std::size_t kLengthOffset = 0;   // u32: length and kind flags
+inline constexpr std::size_t kPointerOffset = 4;  // u32: first part, page << 8 | row
+// Each part of a chain starts with the pointer to the next part.
+inline constexpr std::size_t kNextPointerSize = 4;
 inline constexpr std::uint32_t kInline = 0x80000000u;
 inline constexpr std::uint32_t kSingleRow = 0x40000000u;
 inline constexpr std::uint32_t kFlagMask = 0xC0000000u;

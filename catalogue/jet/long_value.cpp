@@ -25,8 +25,8 @@ Result<ByteReader> LongValueRow(const PageFile& file, std::uint32_t stored_point
 
 Result<std::vector<std::uint8_t>> ReadLongValue(const PageFile& file, const ByteReader& field,
                                                 DecodeBudget& budget) {
-  const auto header = field.U32(0);
-  const auto pointer = field.U32(4);
+  const auto header = field.U32(memo::kLengthOffset);
+  const auto pointer = field.U32(memo::kPointerOffset);
   if (!header || !pointer || field.size() < memo::kFieldSize) return Error::kLongValueMalformed;
   const std::uint32_t length = *header & memo::kLengthMask;
   const std::uint32_t kind = *header & memo::kFlagMask;
@@ -64,7 +64,7 @@ Result<std::vector<std::uint8_t>> ReadLongValue(const PageFile& file, const Byte
     const auto following = row->U32(0);
     if (!following) return Error::kLongValueMalformed;
     // The last part may be longer than what is still missing; the length decides.
-    auto part = row->bytes().subspan(4);
+    auto part = row->bytes().subspan(memo::kNextPointerSize);
     if (part.size() > length - value.size()) part = part.first(length - value.size());
     value.insert(value.end(), part.begin(), part.end());
     next = *following;

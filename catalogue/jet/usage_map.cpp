@@ -1,5 +1,7 @@
 #include "catalogue/jet/usage_map.h"
 
+#include <algorithm>
+
 namespace movarin::catalogue::jet {
 namespace {
 
@@ -33,22 +35,25 @@ Result<std::vector<std::uint32_t>> ReadUsageMap(const PageFile& file, std::uint3
   if (!slot) return slot.error();
   if (slot->deleted || slot->overflow) return Error::kNotUsageMapRow;
   const ByteReader& map = slot->bytes;
-  const auto type = map.U8(0);
+  const auto type = map.U8(usage_map::kTypeOffset);
   if (!type) return Error::kUsageMapMalformed;
 
   const std::uint32_t page_count = file.page_count();
   std::vector<bool> owned(page_count, false);
   if (*type == static_cast<std::uint8_t>(MapType::kInline)) {
-    const auto start = map.U32(1);
-    if (!start) return Error::kUsageMapMalformed;
-    const Error error = MarkBitmap(*map.Sub(5, map.size() - 5), *start, page_count, owned);
+    const auto start = map.U32(usage_map::kStartPageOffset);
+    const auto bitmap = map.Sub(usage_map::kInlineBitmapOffset,
+                                map.size() - std::min(map.size(), usage_map::kInlineBitmapOffset));
+    if (!start || !bitmap) return Error::kUsageMapMalformed;
+    const Error error = MarkBitmap(*bitmap, *start, page_count, owned);
     if (error != Error::kNone) return error;
   } else if (*type == static_cast<std::uint8_t>(MapType::kPageList)) {
     const std::size_t bitmap_offset = page::kUsageMapPageBitmapOffset;
     const std::uint64_t pages_per_map_page = (file.page_size() - bitmap_offset) * 8;
     std::vector<bool> seen_map_pages(page_count, false);
-    for (std::size_t entry = 0; 1 + entry * 4 + 4 <= map.size(); ++entry) {
-      const auto map_page_number = *map.U32(1 + entry * 4);
+    constexpr std::size_t kSize = usage_map::kPageNumberSize;
+    for (std::size_t entry = 0; usage_map::kPageListOffset + (entry + 1) * kSize <= map.size(); ++entry) {
+      const auto map_page_number = *map.U32(usage_map::kPageListOffset + entry * kSize);
       if (map_page_number == 0) continue;
       auto map_page = file.TypedPage(map_page_number, PageType::kUsageMap, Error::kNotUsageMapPage);
       if (!map_page) return map_page.error();

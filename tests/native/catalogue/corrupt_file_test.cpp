@@ -99,6 +99,14 @@ const DamageCase kDamageCases[] = {
     {"usage map pointer to a table's data page", [](Layout& l) { test::PutU32(l.bytes, Page(l.tdef) + 55, l.data_page << 8); }, Error::kNotUsageMapRow},
     {"usage map pointer to a missing row", [](Layout& l) { test::PutU32(l.bytes, Page(l.tdef) + 55, test::GetU32(l.bytes, Page(l.tdef) + 55) | 0xF0); }, Error::kRowPointerInvalid},
     {"usage map of unknown type", [](Layout& l) { l.bytes[l.map_row] = 9; }, Error::kUsageMapMalformed},
+    {"usage map row too short for its start page",
+     [](Layout& l) {
+       const std::uint32_t map = test::GetU32(l.bytes, Page(l.tdef) + 55);
+       const auto row = test::RowOf(l.bytes, map >> 8, map & 0xFF);
+       test::PutU16(l.bytes, Page(map >> 8) + 14 + 2 * (map & 0xFF), static_cast<std::uint16_t>(row.end - 3 - Page(map >> 8)));
+       l.bytes[row.end - 3] = 0;
+     },
+     Error::kUsageMapMalformed},
     {"usage map beyond the file", [](Layout& l) { test::PutU32(l.bytes, l.map_row + 1, 0x00FFFFFF); }, Error::kPageOutOfRange},
     {"usage map page list naming a definition page",
      [](Layout& l) {
@@ -260,7 +268,9 @@ TEST(DamagedFile, EveryTruncationAtAPageBoundaryAnswers) {
   for (std::size_t size = 0; size < bytes.size(); size += test::kPage) {
     const std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
     const auto database = jet::Database::Open(cut, u"password");
-    if (size < 3 * test::kPage) EXPECT_FALSE(database) << size;
+    if (size < 3 * test::kPage) {
+      EXPECT_FALSE(database) << size;
+    }
   }
 }
 
