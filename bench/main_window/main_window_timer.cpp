@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "catalogue/main_window_layout.h"
+#include "settings/win32/registry_settings_store.h"
 #include "tests/e2e/driver/driver.h"
 
 using namespace movarin;
@@ -42,6 +43,11 @@ int wmain(int argc, wchar_t** argv) {
   WideCharToMultiByte(CP_UTF8, 0, argv[3], -1, search, 256, nullptr, nullptr);
   const int runs = std::max(1, _wtoi(argv[2]));
   const int expected_rows = _wtoi(argv[4]);
+
+  // A one-row answer must not start a download: only the search is measured.
+  settings::RegistrySettingsStore store;
+  store.WriteSwitch(settings::Key::YesMovarinFiles2, false);
+  store.WriteSwitch(settings::Key::NoMovarinFiles2, true);
 
   std::vector<double> startup, searches;
   for (int run = 0; run < runs; ++run) {
