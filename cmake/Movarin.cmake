@@ -67,6 +67,11 @@ function(movarin_native_test name)
   add_executable(${name} ${A_SOURCES})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  # Test code is macro-heavy and runs briefly: optimising it hard only costs build time
+  # (the code under test keeps the tree's own flags).
+  if(CMAKE_BUILD_TYPE STREQUAL "Release")
+    target_compile_options(${name} PRIVATE -O1)
+  endif()
   include(GoogleTest)
   # Discovered tests get their properties through a command line that cannot carry a
   # list: they are given MOVARIN_SOURCE only; the shared folder is found beside it and
