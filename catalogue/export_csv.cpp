@@ -92,7 +92,9 @@ std::string ExportCsv(const jet::Table& table) {
         // OLE objects are printed whole, zero bytes included.
         AppendQuoted(value.text, out);
       } else if (ExportQuoted(value)) {
-        AppendQuoted(ExportText(value), out);
+        // mdb-export prints an empty value as nothing at all, like a NULL.
+        const std::string text = ExportText(value);
+        if (!text.empty()) AppendQuoted(text, out);
       } else {
         out += ExportText(value);
       }

@@ -100,6 +100,19 @@ TEST(WriterRoundTrip, SearchesAndTheWholeCatalogue) {
   EXPECT_EQ(std::get<RecordSet>(versions).FieldCount(), 2u);
 }
 
+TEST(WriterRoundTrip, SmallCatalogueExportsAsMdbExport) {
+  // Includes an empty version: mdb-export prints an empty text as nothing at all.
+  test::TempDir dir;
+  const auto path = dir.path() / "database.mdb";
+  test::WriteBytes(path, Build(kSmall));
+  auto opened = Connection::Open(path.string(), kCataloguePassword);
+  ASSERT_TRUE(std::holds_alternative<Connection>(opened));
+  auto csv = std::get<Connection>(opened).ExportCsv("Files");
+  ASSERT_TRUE(std::holds_alternative<std::string>(csv));
+  EXPECT_EQ(std::get<std::string>(csv), test::MdbExport(path, "Files"));
+  EXPECT_NE(std::get<std::string>(csv).find("\n\"o'brien2.dll\",\n"), std::string::npos);
+}
+
 TEST(WriterRoundTrip, PasswordOfAWrittenFile) {
   const auto image = Build(kSmall, "s3cret");
   EXPECT_TRUE(std::holds_alternative<Connection>(Connection::OpenBytes(image, "s3cret", "f")));
