@@ -234,5 +234,47 @@ TEST(ValueExport, MemosOnLongValuePagesSingleRowAndChain) {
   }
 }
 
+// Jet 3 rows longer than 256 bytes carry a jump table for their one-byte offsets. The
+// Access 97 sample has none, so its second row is rebuilt with a long text in column B.
+TEST(ValueExport, Jet3LongRowsWithJumpTables) {
+  MOVARIN_REQUIRE_SAMPLES();
+  const auto original = test::ReadBytes(*test::SampleDir() / "access97-types.mdb");
+  constexpr std::size_t kJet3Page = 2048;
+  constexpr std::uint32_t kTable1Data = 31;  // Table1's data page in that file
+  const std::size_t base = kTable1Data * kJet3Page;
+  const std::size_t row0 = test::GetU16(original, base + 10) & 0x1FFF;
+  const std::size_t row1 = test::GetU16(original, base + 12) & 0x1FFF;
+  const std::vector<std::uint8_t> old_row(original.begin() + base + row1, original.begin() + base + row0);
+  ASSERT_EQ(old_row[0], 9);  // nine columns: the fixed area is bytes 1..31, then A and B
+
+  for (const std::size_t b_length : {300u, 600u, 1200u}) {
+    std::vector<std::uint8_t> row(old_row.begin(), old_row.begin() + 32);
+    const std::string a = "abcdefg";
+    row.insert(row.end(), a.begin(), a.end());
+    for (std::size_t i = 0; i < b_length; ++i) row.push_back(static_cast<std::uint8_t>('a' + i % 26));
+    const std::vector<std::size_t> offsets = {32, 32 + a.size(), row.size()};  // A, B, end
+    std::vector<std::uint8_t> jumps;  // for each 256-byte boundary, the first offset past it
+    for (std::size_t boundary = 256; boundary <= offsets.back(); boundary += 256) {
+      for (std::size_t i = 0; i < offsets.size(); ++i) {
+        if (offsets[i] >= boundary) {
+          jumps.push_back(static_cast<std::uint8_t>(i));
+          break;
+        }
+      }
+    }
+    for (std::size_t i = offsets.size(); i-- > 0;) row.push_back(static_cast<std::uint8_t>(offsets[i] & 0xFF));
+    for (std::size_t j = jumps.size(); j-- > 0;) row.push_back(jumps[j]);
+    row.push_back(2);  // variable columns
+    row.insert(row.end(), old_row.end() - 2, old_row.end());  // null mask
+    ASSERT_EQ((row.size() - 1) / 256, jumps.size());
+
+    auto bytes = original;
+    const std::size_t start = row0 - row.size();
+    std::copy(row.begin(), row.end(), bytes.begin() + static_cast<std::ptrdiff_t>(base + start));
+    test::PutU16(bytes, base + 12, static_cast<std::uint16_t>(start));
+    ExpectSameExport(bytes, "Table1", "B of " + std::to_string(b_length) + " bytes");
+  }
+}
+
 }  // namespace
 }  // namespace movarin::catalogue
