@@ -264,10 +264,12 @@ Result<Table> ReadTable(const PageFile& file, std::uint32_t definition_page, std
   table.definition_page = definition_page;
   table.columns = definition->columns;
   RowDecoder decoder(file, *definition, budget);
-  // The stored row count is only a hint (it may lie); a page holds a few hundred rows.
+  // The stored row count is only a hint (it may lie): reserve for it, but never more than
+  // a real catalogue needs at once; the vector grows past that as rows actually decode.
+  constexpr std::size_t kMaxReservedCells = std::size_t{1} << 21;
   const std::size_t expected_rows =
       std::min<std::size_t>(definition->stored_row_count, pages->size() * 256);
-  table.cells.reserve(expected_rows * table.columns.size());
+  table.cells.reserve(std::min(expected_rows * table.columns.size(), kMaxReservedCells));
   for (const std::uint32_t number : *pages) {
     auto page = file.TypedPage(number, PageType::kData, Error::kNotDataPage);
     if (!page) return page.error();

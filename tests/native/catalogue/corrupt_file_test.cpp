@@ -262,6 +262,18 @@ TEST(DamagedFile, NoSingleByteDamageCrashes) {
   }
 }
 
+// The row count a definition claims is not trusted: the rows are those its pages hold.
+TEST(DamagedFile, StoredRowCountIsNotTrusted) {
+  MOVARIN_REQUIRE_SAMPLES();
+  Layout layout = LoadLayout();
+  test::PutU32(layout.bytes, Page(layout.tdef) + 16, 0xFFFFFFFF);
+  auto database = jet::Database::Open(layout.bytes, u"");
+  ASSERT_TRUE(database);
+  const jet::TableEntry* table = database->FindTable("Table1");
+  ASSERT_TRUE(table && table->table);
+  EXPECT_EQ(table->table->row_count, 3u);
+}
+
 TEST(DamagedFile, EveryTruncationAtAPageBoundaryAnswers) {
   MOVARIN_REQUIRE_SAMPLES();
   const auto bytes = test::ReadBytes(*test::SampleDir() / "access2000-password.mdb");
