@@ -1,5 +1,8 @@
 #include "catalogue/catalogue.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "catalogue/export_csv.h"
 #include "catalogue/file_reader.h"
 #include "catalogue/jet/database.h"
@@ -54,6 +57,19 @@ std::variant<Connection, ProviderError> Connection::Open(const std::string& path
 std::variant<Connection, ProviderError> Connection::OpenBytes(std::vector<std::uint8_t> bytes,
                                                               std::string_view password,
                                                               const std::string& path_for_messages) {
+  // A file too large for this process's memory is an error like any other, not an abort.
+  try {
+    return OpenDecoded(bytes, password, path_for_messages);
+  } catch (const std::bad_alloc&) {
+    return MakeProviderError(ProviderFault::kOutOfMemory);
+  } catch (const std::length_error&) {
+    return MakeProviderError(ProviderFault::kOutOfMemory);
+  }
+}
+
+std::variant<Connection, ProviderError> Connection::OpenDecoded(const std::vector<std::uint8_t>& bytes,
+                                                                std::string_view password,
+                                                                const std::string& path_for_messages) {
   auto database = jet::Database::Open(bytes, jet::Utf8ToUtf16(password));
   if (!database) return OpenError(database.error(), path_for_messages);
   auto open = std::make_shared<detail::OpenDatabase>();
@@ -87,6 +103,16 @@ std::variant<std::string, ProviderError> Connection::ExportCsv(std::string_view 
 }
 
 std::variant<RecordSet, ProviderError> Connection::Execute(std::string_view sql) const {
+  try {
+    return ExecuteQuery(sql);
+  } catch (const std::bad_alloc&) {
+    return MakeProviderError(ProviderFault::kOutOfMemory);
+  } catch (const std::length_error&) {
+    return MakeProviderError(ProviderFault::kOutOfMemory);
+  }
+}
+
+std::variant<RecordSet, ProviderError> Connection::ExecuteQuery(std::string_view sql) const {
   auto parsed = query::ParseSelect(sql);
   if (const auto* error = std::get_if<query::SyntaxError>(&parsed)) return SyntaxProviderError(*error);
   const auto& select = std::get<query::SelectQuery>(parsed);

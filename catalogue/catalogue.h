@@ -77,6 +77,10 @@ class Connection {
 
  private:
   explicit Connection(std::shared_ptr<detail::OpenDatabase> db) : db_(std::move(db)) {}
+  static std::variant<Connection, ProviderError> OpenDecoded(const std::vector<std::uint8_t>& bytes,
+                                                             std::string_view password,
+                                                             const std::string& path_for_messages);
+  std::variant<RecordSet, ProviderError> ExecuteQuery(std::string_view sql) const;
   std::shared_ptr<detail::OpenDatabase> db_;
 };
 

@@ -47,6 +47,7 @@ constexpr std::array kFaults = {
     FaultEntry{ProviderFault::kUnknownColumn, kErrorMissingParameter,
                "No value given for one or more required parameters."},
     FaultEntry{ProviderFault::kInvalidPattern, kErrorUnspecified, "Invalid pattern string."},
+    FaultEntry{ProviderFault::kOutOfMemory, kErrorUnspecified, "System resource exceeded."},
 };
 
 }  // namespace

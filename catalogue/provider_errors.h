@@ -28,6 +28,7 @@ enum class ProviderFault {
   kUnknownTable,
   kUnknownColumn,
   kInvalidPattern,
+  kOutOfMemory,
 };
 
 // Provider error numbers (HRESULTs as signed decimals).

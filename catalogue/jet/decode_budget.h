@@ -21,7 +21,9 @@ class DecodeBudget {
 
  private:
   static constexpr std::size_t kCellsBase = 1 << 16;
-  static constexpr std::size_t kCellsPerByte = 8;
+  // A row of a wide, mostly empty table stores about 6 cells per byte; a catalogue row far
+  // fewer. Four keeps hostile files from turning each byte into hundreds of bytes of memory.
+  static constexpr std::size_t kCellsPerByte = 4;
   static constexpr std::size_t kBytesBase = 1 << 20;
   static constexpr std::size_t kBytesPerByte = 4;
 
