@@ -1,8 +1,10 @@
 #pragma once
-// The main window's controls: role, caption, position in twips and control id. The
-// ids are fixed so the end-to-end tests can find each control.
+// The main window's controls, in the order of their roles: kind, caption, position in
+// twips and control id (fixed, so the end-to-end tests can find each control).
 #include <array>
 #include <string_view>
+
+#include "platform/control_layout.h"
 
 namespace movarin::catalogue {
 
@@ -30,33 +32,27 @@ enum class MainControl {
   Count
 };
 
-enum class ControlKind { ClickableLabel, Label, TextBox, Button, ListView, Panel, HiddenField };
+using ui::ControlKind;
+using ui::ControlPlacement;
 
-struct ControlPlacement {
-  MainControl role;
-  ControlKind kind;
-  std::string_view caption;
-  int id;
-  int left, top, width, height;  // twips
-};
-
+// In MainControl order.
 inline constexpr std::array<ControlPlacement, static_cast<std::size_t>(MainControl::Count)>
     kMainControls{{
-        {MainControl::MenuLabel, ControlKind::ClickableLabel, "Menu", 101, 120, 600, 615, 255},
-        {MainControl::LanguageLabel, ControlKind::ClickableLabel, "Language", 102, 840, 600, 1095, 255},
-        {MainControl::SearchPrompt, ControlKind::Label, "Type dll or ocx file name:", 103, 120, 1200, 4575, 375},
-        {MainControl::SearchBox, ControlKind::TextBox, "", 104, 2520, 1200, 4335, 375},
-        {MainControl::SearchButton, ControlKind::Button, "Search", 105, 6960, 840, 1815, 735},
-        {MainControl::PathPrompt, ControlKind::Label, "Path of file:", 106, 120, 1920, 2415, 375},
-        {MainControl::PathBox, ControlKind::TextBox, "", 107, 2520, 1920, 4095, 375},
-        {MainControl::BrowseButton, ControlKind::Button, ":", 108, 6600, 1920, 255, 375},
-        {MainControl::RegisterButton, ControlKind::Button, "Register", 109, 6960, 1680, 1815, 735},
-        {MainControl::ResultsList, ControlKind::ListView, "", 110, 120, 2520, 8655, 4695},
-        {MainControl::NotFoundNotice, ControlKind::Panel, "File not found", 111, 3240, 4080, 2535, 495},
-        {MainControl::QuoteField, ControlKind::HiddenField, "\"", 112, 120, 7500, 1000, 300},
-        {MainControl::SignalField, ControlKind::HiddenField, "", 113, 1200, 7500, 1000, 300},
-        {MainControl::DownloadedNameField, ControlKind::HiddenField, "", 114, 2400, 7500, 1000, 300},
-        {MainControl::DownloadedPathField, ControlKind::HiddenField, "", 115, 3600, 7500, 1000, 300},
+        {101, ControlKind::ClickableLabel, "Menu", 120, 600, 615, 255},
+        {102, ControlKind::ClickableLabel, "Language", 840, 600, 1095, 255},
+        {103, ControlKind::Label, "Type dll or ocx file name:", 120, 1200, 4575, 375},
+        {104, ControlKind::TextBox, "", 2520, 1200, 4335, 375},
+        {105, ControlKind::Button, "Search", 6960, 840, 1815, 735},
+        {106, ControlKind::Label, "Path of file:", 120, 1920, 2415, 375},
+        {107, ControlKind::TextBox, "", 2520, 1920, 4095, 375},
+        {108, ControlKind::Button, ":", 6600, 1920, 255, 375},
+        {109, ControlKind::Button, "Register", 6960, 1680, 1815, 735},
+        {110, ControlKind::ReportList, "", 120, 2520, 8655, 4695},
+        {111, ControlKind::Panel, "File not found", 3240, 4080, 2535, 495},
+        {112, ControlKind::HiddenField, "\"", 120, 7500, 1000, 300},
+        {113, ControlKind::HiddenField, "", 1200, 7500, 1000, 300},
+        {114, ControlKind::HiddenField, "", 2400, 7500, 1000, 300},
+        {115, ControlKind::HiddenField, "", 3600, 7500, 1000, 300},
     }};
 
 constexpr const ControlPlacement& Placement(MainControl role) {

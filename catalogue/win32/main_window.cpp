@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/win32/control_layout.h"
 #include "platform/win32/controls.h"
 #include "platform/win32/text.h"
 
@@ -47,71 +48,23 @@ bool MainWindow::Create() {
 
 bool MainWindow::OnCreate() {
   // Tahoma 9.75 points bold, as every label, text box and the results list use.
-  const int height = -MulDiv(975, win32::ScreenDpi(), 7200);
-  font_.reset(CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                          DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
+  font_.reset(win32::CreateTahoma(975, /*bold=*/true));
   CreateControls();
   return true;
 }
 
 void MainWindow::CreateControls() {
   HFONT font = static_cast<HFONT>(font_.get());
-  for (const ControlPlacement& p : kMainControls) {
-    win32::ControlArgs c;
-    c.text = W(p.caption);
-    c.id = p.id;
-    c.x = Px(p.left);
-    c.y = Px(p.top);
-    c.width = Px(p.width);
-    c.height = Px(p.height);
-    c.font = font;
-    switch (p.kind) {
-      case ControlKind::ClickableLabel:
-        c.class_name = L"STATIC";
-        c.style = SS_NOTIFY;
-        break;
-      case ControlKind::Label:
-        c.class_name = L"STATIC";
-        break;
-      case ControlKind::TextBox:
-        c.class_name = L"EDIT";
-        c.style = WS_TABSTOP | ES_AUTOHSCROLL;
-        c.ex_style = WS_EX_CLIENTEDGE;
-        break;
-      case ControlKind::Button:
-        c.class_name = L"BUTTON";
-        c.style = WS_TABSTOP | BS_PUSHBUTTON;
-        c.font = nullptr;
-        break;
-      case ControlKind::ListView:
-        c.class_name = WC_LISTVIEWW;
-        c.style = WS_TABSTOP | WS_CLIPSIBLINGS | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
-                  LVS_SHOWSELALWAYS;
-        c.ex_style = WS_EX_CLIENTEDGE;
-        break;
-      case ControlKind::Panel:
-        c.class_name = L"STATIC";
-        c.style = SS_CENTER | SS_CENTERIMAGE | WS_BORDER;
-        c.visible = false;
-        break;
-      case ControlKind::HiddenField:
-        c.class_name = L"EDIT";
-        c.style = ES_AUTOHSCROLL;
-        c.visible = false;
-        c.font = nullptr;
-        break;
-    }
-    controls_[static_cast<std::size_t>(p.role)] = win32::CreateControl(hwnd(), c);
-  }
+  for (std::size_t i = 0; i < kMainControls.size(); ++i)
+    controls_[i] = win32::CreateLaidOutControl(hwnd(), kMainControls[i], font);
   SetUpResultsList(Control(MainControl::ResultsList));
   SetWindowSubclass(Control(MainControl::SearchBox), &MainWindow::SearchBoxProc,
                     kSearchBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
   // Text boxes and buttons lie above the labels that run into them; raised last to
   // first, so the tab order (the z-order) starts at the search box.
-  for (auto p = kMainControls.rbegin(); p != kMainControls.rend(); ++p) {
-    if (p->kind == ControlKind::TextBox || p->kind == ControlKind::Button)
-      SetWindowPos(Control(p->role), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  for (std::size_t i = kMainControls.size(); i-- > 0;) {
+    if (kMainControls[i].kind == ControlKind::TextBox || kMainControls[i].kind == ControlKind::Button)
+      SetWindowPos(controls_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   // The search box has the focus when the window opens.
   SetFocus(Control(MainControl::SearchBox));

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "download/win32/dialog_controls.h"
+#include "platform/win32/control_layout.h"
 #include "platform/win32/controls.h"
 #include "platform/win32/message_pump.h"
 #include "platform/win32/text.h"
@@ -48,8 +48,8 @@ void DownloadDialog::ShowDialog() {
 }
 
 bool DownloadDialog::OnCreate() {
-  font_.reset(CreateDialogFont());
-  CreateDialogControls(hwnd(), dd::kControls, static_cast<HFONT>(font_.get()));
+  font_.reset(movarin::win32::CreateTahoma(825, /*bold=*/false));
+  movarin::win32::CreateLaidOutControls(hwnd(), dd::kControls, static_cast<HFONT>(font_.get()));
   // The frame lies behind the labels it holds.
   SetWindowPos(Item(dd::kFrame), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetItemText(dd::kAddressBox, args_.server_base_url + std::string(dd::kInitialFile));

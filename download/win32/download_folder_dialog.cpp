@@ -3,7 +3,7 @@
 #include <shlobj.h>
 
 #include "download/dialogs_layout.h"
-#include "download/win32/dialog_controls.h"
+#include "platform/win32/control_layout.h"
 #include "platform/win32/controls.h"
 #include "platform/win32/text.h"
 
@@ -26,8 +26,8 @@ bool DownloadFolderDialog::EnsureLoaded() {
 }
 
 bool DownloadFolderDialog::OnCreate() {
-  font_.reset(CreateDialogFont());
-  CreateDialogControls(hwnd(), fd::kControls, static_cast<HFONT>(font_.get()));
+  font_.reset(movarin::win32::CreateTahoma(825, /*bold=*/false));
+  movarin::win32::CreateLaidOutControls(hwnd(), fd::kControls, static_cast<HFONT>(font_.get()));
   movarin::win32::SetText(GetDlgItem(hwnd(), fd::kFolderBox),
                           Widen(store_.Read(settings::Key::downloadpath)));
   return true;
