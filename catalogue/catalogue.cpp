@@ -112,6 +112,17 @@ std::variant<RecordSet, ProviderError> Connection::Execute(std::string_view sql)
   }
 }
 
+void Connection::PrepareSearch(std::string_view table_name, std::string_view column) const {
+  const jet::TableEntry* entry = db_->database.FindTable(table_name);
+  if (!entry || !entry->table) return;
+  const std::size_t index = entry->table->FindColumn(column);
+  if (index == jet::Table::npos) return;
+  const auto& tables = db_->database.tables();
+  for (std::size_t i = 0; i < tables.size(); ++i) {
+    if (&tables[i] == entry) db_->queries[i]->PrepareIndex(index);
+  }
+}
+
 std::variant<RecordSet, ProviderError> Connection::ExecuteQuery(std::string_view sql) const {
   auto parsed = query::ParseSelect(sql);
   if (const auto* error = std::get_if<query::SyntaxError>(&parsed)) return SyntaxProviderError(*error);

@@ -64,6 +64,11 @@ class Connection {
   // Runs "SELECT * FROM t [WHERE col Like '...'] [ORDER BY col [ASC|DESC]]".
   std::variant<RecordSet, ProviderError> Execute(std::string_view sql) const;
 
+  // Builds what a prefix search of this column needs (it is otherwise built by the first
+  // such search), so that a program can do it while it waits for the user. Does nothing
+  // when the table or the column is missing.
+  void PrepareSearch(std::string_view table, std::string_view column) const;
+
   // The user tables, in catalogue order.
   std::vector<std::string> TableNames() const;
 

@@ -73,6 +73,10 @@ void MainWindowLogic::SearchCatalogue() {
     host_.StartDownload(DownloadAddress(RowText(0)));
 }
 
+void MainWindowLogic::PrepareSearch() {
+  if (connection_) connection_->PrepareSearch("Files", "Filename");
+}
+
 void MainWindowLogic::EnterPressedInSearchBox() {
   const std::string text = host_.SearchBoxText();
   if (text.find_first_not_of(' ') == std::string::npos) return;

@@ -54,6 +54,9 @@ class MainWindowLogic {
   bool Load(settings::SettingsStore& store);
 
   void SearchCatalogue();
+  // Builds the search index of the catalogue; run once the window waits for the user,
+  // so that the first search answers as fast as every later one.
+  void PrepareSearch();
   // Enter in the search box: a text of blanks does nothing.
   void EnterPressedInSearchBox();
   void NoticeTimerTick();

@@ -106,11 +106,15 @@ std::vector<std::uint32_t> TableQueries::Scan(std::size_t column, const LikePatt
   return rows;
 }
 
-std::vector<std::uint32_t> TableQueries::Filter(std::size_t column, const LikePattern& pattern) const {
-  if (!pattern.FoldedPrefix()) return Scan(column, pattern);
+void TableQueries::PrepareIndex(std::size_t column) const {
   ColumnCache& cache = Cache(column);
   std::call_once(cache.index_once, [&] { cache.index = PrefixIndex(*table_, column); });
-  return cache.index.RowsWithPrefix(*pattern.FoldedPrefix());
+}
+
+std::vector<std::uint32_t> TableQueries::Filter(std::size_t column, const LikePattern& pattern) const {
+  if (!pattern.FoldedPrefix()) return Scan(column, pattern);
+  PrepareIndex(column);
+  return Cache(column).index.RowsWithPrefix(*pattern.FoldedPrefix());
 }
 
 // Texts (the catalogue's case): each row's first-level key in one buffer, with its first

@@ -25,6 +25,8 @@ class TableQueries {
   // The same by reading every row, whatever the pattern.
   std::vector<std::uint32_t> Scan(std::size_t column, const LikePattern& pattern) const;
   std::vector<std::uint32_t> AllRows() const;
+  // Builds the column's prefix index now rather than at its first search.
+  void PrepareIndex(std::size_t column) const;
 
   // Sorts rows by the column; rows that compare equal keep database order.
   void Sort(std::vector<std::uint32_t>& rows, std::size_t column, bool descending) const;

@@ -101,6 +101,20 @@ void MainWindow::Load() {
   }
 }
 
+namespace {
+constexpr UINT kPrepareSearchMessage = WM_APP + 1;
+}  // namespace
+
+void MainWindow::PrepareSearchWhenIdle() { PostMessageW(hwnd(), kPrepareSearchMessage, 0, 0); }
+
+LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kPrepareSearchMessage) {
+    logic_.PrepareSearch();
+    return 0;
+  }
+  return Window::HandleMessage(msg, wp, lp);
+}
+
 void MainWindow::OnDestroy() {
   // Whatever closed the window: the options are saved and the program ends.
   KillTimer(hwnd(), kNoticeTimer);

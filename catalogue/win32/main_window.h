@@ -43,6 +43,8 @@ class MainWindow final : public win32::Window, private MainWindowHost {
   // The load sequence: check marks, opening the catalogue, the start-up listing. Runs
   // once, before the window is first shown.
   void Load();
+  // Asks for the search index to be built once the window is idle.
+  void PrepareSearchWhenIdle();
 
   HWND Control(MainControl role) const { return controls_[static_cast<std::size_t>(role)]; }
   // The hidden fields the download dialog fills before it signals "1".
@@ -50,6 +52,7 @@ class MainWindow final : public win32::Window, private MainWindowHost {
   void SetSignal(const std::wstring& text);
 
  protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   bool OnCreate() override;
   void OnDestroy() override;
   bool OnClose() override;

@@ -56,5 +56,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   if (!window.Create()) return 1;
   window.Load();
   window.Show(show);
+  window.PrepareSearchWhenIdle();
   return win32::RunMessageLoop();
 }

@@ -93,6 +93,7 @@ TEST_F(MainWindowLogicTest, StartUpListsTheWholeCatalogueSortedWithTheCountInThe
 
 TEST_F(MainWindowLogicTest, SearchWithSeveralMatchesListsThemInDatabaseOrderAndDownloadsNothing) {
   Open(kDemo);
+  logic->PrepareSearch();  // the index built ahead answers like the one built on demand
   Search("act");
   EXPECT_EQ(Names(), (std::vector<std::string>{"ACTSKIN4.OCX", "actbar.ocx"}));
   EXPECT_TRUE(host.downloads.empty());
@@ -214,6 +215,17 @@ TEST(MainWindowLogicOpen, RetryReopensAndCancelLeavesAnEmptyList) {
   closed.SearchCatalogue();  // no catalogue: an empty list and the notice, no loop
   EXPECT_EQ(closed.ResultCount(), 0u);
   EXPECT_TRUE(gave_up.notice_shown);
+}
+
+TEST(PrepareSearch, MissingTableOrColumnChangesNothing) {
+  auto opened = Connection::OpenBytes(CatalogueBytes(kDemo), kCataloguePassword, "db.mdb");
+  const Connection& connection = std::get<Connection>(opened);
+  connection.PrepareSearch("Nothing", "Filename");
+  connection.PrepareSearch("Files", "Nothing");
+  connection.PrepareSearch("Files", "Version");
+  auto rows = connection.Execute(SearchQuery("zl"));
+  ASSERT_TRUE(std::holds_alternative<RecordSet>(rows));
+  EXPECT_EQ(std::get<RecordSet>(rows).RecordCount(), 1u);
 }
 
 TEST(MainWindowLogicOpen, WrongPasswordIsReportedAsTheProviderDoes) {
