@@ -311,12 +311,7 @@ void MainWindow::ShowNotFoundNotice(bool shown) {
   ShowWindow(notice, shown ? SW_SHOW : SW_HIDE);
 }
 
-void MainWindow::EnableNoticeTimer(bool enabled) {
-  if (enabled)
-    SetTimer(hwnd(), kNoticeTimer, 1, nullptr);
-  else
-    KillTimer(hwnd(), kNoticeTimer);
-}
+void MainWindow::EnableNoticeTimer(bool enabled) { EnableTimer(kNoticeTimer, 1, enabled); }
 
 void MainWindow::StartDownload(const std::string& address) {
   if (args_.start_download) args_.start_download(address);

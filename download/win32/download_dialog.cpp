@@ -152,12 +152,7 @@ bool DownloadDialog::OpenFolderWhenDoneChecked() {
   return SendMessageW(Item(dd::kOpenFolderCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void DownloadDialog::EnableCloseTimer(bool enabled) {
-  if (enabled)
-    SetTimer(hwnd(), kCloseTimer, 1, nullptr);
-  else
-    KillTimer(hwnd(), kCloseTimer);
-}
+void DownloadDialog::EnableCloseTimer(bool enabled) { EnableTimer(kCloseTimer, 1, enabled); }
 
 void DownloadDialog::ExploreFolder(const std::string& folder) {
   ShellExecuteW(hwnd(), L"explore", Widen(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);

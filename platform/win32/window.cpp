@@ -46,6 +46,14 @@ void Window::Show(int show_command) {
   UpdateWindow(hwnd_);
 }
 
+void Window::EnableTimer(UINT_PTR id, UINT interval_ms, bool enabled) {
+  if (!hwnd_) return;
+  if (enabled)
+    SetTimer(hwnd_, id, interval_ms, nullptr);
+  else
+    KillTimer(hwnd_, id);
+}
+
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   Window* self = nullptr;
   if (msg == WM_NCCREATE) {

@@ -35,6 +35,8 @@ class Window {
   HWND hwnd() const { return hwnd_; }
   bool Create(const WindowArgs& args);
   void Show(int show_command = SW_SHOW);
+  // Starts (or restarts) a WM_TIMER of this window, or stops it.
+  void EnableTimer(UINT_PTR id, UINT interval_ms, bool enabled);
 
  protected:
   // Routes a message to the handlers below; override for anything they do not cover.
