@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "imaging/win32/picture_loader.h"
+#include "platform/win32/dib.h"
 #include "platform/win32/text.h"
 
 namespace movarin::imaging::win32 {
@@ -13,13 +14,7 @@ using movarin::win32::Widen;
 class DibSurface final : public PixelSurface {
  public:
   DibSurface(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down, like the portable rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = movarin::win32::TopDown32BitInfo(width, height);
     void* bits = nullptr;
     bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (bitmap_) bits_ = static_cast<std::uint8_t*>(bits);

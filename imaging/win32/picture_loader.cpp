@@ -5,6 +5,7 @@
 
 #include "imaging/dib.h"
 #include "imaging/image_type.h"
+#include "platform/win32/dib.h"
 #include "platform/win32/handles.h"
 
 namespace movarin::imaging::win32 {
@@ -48,13 +49,7 @@ class ScreenDc {
 // Reads `height` rows of a bitmap as 32-bit top-down BGRA.
 bool ReadBits32(HBITMAP bitmap, int width, int height, std::uint8_t* out) {
   ScreenDc screen;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = movarin::win32::TopDown32BitInfo(width, height);
   return screen.get() &&
          GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), out, &info, DIB_RGB_COLORS) == height;
 }
@@ -187,13 +182,7 @@ ImageError PictureToImage(IPicture* picture, DecodedImage& image) {
       e != ImageError::None) {
     return e;
   }
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = movarin::win32::TopDown32BitInfo(width, height);
   void* bits = nullptr;
   UniqueGdiObject dib(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/win32/dib.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 #include "tests/e2e/driver/input.h"
@@ -26,13 +27,7 @@ bool CaptureScreen(const RECT& r, std::vector<std::uint8_t>& rgb, std::string* e
   HDC screen = GetDC(nullptr);
   if (!screen) return Fail(error, "no screen DC");
   win32::UniqueMemoryDc memory(CreateCompatibleDC(screen));
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = movarin::win32::TopDown32BitInfo(width, height);
   void* bits = nullptr;
   win32::UniqueGdiObject bitmap(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   bool copied = false;

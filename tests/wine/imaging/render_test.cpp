@@ -13,6 +13,7 @@
 
 #include "imaging/image_type.h"
 #include "imaging/win32/bitmap32.h"
+#include "platform/win32/dib.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 
@@ -29,12 +30,7 @@ constexpr std::uint8_t kBackground[4] = {0x20, 0x40, 0x80, 0xFF};  // B, G, R, A
 class Canvas {
  public:
   Canvas(int w, int h) : w_(w), h_(h), dc_(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = movarin::win32::TopDown32BitInfo(w, h);
     void* bits = nullptr;
     dib_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     bits_ = static_cast<std::uint8_t*>(bits);
