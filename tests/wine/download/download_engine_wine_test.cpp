@@ -15,6 +15,7 @@
 #include "tests/wine/support/files.h"
 #include "tests/wine/support/http_get.h"
 #include "tests/wine/support/temp_folder.h"
+#include "tests/native/download/fake_download_parts.h"
 #include "tests/wine/support/test_env.h"
 
 namespace movarin::download {
@@ -32,18 +33,7 @@ using Lines = std::vector<std::string>;
 const std::string kStart = "Events: Getting file information";
 const std::string kReset = "Errors: The connection with the server was reset.";
 
-class RecordingListener final : public DownloadListener {
- public:
-  Lines lines;
-  std::function<void(const std::string&)> on_progress;
-  void DownloadErrors(const std::string& e) override { lines.push_back("Errors: " + e); }
-  void DownloadEvents(const std::string& e) override { lines.push_back("Events: " + e); }
-  void DowloadComplete() override { lines.push_back("Complete"); }
-  void DownloadProgress(const std::string& p) override {
-    lines.push_back("Progress: " + p);
-    if (on_progress) on_progress(p);
-  }
-};
+using testing::RecordingListener;
 
 std::string Pattern(std::size_t size, unsigned seed) {
   std::string bytes(size, '\0');
