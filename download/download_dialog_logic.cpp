@@ -26,11 +26,11 @@ void DownloadDialogLogic::StartSignalChanged(const std::string& text,
                                              const std::function<void()>& clear_field) {
   if (text != "1") return;
   clear_field();
-  if (engine_.Running()) return;
   Start();
 }
 
 void DownloadDialogLogic::Start() {
+  // The engine serves one download at a time: a start while one runs is ignored.
   if (engine_.Running()) return;
   const std::string folder = host_.DownloadFolder();
   host_.SetFolderLabel(folder);
@@ -40,7 +40,6 @@ void DownloadDialogLogic::Start() {
 
 void DownloadDialogLogic::CancelPressed() {
   engine_.cancel();
-  progress_ = 0;
   host_.SetProgress(0);
   host_.ShowDownloading(false);
 }
@@ -57,7 +56,6 @@ void DownloadDialogLogic::DownloadProgress(const std::string& percent) {
   catalogue::SearchNextFlag() = "no";
   int value = 0;
   std::from_chars(percent.data(), percent.data() + percent.size(), value);
-  progress_ = value;
   host_.SetProgress(value);
   host_.SetPercentLabel(std::to_string(value) + " %");
   host_.EnableCancel();
@@ -72,7 +70,6 @@ void DownloadDialogLogic::DownloadErrors(const std::string&) {
 
 void DownloadDialogLogic::DowloadComplete() {
   catalogue::SearchNextFlag() = "yes";
-  progress_ = 0;
   host_.SetProgress(0);
   host_.SetEndTimeToNow();
   host_.ShowDownloading(false);

@@ -71,7 +71,6 @@ class DownloadDialogLogic final : public DownloadListener {
  private:
   DownloadDialogHost& host_;
   dl& engine_;
-  int progress_ = 0;
 };
 
 }  // namespace movarin::download
