@@ -4,7 +4,6 @@
 #include <map>
 #include <thread>
 
-#include "tests/wine/support/files.h"
 
 namespace movarin::e2e {
 namespace {

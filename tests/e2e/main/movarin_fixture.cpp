@@ -1,7 +1,7 @@
 #include "tests/e2e/main/movarin_fixture.h"
 
-#include "tests/wine/support/files.h"
-#include "tests/wine/support/test_env.h"
+#include "tests/support/environment.h"
+#include "tests/support/files.h"
 
 namespace movarin::e2e {
 

@@ -13,7 +13,7 @@
 #include "catalogue/main_window_layout.h"
 #include "catalogue/writer/jet_writer.h"
 #include "tests/e2e/driver/driver.h"
-#include "tests/wine/support/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace movarin::e2e {
 

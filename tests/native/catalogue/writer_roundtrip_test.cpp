@@ -7,7 +7,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/provider_errors.h"
 #include "catalogue/writer/jet_writer.h"
-#include "test_support.h"
+#include "tests/native/catalogue/jet_test_files.h"
 
 namespace movarin::catalogue {
 namespace {
@@ -102,8 +102,8 @@ TEST(WriterRoundTrip, SearchesAndTheWholeCatalogue) {
 
 TEST(WriterRoundTrip, SmallCatalogueExportsAsMdbExport) {
   // Includes an empty version: mdb-export prints an empty text as nothing at all.
-  test::TempDir dir;
-  const auto path = dir.path() / "database.mdb";
+  test::TempFolder dir;
+  const auto path = std::filesystem::path(dir.path()) / "database.mdb";
   test::WriteBytes(path, Build(kSmall));
   auto opened = Connection::Open(path.string(), kCataloguePassword);
   ASSERT_TRUE(std::holds_alternative<Connection>(opened));
@@ -145,8 +145,8 @@ std::string AsciiLower(std::string text) {
 TEST(WriterRoundTrip, HundredThousandRowsSearchedAndExported) {
   const auto entries = Generated(100000);
   const auto image = Build(entries);
-  test::TempDir dir;
-  const auto path = dir.path() / "database.mdb";
+  test::TempFolder dir;
+  const auto path = std::filesystem::path(dir.path()) / "database.mdb";
   test::WriteBytes(path, image);
   auto opened = Connection::Open(path.string(), kCataloguePassword);
   ASSERT_TRUE(std::holds_alternative<Connection>(opened));

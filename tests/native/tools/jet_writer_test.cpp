@@ -2,24 +2,31 @@
 // package mdb-reader) and by our own reader; and what a failed write leaves behind.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <string>
 #include <vector>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/writer/jet4_table.h"
 #include "catalogue/writer/jet_writer.h"
-#include "tests/native/tools/test_support.h"
+#include "tests/support/environment.h"
+#include "tests/support/files.h"
+#include "tests/support/run.h"
+#include "tests/support/temp_folder.h"
 
 namespace movarin::catalogue::writer {
 namespace {
 
-using tools::testing::CommandExists;
-using tools::testing::FolderEntries;
-using tools::testing::Quote;
-using tools::testing::ReadFile;
-using tools::testing::RunCommand;
-using tools::testing::TempFolder;
-using tools::testing::WriteFile;
+namespace fs = std::filesystem;
+
+using movarin::test::CommandExists;
+using movarin::test::FolderEntries;
+using movarin::test::ShellQuote;
+using movarin::test::ReadWholeFile;
+using movarin::test::RunShell;
+using movarin::test::TempFolder;
+using movarin::test::WriteWholeFile;
 
 struct CatalogueCase {
   std::string name;
@@ -106,7 +113,7 @@ void PrintTo(const CatalogueCase& c, std::ostream* out) { *out << c.name; }
 class WrittenCatalogue : public ::testing::TestWithParam<CatalogueCase> {
  protected:
   void SetUp() override {
-    path_ = folder_.File("database.mdb");
+    path_ = (folder_ / "database.mdb");
     CatalogueOptions options;
     options.password = GetParam().password;
     const WriteStatus status = WriteCatalogueFile(path_, GetParam().entries, options);
@@ -118,22 +125,22 @@ class WrittenCatalogue : public ::testing::TestWithParam<CatalogueCase> {
 
 TEST_P(WrittenCatalogue, MdbtoolsListsTheTableAndExportsExactlyTheRows) {
   if (!CommandExists("mdb-export")) GTEST_SKIP() << "mdbtools is not installed";
-  const auto tables = RunCommand("mdb-tables -1 " + Quote(path_));
+  const auto tables = RunShell("mdb-tables -1 " + ShellQuote(path_));
   ASSERT_EQ(tables.exit_code, 0) << tables.err;
   EXPECT_EQ(tables.out, "Files\n");
-  const auto exported = RunCommand("mdb-export " + Quote(path_) + " Files");
+  const auto exported = RunShell("mdb-export " + ShellQuote(path_) + " Files");
   ASSERT_EQ(exported.exit_code, 0) << exported.err;
   EXPECT_EQ(exported.out, ExpectedExport(GetParam().entries));
 }
 
 TEST_P(WrittenCatalogue, MdbReaderReadsTheRowsAndThePassword) {
-  const auto modules = tools::testing::NodeModules();
+  const auto modules = fs::path(*movarin::test::BuildDir()) / ".." / "node" / "node_modules";
   if (!CommandExists("node") || modules.empty() || !std::filesystem::exists(modules / "mdb-reader")) {
     GTEST_SKIP() << "node or the npm package mdb-reader is not installed (scripts/setup.sh)";
   }
-  const auto script = tools::testing::SourceTree() / "tests/native/tools/mdb_reader_dump.mjs";
-  const auto dump = RunCommand("NODE_PATH=" + Quote(modules.string()) + " node " + Quote(script.string()) +
-                        " " + Quote(path_) + " Files " + Quote(GetParam().password));
+  const auto script = fs::path(*movarin::test::SourceDir()) / "tests/native/tools/mdb_reader_dump.mjs";
+  const auto dump = RunShell("NODE_PATH=" + ShellQuote(modules.string()) + " node " + ShellQuote(script.string()) +
+                        " " + ShellQuote(path_) + " Files " + ShellQuote(GetParam().password));
   ASSERT_EQ(dump.exit_code, 0) << dump.err;
   const std::string password =
       GetParam().password.empty() ? "null" : Json(GetParam().password);
@@ -191,14 +198,14 @@ class RefusedCatalogue : public ::testing::TestWithParam<RefusedCase> {};
 
 TEST_P(RefusedCatalogue, LeavesTheOldCatalogueAndNoTemporaryFile) {
   TempFolder folder;
-  const std::string path = folder.File("database.mdb");
-  WriteFile(path, "the old catalogue");
+  const std::string path = (folder / "database.mdb");
+  WriteWholeFile(path, "the old catalogue");
   CatalogueOptions options;
   options.password = GetParam().password;
   const WriteStatus status = WriteCatalogueFile(path, GetParam().entries, options);
   EXPECT_EQ(status.error, GetParam().error) << status.Message();
   EXPECT_EQ(status.row, GetParam().row);
-  EXPECT_EQ(ReadFile(path), "the old catalogue");
+  EXPECT_EQ(ReadWholeFile(path), "the old catalogue");
   EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"database.mdb"});
 }
 
@@ -223,7 +230,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(WriterFailure, MissingDestinationFolderCreatesNothing) {
   TempFolder folder;
-  const std::string path = (folder.path() / "missing" / "database.mdb").string();
+  const std::string path = (fs::path(folder.path()) / "missing" / "database.mdb").string();
   const WriteStatus status = WriteCatalogueFile(path, std::vector<CatalogueEntry>{{"a.dll", "1"}}, {});
   EXPECT_EQ(status.error, WriteError::kCannotCreate);
   EXPECT_NE(status.Message().find(path), std::string::npos) << status.Message();
@@ -232,19 +239,19 @@ TEST(WriterFailure, MissingDestinationFolderCreatesNothing) {
 
 TEST(WriterFailure, DestinationThatCannotBeReplacedKeepsItAndRemovesTheTemporaryFile) {
   TempFolder folder;
-  const auto destination = folder.path() / "database.mdb";
+  const auto destination = fs::path(folder.path()) / "database.mdb";
   std::filesystem::create_directory(destination);  // a folder cannot be replaced by a file
-  WriteFile(destination / "inside.txt", "kept");
+  WriteWholeFile(destination / "inside.txt", "kept");
   const WriteStatus status =
       WriteCatalogueFile(destination.string(), std::vector<CatalogueEntry>{{"a.dll", "1"}}, {});
   EXPECT_EQ(status.error, WriteError::kCannotReplace) << status.Message();
   EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"database.mdb"});
-  EXPECT_EQ(ReadFile(destination / "inside.txt"), "kept");
+  EXPECT_EQ(ReadWholeFile(destination / "inside.txt"), "kept");
 }
 
 TEST(WriterSuccess, ReplacesAnOlderCatalogue) {
   TempFolder folder;
-  const std::string path = folder.File("database.mdb");
+  const std::string path = (folder / "database.mdb");
   ASSERT_TRUE(WriteCatalogueFile(path, std::vector<CatalogueEntry>{{"old.dll", "1"}}, {}).ok());
   ASSERT_TRUE(WriteCatalogueFile(path, std::vector<CatalogueEntry>{{"new.dll", "2"}}, {}).ok());
   EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"database.mdb"});

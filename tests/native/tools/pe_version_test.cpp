@@ -2,6 +2,8 @@
 // of resources), and hostile variants of a small image built here.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -9,16 +11,19 @@
 #include <regex>
 
 #include "catalogue/writer/pe_version.h"
-#include "tests/native/tools/test_support.h"
+#include "tests/support/environment.h"
+#include "tests/support/files.h"
+#include "tests/support/run.h"
+#include "tests/support/temp_folder.h"
 
 namespace movarin::catalogue::writer {
 namespace {
 
 namespace fs = std::filesystem;
-using tools::testing::CommandExists;
-using tools::testing::Quote;
-using tools::testing::ReadFile;
-using tools::testing::RunCommand;
+using movarin::test::CommandExists;
+using movarin::test::ShellQuote;
+using movarin::test::ReadWholeFile;
+using movarin::test::RunShell;
 
 std::vector<std::uint8_t> Bytes(const std::string& text) {
   return std::vector<std::uint8_t>(text.begin(), text.end());
@@ -32,7 +37,7 @@ std::string VersionOrError(const std::variant<std::string, PeError>& result) {
 // The version windres finds in a file: "a.b.c.d", "" without a version resource, or
 // nullopt when windres cannot read the file.
 std::optional<std::string> WindresVersion(const fs::path& file) {
-  const auto result = RunCommand("x86_64-w64-mingw32-windres -i " + Quote(file.string()) + " -O rc");
+  const auto result = RunShell("x86_64-w64-mingw32-windres -i " + ShellQuote(file.string()) + " -O rc");
   if (result.exit_code != 0) return std::nullopt;
   std::smatch match;
   static const std::regex kFileVersion(R"(\n\s*FILEVERSION (\d+), (\d+), (\d+), (\d+))");
@@ -45,7 +50,7 @@ std::optional<std::string> WindresVersion(const fs::path& file) {
 
 std::vector<fs::path> WineSystemDlls() {
   const fs::path system32 =
-      tools::testing::SourceTree() / "build/wineprefix/drive_c/windows/system32";
+      fs::path(*movarin::test::SourceDir()) / "build/wineprefix/drive_c/windows/system32";
   std::vector<fs::path> dlls;
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(system32, error)) {
@@ -79,7 +84,7 @@ TEST(PeVersionOfRealFiles, CutAndCorruptedCopiesGiveAResultOrAnError) {
   const auto it = std::find_if(dlls.begin(), dlls.end(),
                                [](const fs::path& p) { return p.filename() == "comctl32.dll"; });
   if (it == dlls.end()) GTEST_SKIP() << "no Wine prefix (scripts/setup.sh creates it)";
-  const auto bytes = Bytes(*ReadFile(*it));
+  const auto bytes = Bytes(*ReadWholeFile(*it));
   ASSERT_EQ(VersionOrError(ReadFileVersion(bytes)), VersionOrError(ReadFileVersionOfFile(*it)));
   for (std::size_t length = 0; length < bytes.size(); length += 97) {
     (void)ReadFileVersion(std::span(bytes).first(length));
@@ -103,21 +108,21 @@ TEST(PeVersionOfRealFiles, ReadsLibrariesBuiltByTheCrossCompilers) {
     if (!CommandExists(triple + "-gcc") || !CommandExists(triple + "-windres")) {
       GTEST_SKIP() << triple << " compilers are not installed";
     }
-    tools::testing::TempFolder folder;
-    tools::testing::WriteFile(folder.path() / "library.c", "int Answer(void) { return 42; }\n");
-    tools::testing::WriteFile(folder.path() / "version.rc",
+    movarin::test::TempFolder folder;
+    movarin::test::WriteWholeFile(fs::path(folder.path()) / "library.c", "int Answer(void) { return 42; }\n");
+    movarin::test::WriteWholeFile(fs::path(folder.path()) / "version.rc",
                               "1 VERSIONINFO\nFILEVERSION 3,14,15,9265\nPRODUCTVERSION 1,0,0,0\n"
                               "BEGIN\nBLOCK \"StringFileInfo\"\nBEGIN\nBLOCK \"040904B0\"\nBEGIN\n"
                               "VALUE \"FileVersion\", \"free text 1.0\"\nEND\nEND\nEND\n");
-    const std::string in = "cd " + Quote(folder.path().string()) + " && ";
-    const auto built = RunCommand(
+    const std::string in = "cd " + ShellQuote(folder.path()) + " && ";
+    const auto built = RunShell(
         in + triple + "-windres version.rc -O coff -o version.o && " + triple +
         "-gcc -shared -o versioned.dll library.c version.o && " + triple +
         "-gcc -shared -o plain.dll library.c");
     ASSERT_EQ(built.exit_code, 0) << built.err;
-    EXPECT_EQ(VersionOrError(ReadFileVersionOfFile(folder.path() / "versioned.dll")), "3.14.15.9265")
+    EXPECT_EQ(VersionOrError(ReadFileVersionOfFile(fs::path(folder.path()) / "versioned.dll")), "3.14.15.9265")
         << triple;
-    EXPECT_EQ(VersionOrError(ReadFileVersionOfFile(folder.path() / "plain.dll")), "") << triple;
+    EXPECT_EQ(VersionOrError(ReadFileVersionOfFile(fs::path(folder.path()) / "plain.dll")), "") << triple;
   }
 }
 

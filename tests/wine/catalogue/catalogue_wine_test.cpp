@@ -7,9 +7,9 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/writer/jet_writer.h"
 #include "platform/win32/text.h"
-#include "tests/wine/support/files.h"
-#include "tests/wine/support/temp_folder.h"
-#include "tests/wine/support/test_env.h"
+#include "tests/support/environment.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace movarin::catalogue {
 namespace {

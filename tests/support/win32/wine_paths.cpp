@@ -1,30 +1,20 @@
-#include "tests/wine/support/test_env.h"
+#include "tests/support/win32/wine_paths.h"
 
 #include <windows.h>
 
 #include <vector>
 
 #include "platform/win32/text.h"
+#include "tests/support/environment.h"
 
 namespace movarin::test {
-namespace {
 
-std::optional<std::string> DirFromEnv(const char* name) {
-  auto value = EnvVar(name);
-  if (!value || value->empty()) return std::nullopt;
-  std::string path = WindowsPath(*value);
-  while (path.size() > 3 && path.back() == '\\') path.pop_back();
-  return path;
-}
-
-}  // namespace
-
-std::optional<std::string> EnvVar(const std::string& name) {
-  const std::wstring wname = win32::Widen(name);
-  const DWORD needed = GetEnvironmentVariableW(wname.c_str(), nullptr, 0);
+std::optional<std::string> EnvVar(std::string_view name) {
+  const std::wstring wide = win32::Widen(name);
+  const DWORD needed = GetEnvironmentVariableW(wide.c_str(), nullptr, 0);
   if (needed == 0) return std::nullopt;
   std::vector<wchar_t> buffer(needed);
-  const DWORD got = GetEnvironmentVariableW(wname.c_str(), buffer.data(), needed);
+  const DWORD got = GetEnvironmentVariableW(wide.c_str(), buffer.data(), needed);
   if (got >= needed) return std::nullopt;
   return win32::Narrow(std::wstring_view(buffer.data(), got));
 }
@@ -49,18 +39,6 @@ std::string WindowsPath(const std::string& unix_path) {
     if (c == '/') c = '\\';
   }
   return path;
-}
-
-std::optional<std::string> SourceDir() { return DirFromEnv("MOVARIN_SOURCE"); }
-std::optional<std::string> SharedDir() { return DirFromEnv("MOVARIN_SHARED"); }
-std::optional<std::string> BuildDir() { return DirFromEnv("MOVARIN_BUILD"); }
-std::optional<std::string> TestServerRoot() { return DirFromEnv("MOVARIN_TEST_SERVER_ROOT"); }
-
-std::optional<std::string> TestServerUrl() {
-  auto url = EnvVar("MOVARIN_TEST_SERVER");
-  if (!url || url->empty()) return std::nullopt;
-  if (url->back() != '/') url->push_back('/');
-  return url;
 }
 
 std::string ProgramDir() {

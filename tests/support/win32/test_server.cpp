@@ -1,4 +1,4 @@
-#include "tests/wine/support/http_get.h"
+#include "tests/support/win32/test_server.h"
 
 #include <windows.h>
 #include <wininet.h>
@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "platform/win32/text.h"
-#include "tests/wine/support/test_env.h"
+#include "tests/support/environment.h"
+#include "tests/support/win32/wine_paths.h"
 
 namespace movarin::test {
 namespace {
@@ -30,6 +31,21 @@ std::string QueryText(HINTERNET request, DWORD info) {
 }
 
 }  // namespace
+
+std::optional<std::string> TestServerUrl() {
+  auto url = EnvVar("MOVARIN_TEST_SERVER");
+  if (!url || url->empty()) return std::nullopt;
+  if (url->back() != '/') url->push_back('/');
+  return url;
+}
+
+std::optional<std::string> TestServerRoot() {
+  auto root = EnvVar("MOVARIN_TEST_SERVER_ROOT");
+  if (!root || root->empty()) return std::nullopt;
+  std::string path = WindowsPath(*root);
+  while (path.size() > 3 && path.back() == '\\') path.pop_back();
+  return path;
+}
 
 HttpReply HttpGet(const std::string& url) {
   HttpReply reply;

@@ -1,9 +1,16 @@
 #pragma once
-// A tiny WinINet GET, for the test server's control requests and for checking what the
-// server serves. Never cached: every call goes to the server.
+// The test HTTP server as a Wine test reaches it: its address and folder (set by
+// wine-run.sh --with-server), and a tiny WinINet GET for its control requests and for
+// checking what it serves. Never cached: every call goes to the server.
+#include <optional>
 #include <string>
 
 namespace movarin::test {
+
+// MOVARIN_TEST_SERVER ("http://127.0.0.1:PORT/", always ending in "/") and
+// MOVARIN_TEST_SERVER_ROOT (as a Windows path).
+std::optional<std::string> TestServerUrl();
+std::optional<std::string> TestServerRoot();
 
 struct HttpReply {
   bool ok = false;          // a complete answer arrived (any status)
