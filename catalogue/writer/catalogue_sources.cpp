@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
-#include "catalogue/writer/pe_version.h"
 #include "catalogue/writer/replace_file.h"
+#include "pe/pe_version.h"
 
 namespace movarin::catalogue::writer {
 namespace {
@@ -55,12 +55,12 @@ std::variant<FolderScan, FolderError> ScanFolder(const std::filesystem::path& fo
     const std::string name = PathToUtf8(it->path().filename());
     std::error_code kind_error;
     if (!IsCatalogueFileName(name) || !it->is_regular_file(kind_error)) continue;
-    auto version = ReadFileVersionOfFile(it->path());
-    if (auto* failure = std::get_if<PeError>(&version)) {
-      scan.warnings.push_back(name + ": " + std::string(PeErrorText(*failure)));
+    auto version = pe::ReadFileVersionOfFile(PathToUtf8(it->path()));
+    if (!version) {
+      scan.warnings.push_back(name + ": " + std::string(pe::PeErrorText(version.error())));
       scan.entries.push_back({name, ""});
     } else {
-      scan.entries.push_back({name, std::get<std::string>(version)});
+      scan.entries.push_back({name, std::move(*version)});
     }
   }
   if (error) return FolderError{"cannot list '" + PathToUtf8(folder) + "': " + error.message()};

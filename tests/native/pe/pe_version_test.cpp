@@ -10,13 +10,14 @@
 #include <random>
 #include <regex>
 
-#include "catalogue/writer/pe_version.h"
+#include "pe/pe_version.h"
+#include "tests/support/bytes.h"
 #include "tests/support/environment.h"
 #include "tests/support/files.h"
 #include "tests/support/run.h"
 #include "tests/support/temp_folder.h"
 
-namespace movarin::catalogue::writer {
+namespace movarin::pe {
 namespace {
 
 namespace fs = std::filesystem;
@@ -29,9 +30,9 @@ std::vector<std::uint8_t> Bytes(const std::string& text) {
   return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
-std::string VersionOrError(const std::variant<std::string, PeError>& result) {
-  if (auto* error = std::get_if<PeError>(&result)) return "error: " + std::string(PeErrorText(*error));
-  return std::get<std::string>(result);
+std::string VersionOrError(const base::Result<std::string, PeError>& result) {
+  if (!result) return "error: " + std::string(PeErrorText(result.error()));
+  return *result;
 }
 
 // The version windres finds in a file: "a.b.c.d", "" without a version resource, or
@@ -109,8 +110,8 @@ TEST(PeVersionOfRealFiles, ReadsLibrariesBuiltByTheCrossCompilers) {
       GTEST_SKIP() << triple << " compilers are not installed";
     }
     movarin::test::TempFolder folder;
-    movarin::test::WriteWholeFile(fs::path(folder.path()) / "library.c", "int Answer(void) { return 42; }\n");
-    movarin::test::WriteWholeFile(fs::path(folder.path()) / "version.rc",
+    movarin::test::WriteWholeFile(folder / "library.c", "int Answer(void) { return 42; }\n");
+    movarin::test::WriteWholeFile(folder / "version.rc",
                               "1 VERSIONINFO\nFILEVERSION 3,14,15,9265\nPRODUCTVERSION 1,0,0,0\n"
                               "BEGIN\nBLOCK \"StringFileInfo\"\nBEGIN\nBLOCK \"040904B0\"\nBEGIN\n"
                               "VALUE \"FileVersion\", \"free text 1.0\"\nEND\nEND\nEND\n");
@@ -120,9 +121,9 @@ TEST(PeVersionOfRealFiles, ReadsLibrariesBuiltByTheCrossCompilers) {
         "-gcc -shared -o versioned.dll library.c version.o && " + triple +
         "-gcc -shared -o plain.dll library.c");
     ASSERT_EQ(built.exit_code, 0) << built.err;
-    EXPECT_EQ(VersionOrError(ReadFileVersionOfFile(fs::path(folder.path()) / "versioned.dll")), "3.14.15.9265")
+    EXPECT_EQ(VersionOrError(ReadFileVersionOfFile(folder / "versioned.dll")), "3.14.15.9265")
         << triple;
-    EXPECT_EQ(VersionOrError(ReadFileVersionOfFile(fs::path(folder.path()) / "plain.dll")), "") << triple;
+    EXPECT_EQ(VersionOrError(ReadFileVersionOfFile(folder / "plain.dll")), "") << triple;
   }
 }
 
@@ -146,47 +147,43 @@ constexpr std::size_t kFixedInfo = kVersionInfo + 40;
 constexpr std::size_t kVersionInfoSize = 40 + 52;
 constexpr std::size_t kSectionSize = 0x200;
 
-void Put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint16_t v) {
-  b[at] = static_cast<std::uint8_t>(v), b[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-  Put16(b, at, static_cast<std::uint16_t>(v)), Put16(b, at + 2, static_cast<std::uint16_t>(v >> 16));
-}
+using movarin::test::PutU16;
+using movarin::test::PutU32;
 
 std::vector<std::uint8_t> Build() {
   std::vector<std::uint8_t> b(kRaw + kSectionSize, 0);
   b[0] = 'M', b[1] = 'Z';
-  Put32(b, 0x3C, kNewHeader);
+  PutU32(b, 0x3C, kNewHeader);
   std::memcpy(&b[kNewHeader], "PE\0\0", 4);
-  Put16(b, kCoff, 0x14C);
-  Put16(b, kCoff + 2, 1);  // sections
-  Put16(b, kCoff + 16, kOptionalSize);
-  Put16(b, kOptional, 0x10B);
-  Put32(b, kOptional + 92, 16);  // data directories
-  Put32(b, kOptional + 96 + 2 * 8, kRva);
-  Put32(b, kOptional + 96 + 2 * 8 + 4, kSectionSize);
+  PutU16(b, kCoff, 0x14C);
+  PutU16(b, kCoff + 2, 1);  // sections
+  PutU16(b, kCoff + 16, kOptionalSize);
+  PutU16(b, kOptional, 0x10B);
+  PutU32(b, kOptional + 92, 16);  // data directories
+  PutU32(b, kOptional + 96 + 2 * 8, kRva);
+  PutU32(b, kOptional + 96 + 2 * 8 + 4, kSectionSize);
   std::memcpy(&b[kSectionTable], ".rsrc\0\0\0", 8);
-  Put32(b, kSectionTable + 8, kSectionSize);
-  Put32(b, kSectionTable + 12, kRva);
-  Put32(b, kSectionTable + 16, kSectionSize);
-  Put32(b, kSectionTable + 20, kRaw);
+  PutU32(b, kSectionTable + 8, kSectionSize);
+  PutU32(b, kSectionTable + 12, kRva);
+  PutU32(b, kSectionTable + 16, kSectionSize);
+  PutU32(b, kSectionTable + 20, kRaw);
   auto directory = [&](std::size_t at, std::uint32_t id, std::uint32_t target) {
-    Put16(b, kRaw + at + 14, 1);  // one id entry
-    Put32(b, kRaw + at + 16, id);
-    Put32(b, kRaw + at + 20, target);
+    PutU16(b, kRaw + at + 14, 1);  // one id entry
+    PutU32(b, kRaw + at + 16, id);
+    PutU32(b, kRaw + at + 20, target);
   };
   directory(kTypeDirectory, 16, 0x80000000u | kNameDirectory);
   directory(kNameDirectory, 1, 0x80000000u | kLanguageDirectory);
   directory(kLanguageDirectory, 0x409, kDataEntry);
-  Put32(b, kRaw + kDataEntry, kRva + kVersionInfo);
-  Put32(b, kRaw + kDataEntry + 4, kVersionInfoSize);
-  Put16(b, kRaw + kVersionInfo, kVersionInfoSize);
-  Put16(b, kRaw + kVersionInfo + 2, 52);
+  PutU32(b, kRaw + kDataEntry, kRva + kVersionInfo);
+  PutU32(b, kRaw + kDataEntry + 4, kVersionInfoSize);
+  PutU16(b, kRaw + kVersionInfo, kVersionInfoSize);
+  PutU16(b, kRaw + kVersionInfo + 2, 52);
   const std::u16string key = u"VS_VERSION_INFO";
-  for (std::size_t i = 0; i < key.size(); ++i) Put16(b, kRaw + kVersionInfo + 6 + 2 * i, key[i]);
-  Put32(b, kRaw + kFixedInfo, 0xFEEF04BDu);
-  Put32(b, kRaw + kFixedInfo + 8, 0x0001000Au);   // 1.10
-  Put32(b, kRaw + kFixedInfo + 12, 0xFFFF0000u);  // 65535.0
+  for (std::size_t i = 0; i < key.size(); ++i) PutU16(b, kRaw + kVersionInfo + 6 + 2 * i, key[i]);
+  PutU32(b, kRaw + kFixedInfo, 0xFEEF04BDu);
+  PutU32(b, kRaw + kFixedInfo + 8, 0x0001000Au);   // 1.10
+  PutU32(b, kRaw + kFixedInfo + 12, 0xFFFF0000u);  // 65535.0
   return b;
 }
 }  // namespace image
@@ -206,8 +203,8 @@ TEST_P(PeVersionOfBuiltImage, ReadsTheVersionOrNamesTheFault) {
   EXPECT_EQ(VersionOrError(ReadFileVersion(bytes)), GetParam().expected);
 }
 
-using image::Put16;
-using image::Put32;
+using movarin::test::PutU16;
+using movarin::test::PutU32;
 constexpr std::size_t kRaw = image::kRaw;
 
 std::string Error(PeError e) { return "error: " + std::string(PeErrorText(e)); }
@@ -219,73 +216,103 @@ INSTANTIATE_TEST_SUITE_P(
         ImageCase{"pe32_plus",
                   [](auto& b) {
                     // The same directories 16 bytes further on in a PE32+ header.
-                    Put16(b, image::kOptional, 0x20B);
-                    Put32(b, image::kOptional + 108, 16);
-                    Put32(b, image::kOptional + 112 + 16, image::kRva);
-                    Put32(b, image::kOptional + 112 + 20, image::kSectionSize);
+                    PutU16(b, image::kOptional, 0x20B);
+                    PutU32(b, image::kOptional + 108, 16);
+                    PutU32(b, image::kOptional + 112 + 16, image::kRva);
+                    PutU32(b, image::kOptional + 112 + 20, image::kSectionSize);
                   },
                   "1.10.65535.0"},
         ImageCase{"no_resource_directory",
-                  [](auto& b) { Put32(b, image::kOptional + 96 + 16, 0); }, ""},
-        ImageCase{"few_data_directories", [](auto& b) { Put32(b, image::kOptional + 92, 2); }, ""},
+                  [](auto& b) { PutU32(b, image::kOptional + 96 + 16, 0); }, ""},
+        ImageCase{"few_data_directories", [](auto& b) { PutU32(b, image::kOptional + 92, 2); }, ""},
         ImageCase{"resources_without_version",
-                  [](auto& b) { Put32(b, kRaw + image::kTypeDirectory + 16, 3); }, ""},
+                  [](auto& b) { PutU32(b, kRaw + image::kTypeDirectory + 16, 3); }, ""},
         ImageCase{"version_without_fixed_info",
-                  [](auto& b) { Put16(b, kRaw + image::kVersionInfo + 2, 0); }, ""},
+                  [](auto& b) { PutU16(b, kRaw + image::kVersionInfo + 2, 0); }, ""},
         ImageCase{"empty_file", [](auto& b) { b.clear(); }, Error(PeError::kNotExecutable)},
         ImageCase{"text_file", [](auto& b) { b.assign({'h', 'e', 'l', 'l', 'o'}); },
                   Error(PeError::kNotExecutable)},
-        ImageCase{"new_header_past_the_end", [](auto& b) { Put32(b, 0x3C, 0xFFFFFFF0u); },
+        ImageCase{"new_header_past_the_end", [](auto& b) { PutU32(b, 0x3C, 0xFFFFFFF0u); },
                   Error(PeError::kNotExecutable)},
         ImageCase{"cut_in_the_section_table", [](auto& b) { b.resize(image::kSectionTable + 20); },
                   Error(PeError::kBadHeaders)},
-        ImageCase{"too_many_sections", [](auto& b) { Put16(b, image::kCoff + 2, 97); },
+        ImageCase{"too_many_sections", [](auto& b) { PutU16(b, image::kCoff + 2, 97); },
                   Error(PeError::kBadHeaders)},
         ImageCase{"optional_header_larger_than_file",
-                  [](auto& b) { Put16(b, image::kCoff + 16, 0xFFFF); }, Error(PeError::kBadHeaders)},
-        ImageCase{"unknown_optional_magic", [](auto& b) { Put16(b, image::kOptional, 0x107); },
+                  [](auto& b) { PutU16(b, image::kCoff + 16, 0xFFFF); }, Error(PeError::kBadHeaders)},
+        ImageCase{"unknown_optional_magic", [](auto& b) { PutU16(b, image::kOptional, 0x107); },
                   Error(PeError::kBadHeaders)},
         ImageCase{"resource_rva_outside_every_section",
-                  [](auto& b) { Put32(b, image::kOptional + 96 + 16, 0x9000); },
+                  [](auto& b) { PutU32(b, image::kOptional + 96 + 16, 0x9000); },
                   Error(PeError::kBadResourceDirectory)},
         ImageCase{"section_raw_data_past_the_end",
-                  [](auto& b) { Put32(b, image::kSectionTable + 20, 0xFFFFFF00u); },
+                  [](auto& b) { PutU32(b, image::kSectionTable + 20, 0xFFFFFF00u); },
                   Error(PeError::kBadResourceDirectory)},
         ImageCase{"rva_plus_size_overflows",
-                  [](auto& b) { Put32(b, image::kOptional + 96 + 20, 0xFFFFFFFFu); },
+                  [](auto& b) { PutU32(b, image::kOptional + 96 + 20, 0xFFFFFFFFu); },
                   Error(PeError::kBadResourceDirectory)},
         ImageCase{"entry_count_past_the_section",
-                  [](auto& b) { Put16(b, kRaw + image::kTypeDirectory + 12, 0xFFFF); },
+                  [](auto& b) { PutU16(b, kRaw + image::kTypeDirectory + 12, 0xFFFF); },
                   Error(PeError::kBadResourceDirectory)},
         ImageCase{"subdirectory_pointing_at_itself",
                   [](auto& b) {
-                    Put32(b, kRaw + image::kLanguageDirectory + 20,
+                    PutU32(b, kRaw + image::kLanguageDirectory + 20,
                           0x80000000u | image::kLanguageDirectory);
                   },
                   Error(PeError::kBadResourceDirectory)},
         ImageCase{"type_entry_is_data_not_a_directory",
-                  [](auto& b) { Put32(b, kRaw + image::kTypeDirectory + 20, image::kDataEntry); },
+                  [](auto& b) { PutU32(b, kRaw + image::kTypeDirectory + 20, image::kDataEntry); },
                   Error(PeError::kBadResourceDirectory)},
         ImageCase{"data_entry_outside_the_section",
-                  [](auto& b) { Put32(b, kRaw + image::kLanguageDirectory + 20, 0x7FFFFFF0u); },
+                  [](auto& b) { PutU32(b, kRaw + image::kLanguageDirectory + 20, 0x7FFFFFF0u); },
                   Error(PeError::kBadResourceDirectory)},
         ImageCase{"version_data_outside_the_file",
-                  [](auto& b) { Put32(b, kRaw + image::kDataEntry, image::kRva + 0x1F0); },
+                  [](auto& b) { PutU32(b, kRaw + image::kDataEntry, image::kRva + 0x1F0); },
                   Error(PeError::kBadVersionResource)},
         ImageCase{"version_length_beyond_its_data",
-                  [](auto& b) { Put16(b, kRaw + image::kVersionInfo, 400); },
+                  [](auto& b) { PutU16(b, kRaw + image::kVersionInfo, 400); },
                   Error(PeError::kBadVersionResource)},
-        ImageCase{"wrong_key", [](auto& b) { Put16(b, kRaw + image::kVersionInfo + 6, 'X'); },
+        ImageCase{"wrong_key", [](auto& b) { PutU16(b, kRaw + image::kVersionInfo + 6, 'X'); },
                   Error(PeError::kBadVersionResource)},
-        ImageCase{"wrong_fixed_signature", [](auto& b) { Put32(b, kRaw + image::kFixedInfo, 1); },
+        ImageCase{"wrong_fixed_signature", [](auto& b) { PutU32(b, kRaw + image::kFixedInfo, 1); },
                   Error(PeError::kBadVersionResource)},
         ImageCase{"fixed_info_cut_short",
                   [](auto& b) {
-                    Put16(b, kRaw + image::kVersionInfo, 60);
-                    Put32(b, kRaw + image::kDataEntry + 4, 60);
+                    PutU16(b, kRaw + image::kVersionInfo, 60);
+                    PutU32(b, kRaw + image::kDataEntry + 4, 60);
                   },
                   Error(PeError::kBadVersionResource)}),
     [](const auto& info) { return info.param.name; });
 
+// The header fields other checks build on (the library check reads the characteristics).
+TEST(PeImageHeaders, ReportMachineKindAndCharacteristics) {
+  auto bytes = image::Build();
+  PutU16(bytes, image::kCoff + 18, 0x2102);  // executable, 32-bit machine, library
+  auto pe32 = PeImage::Open(bytes);
+  ASSERT_TRUE(pe32);
+  EXPECT_EQ(pe32->machine(), 0x14C);
+  EXPECT_EQ(pe32->characteristics(), 0x2102);
+  EXPECT_FALSE(pe32->pe32_plus());
+  auto sections = pe32->Sections();
+  ASSERT_TRUE(sections);
+  ASSERT_EQ(sections->size(), 1u);
+  EXPECT_EQ((*sections)[0].raw_pointer, image::kRaw);
+  EXPECT_FALSE(BytesAtRva(pe32->file(), *sections, image::kRva + 0x1F0, 0x20)) << "runs past the section";
+  EXPECT_TRUE(BytesAtRva(pe32->file(), *sections, image::kRva + 0x1E0, 0x20));
+
+  PutU16(bytes, image::kOptional, 0x20B);
+  PutU16(bytes, image::kCoff, 0x8664);
+  auto pe32_plus = PeImage::Open(bytes);
+  ASSERT_TRUE(pe32_plus);
+  EXPECT_TRUE(pe32_plus->pe32_plus());
+  EXPECT_EQ(pe32_plus->machine(), 0x8664);
+
+  // A section table that runs past the end fails only when it is read.
+  bytes.resize(image::kSectionTable + 20);
+  auto cut = PeImage::Open(bytes);
+  ASSERT_TRUE(cut);
+  EXPECT_EQ(cut->Sections().error(), PeError::kBadHeaders);
+}
+
 }  // namespace
-}  // namespace movarin::catalogue::writer
+}  // namespace movarin::pe
