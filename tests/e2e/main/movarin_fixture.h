@@ -11,7 +11,7 @@
 
 #include "catalogue/command_menu.h"
 #include "catalogue/main_window_layout.h"
-#include "catalogue/writer/jet_writer.h"
+#include "tools/catalog/writer/jet_writer.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/support/temp_folder.h"
 
@@ -20,7 +20,7 @@ namespace movarin::e2e {
 inline const std::string kOptionsKey = "Software\\VB and VBA Program Settings\\MovarinFiles\\OPTIONS";
 
 // The demo catalogue the tests search.
-const std::vector<catalogue::writer::CatalogueEntry>& DemoCatalogue();
+const std::vector<tools::catalog_writer::CatalogueEntry>& DemoCatalogue();
 
 class MovarinTest : public ::testing::Test {
  protected:

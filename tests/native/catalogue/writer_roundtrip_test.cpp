@@ -6,11 +6,13 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/provider_errors.h"
-#include "catalogue/writer/jet_writer.h"
+#include "tools/catalog/writer/jet_writer.h"
 #include "tests/native/catalogue/jet_test_files.h"
 
 namespace movarin::catalogue {
 namespace {
+
+namespace writer = tools::catalog_writer;
 
 using writer::CatalogueEntry;
 
@@ -20,11 +22,11 @@ std::vector<std::uint8_t> Build(const std::vector<CatalogueEntry>& entries,
   options.password = password;
   options.creation_date = 45000.25;
   auto image = writer::BuildCatalogueImage(entries, options);
-  if (auto* status = std::get_if<writer::WriteStatus>(&image)) {
-    ADD_FAILURE() << status->Message();
+  if (!image) {
+    ADD_FAILURE() << image.error().Message();
     return {};
   }
-  return std::get<std::vector<std::uint8_t>>(std::move(image));
+  return std::move(*image);
 }
 
 Connection OpenImage(std::vector<std::uint8_t> image) {

@@ -8,17 +8,21 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
-#include "catalogue/writer/jet4_table.h"
-#include "catalogue/writer/jet_writer.h"
+#include "tools/catalog/writer/jet4_table.h"
+#include "tools/catalog/writer/jet_writer.h"
 #include "tests/support/environment.h"
 #include "tests/support/files.h"
 #include "tests/support/run.h"
 #include "tests/support/temp_folder.h"
 
-namespace movarin::catalogue::writer {
+namespace movarin::tools::catalog_writer {
 namespace {
 
 namespace fs = std::filesystem;
+using catalogue::Connection;
+using catalogue::kCataloguePassword;
+using catalogue::ProviderError;
+using catalogue::RecordSet;
 
 using movarin::test::CommandExists;
 using movarin::test::FolderEntries;
@@ -116,8 +120,8 @@ class WrittenCatalogue : public ::testing::TestWithParam<CatalogueCase> {
     path_ = (folder_ / "database.mdb");
     CatalogueOptions options;
     options.password = GetParam().password;
-    const WriteStatus status = WriteCatalogueFile(path_, GetParam().entries, options);
-    ASSERT_TRUE(status.ok()) << status.Message();
+    const auto written = WriteCatalogueFile(path_, GetParam().entries, options);
+    ASSERT_TRUE(written) << written.error().Message();
   }
   TempFolder folder_;
   std::string path_;
@@ -138,7 +142,7 @@ TEST_P(WrittenCatalogue, MdbReaderReadsTheRowsAndThePassword) {
   if (!CommandExists("node") || modules.empty() || !std::filesystem::exists(modules / "mdb-reader")) {
     GTEST_SKIP() << "node or the npm package mdb-reader is not installed (scripts/setup.sh)";
   }
-  const auto script = fs::path(*movarin::test::SourceDir()) / "tests/native/tools/mdb_reader_dump.mjs";
+  const auto script = fs::path(*movarin::test::SourceDir()) / "tests/native/catalog/mdb_reader_dump.mjs";
   const auto dump = RunShell("NODE_PATH=" + ShellQuote(modules.string()) + " node " + ShellQuote(script.string()) +
                         " " + ShellQuote(path_) + " Files " + ShellQuote(GetParam().password));
   ASSERT_EQ(dump.exit_code, 0) << dump.err;
@@ -202,7 +206,9 @@ TEST_P(RefusedCatalogue, LeavesTheOldCatalogueAndNoTemporaryFile) {
   WriteWholeFile(path, "the old catalogue");
   CatalogueOptions options;
   options.password = GetParam().password;
-  const WriteStatus status = WriteCatalogueFile(path, GetParam().entries, options);
+  const auto written = WriteCatalogueFile(path, GetParam().entries, options);
+  ASSERT_FALSE(written);
+  const WriteFailure& status = written.error();
   EXPECT_EQ(status.error, GetParam().error) << status.Message();
   EXPECT_EQ(status.row, GetParam().row);
   EXPECT_EQ(ReadWholeFile(path), "the old catalogue");
@@ -231,7 +237,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(WriterFailure, MissingDestinationFolderCreatesNothing) {
   TempFolder folder;
   const std::string path = (fs::path(folder.path()) / "missing" / "database.mdb").string();
-  const WriteStatus status = WriteCatalogueFile(path, std::vector<CatalogueEntry>{{"a.dll", "1"}}, {});
+  const auto written = WriteCatalogueFile(path, std::vector<CatalogueEntry>{{"a.dll", "1"}}, {});
+  ASSERT_FALSE(written);
+  const WriteFailure& status = written.error();
   EXPECT_EQ(status.error, WriteError::kCannotCreate);
   EXPECT_NE(status.Message().find(path), std::string::npos) << status.Message();
   EXPECT_TRUE(FolderEntries(folder.path()).empty());
@@ -242,8 +250,10 @@ TEST(WriterFailure, DestinationThatCannotBeReplacedKeepsItAndRemovesTheTemporary
   const auto destination = fs::path(folder.path()) / "database.mdb";
   std::filesystem::create_directory(destination);  // a folder cannot be replaced by a file
   WriteWholeFile(destination / "inside.txt", "kept");
-  const WriteStatus status =
+  const auto written =
       WriteCatalogueFile(destination.string(), std::vector<CatalogueEntry>{{"a.dll", "1"}}, {});
+  ASSERT_FALSE(written);
+  const WriteFailure& status = written.error();
   EXPECT_EQ(status.error, WriteError::kCannotReplace) << status.Message();
   EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"database.mdb"});
   EXPECT_EQ(ReadWholeFile(destination / "inside.txt"), "kept");
@@ -252,8 +262,8 @@ TEST(WriterFailure, DestinationThatCannotBeReplacedKeepsItAndRemovesTheTemporary
 TEST(WriterSuccess, ReplacesAnOlderCatalogue) {
   TempFolder folder;
   const std::string path = (folder / "database.mdb");
-  ASSERT_TRUE(WriteCatalogueFile(path, std::vector<CatalogueEntry>{{"old.dll", "1"}}, {}).ok());
-  ASSERT_TRUE(WriteCatalogueFile(path, std::vector<CatalogueEntry>{{"new.dll", "2"}}, {}).ok());
+  ASSERT_TRUE(WriteCatalogueFile(path, std::vector<CatalogueEntry>{{"old.dll", "1"}}, {}));
+  ASSERT_TRUE(WriteCatalogueFile(path, std::vector<CatalogueEntry>{{"new.dll", "2"}}, {}));
   EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"database.mdb"});
   auto opened = Connection::Open(path, kCataloguePassword);
   ASSERT_TRUE(std::holds_alternative<Connection>(opened));
@@ -303,4 +313,4 @@ TEST(UsageMap, ListsExactlyTheGivenPagesInlineOrThroughBitmapPages) {
 }
 
 }  // namespace
-}  // namespace movarin::catalogue::writer
+}  // namespace movarin::tools::catalog_writer

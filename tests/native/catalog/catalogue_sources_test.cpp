@@ -1,9 +1,9 @@
 // Rows for a new catalogue: the CSV reader and the name rules of the folder scan.
 #include <gtest/gtest.h>
 
-#include "catalogue/writer/catalogue_sources.h"
+#include "tools/catalog/writer/catalogue_sources.h"
 
-namespace movarin::catalogue::writer {
+namespace movarin::tools::catalog_writer {
 namespace {
 
 using Rows = std::vector<std::pair<std::string, std::string>>;
@@ -25,9 +25,8 @@ class CsvRows : public ::testing::TestWithParam<CsvCase> {};
 
 TEST_P(CsvRows, ReadsEveryRow) {
   auto parsed = ParseCatalogueCsv(GetParam().text);
-  ASSERT_TRUE(std::holds_alternative<std::vector<CatalogueEntry>>(parsed))
-      << std::get<CsvError>(parsed).message;
-  EXPECT_EQ(AsRows(std::get<std::vector<CatalogueEntry>>(parsed)), GetParam().rows);
+  ASSERT_TRUE(parsed) << parsed.error().message;
+  EXPECT_EQ(AsRows(*parsed), GetParam().rows);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -62,10 +61,9 @@ class CsvErrors : public ::testing::TestWithParam<CsvErrorCase> {};
 
 TEST_P(CsvErrors, NameTheLineAndTheFault) {
   auto parsed = ParseCatalogueCsv(GetParam().text);
-  ASSERT_TRUE(std::holds_alternative<CsvError>(parsed));
-  EXPECT_EQ(std::get<CsvError>(parsed).line, GetParam().line);
-  EXPECT_EQ(std::get<CsvError>(parsed).message.rfind(GetParam().message, 0), 0u)
-      << std::get<CsvError>(parsed).message;
+  ASSERT_FALSE(parsed);
+  EXPECT_EQ(parsed.error().line, GetParam().line);
+  EXPECT_EQ(parsed.error().message.rfind(GetParam().message, 0), 0u) << parsed.error().message;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -98,4 +96,4 @@ TEST(CatalogueOrder, SortsByNameIgnoringAsciiCaseAndIsTotal) {
 }
 
 }  // namespace
-}  // namespace movarin::catalogue::writer
+}  // namespace movarin::tools::catalog_writer

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace movarin::catalogue::writer::jet4 {
+namespace movarin::tools::catalog_writer::jet4 {
 
 inline constexpr std::size_t kPageSize = 4096;
 // Jet 4 files end at 2 GB; page pointers in rows are (page << 8 | row).
@@ -141,4 +141,4 @@ inline constexpr std::int16_t kTypeContainer = 3;
 inline constexpr std::int32_t kFlagSystem = static_cast<std::int32_t>(0x80000000u);
 }  // namespace catalogue
 
-}  // namespace movarin::catalogue::writer::jet4
+}  // namespace movarin::tools::catalog_writer::jet4

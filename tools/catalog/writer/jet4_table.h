@@ -12,9 +12,9 @@
 #include <variant>
 #include <vector>
 
-#include "catalogue/writer/jet4_format.h"
+#include "tools/catalog/writer/jet4_format.h"
 
-namespace movarin::catalogue::writer::jet4 {
+namespace movarin::tools::catalog_writer::jet4 {
 
 using Page = std::vector<std::uint8_t>;  // always kPageSize bytes
 using Bytes = std::vector<std::uint8_t>;
@@ -109,4 +109,4 @@ std::size_t BitmapPagesNeeded(std::span<const std::uint32_t> pages);
 // first_bitmap_page: where the bitmap pages will be written (unused when none are needed).
 UsageMap EncodeUsageMap(std::span<const std::uint32_t> pages, std::uint32_t first_bitmap_page);
 
-}  // namespace movarin::catalogue::writer::jet4
+}  // namespace movarin::tools::catalog_writer::jet4

@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
-#include "catalogue/writer/jet_writer.h"
+#include "base/result.h"
+#include "tools/catalog/writer/jet_writer.h"
 
-namespace movarin::catalogue::writer {
+namespace movarin::tools::catalog_writer {
 
 // True for names ending in ".dll" or ".ocx" in any letter case.
 bool IsCatalogueFileName(std::string_view name);
@@ -31,7 +31,7 @@ struct FolderError {
 };
 // Every regular file (or link to one) named *.dll or *.ocx directly inside folder, with
 // its version from the version resource ("" when it has none).
-std::variant<FolderScan, FolderError> ScanFolder(const std::filesystem::path& folder);
+base::Result<FolderScan, FolderError> ScanFolder(const std::filesystem::path& folder);
 
 struct CsvError {
   std::size_t line = 0;  // 1-based
@@ -40,6 +40,6 @@ struct CsvError {
 // Rows of one or two fields: Filename[,Version]. Fields may be quoted ("a ""b"".dll");
 // empty lines, a UTF-8 byte order mark and a first row naming the columns
 // ("Filename,Version", as mdb-export prints it) are skipped.
-std::variant<std::vector<CatalogueEntry>, CsvError> ParseCatalogueCsv(std::string_view text);
+base::Result<std::vector<CatalogueEntry>, CsvError> ParseCatalogueCsv(std::string_view text);
 
-}  // namespace movarin::catalogue::writer
+}  // namespace movarin::tools::catalog_writer

@@ -6,9 +6,9 @@
 #include <span>
 #include <string>
 
-#include "catalogue/writer/jet4_table.h"
+#include "tools/catalog/writer/jet4_table.h"
 
-namespace movarin::catalogue::writer::jet4 {
+namespace movarin::tools::catalog_writer::jet4 {
 
 // XORs bytes with the RC4 keystream of key (applying it twice restores the bytes).
 void Rc4Xor(std::span<const std::uint8_t> key, std::span<std::uint8_t> bytes);
@@ -17,4 +17,4 @@ void Rc4Xor(std::span<const std::uint8_t> key, std::span<std::uint8_t> bytes);
 // creation_date: days since 1899-12-30; its whole part also keys the password mask.
 Page EncodeHeaderPage(const std::u16string& password, double creation_date);
 
-}  // namespace movarin::catalogue::writer::jet4
+}  // namespace movarin::tools::catalog_writer::jet4

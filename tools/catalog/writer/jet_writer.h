@@ -12,10 +12,11 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
-namespace movarin::catalogue::writer {
+#include "base/result.h"
+
+namespace movarin::tools::catalog_writer {
 
 struct CatalogueEntry {
   std::string filename;  // UTF-8
@@ -35,7 +36,6 @@ struct CatalogueOptions {
 };
 
 enum class WriteError : std::uint8_t {
-  kNone,
   kPasswordTooLong,
   kPasswordNotUtf8,
   kTextNotUtf8,
@@ -49,11 +49,10 @@ enum class WriteError : std::uint8_t {
 };
 std::string_view WriteErrorText(WriteError error);
 
-struct WriteStatus {
-  WriteError error = WriteError::kNone;
+struct WriteFailure {
+  WriteError error = WriteError::kCannotWrite;
   std::size_t row = 0;  // 1-based entry number for errors about one entry, else 0
   std::string detail;   // the path or the system's reason, when there is one
-  bool ok() const { return error == WriteError::kNone; }
   // The error text with its entry number and detail, e.g.
   // "text is not valid UTF-8 (entry 3)".
   std::string Message() const;
@@ -63,16 +62,17 @@ struct WriteStatus {
 using PageSink = std::function<bool(std::span<const std::uint8_t> page)>;
 
 // Checks every entry first and emits nothing unless all are valid.
-WriteStatus EmitCatalogue(std::span<const CatalogueEntry> entries,
-                          const CatalogueOptions& options, const PageSink& sink);
+base::Result<void, WriteFailure> EmitCatalogue(std::span<const CatalogueEntry> entries,
+                                               const CatalogueOptions& options,
+                                               const PageSink& sink);
 
 // The whole file in memory.
-std::variant<std::vector<std::uint8_t>, WriteStatus> BuildCatalogueImage(
+base::Result<std::vector<std::uint8_t>, WriteFailure> BuildCatalogueImage(
     std::span<const CatalogueEntry> entries, const CatalogueOptions& options);
 
 // Writes the file at path (UTF-8), replacing an existing one only on success.
-WriteStatus WriteCatalogueFile(const std::string& path_utf8,
-                               std::span<const CatalogueEntry> entries,
-                               const CatalogueOptions& options);
+base::Result<void, WriteFailure> WriteCatalogueFile(const std::string& path_utf8,
+                                                    std::span<const CatalogueEntry> entries,
+                                                    const CatalogueOptions& options);
 
-}  // namespace movarin::catalogue::writer
+}  // namespace movarin::tools::catalog_writer

@@ -1,12 +1,12 @@
-#include "catalogue/writer/catalogue_sources.h"
+#include "tools/catalog/writer/catalogue_sources.h"
 
 #include <algorithm>
 #include <system_error>
 
-#include "catalogue/writer/replace_file.h"
+#include "base/files.h"
 #include "pe/pe_version.h"
 
-namespace movarin::catalogue::writer {
+namespace movarin::tools::catalog_writer {
 namespace {
 
 char AsciiLower(char ch) { return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch; }
@@ -42,20 +42,20 @@ void SortByFileName(std::vector<CatalogueEntry>& entries) {
   });
 }
 
-std::variant<FolderScan, FolderError> ScanFolder(const std::filesystem::path& folder) {
+base::Result<FolderScan, FolderError> ScanFolder(const std::filesystem::path& folder) {
   namespace fs = std::filesystem;
   std::error_code error;
   if (!fs::is_directory(folder, error)) {
-    return FolderError{"cannot find the folder '" + PathToUtf8(folder) + "'"};
+    return FolderError{"cannot find the folder '" + base::PathToUtf8(folder) + "'"};
   }
   FolderScan scan;
   fs::directory_iterator it(folder, error);
-  if (error) return FolderError{"cannot list '" + PathToUtf8(folder) + "': " + error.message()};
+  if (error) return FolderError{"cannot list '" + base::PathToUtf8(folder) + "': " + error.message()};
   for (; it != fs::directory_iterator(); it.increment(error)) {
-    const std::string name = PathToUtf8(it->path().filename());
+    const std::string name = base::PathToUtf8(it->path().filename());
     std::error_code kind_error;
     if (!IsCatalogueFileName(name) || !it->is_regular_file(kind_error)) continue;
-    auto version = pe::ReadFileVersionOfFile(PathToUtf8(it->path()));
+    auto version = pe::ReadFileVersionOfFile(base::PathToUtf8(it->path()));
     if (!version) {
       scan.warnings.push_back(name + ": " + std::string(pe::PeErrorText(version.error())));
       scan.entries.push_back({name, ""});
@@ -63,12 +63,12 @@ std::variant<FolderScan, FolderError> ScanFolder(const std::filesystem::path& fo
       scan.entries.push_back({name, std::move(*version)});
     }
   }
-  if (error) return FolderError{"cannot list '" + PathToUtf8(folder) + "': " + error.message()};
+  if (error) return FolderError{"cannot list '" + base::PathToUtf8(folder) + "': " + error.message()};
   SortByFileName(scan.entries);
   return scan;
 }
 
-std::variant<std::vector<CatalogueEntry>, CsvError> ParseCatalogueCsv(std::string_view text) {
+base::Result<std::vector<CatalogueEntry>, CsvError> ParseCatalogueCsv(std::string_view text) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   std::vector<CatalogueEntry> entries;
   std::size_t line = 1;
@@ -137,4 +137,4 @@ std::variant<std::vector<CatalogueEntry>, CsvError> ParseCatalogueCsv(std::strin
   return entries;
 }
 
-}  // namespace movarin::catalogue::writer
+}  // namespace movarin::tools::catalog_writer

@@ -1,10 +1,10 @@
-#include "catalogue/writer/jet4_table.h"
+#include "tools/catalog/writer/jet4_table.h"
 
 #include <algorithm>
 
-#include "catalogue/writer/byte_writer.h"
+#include "tools/catalog/writer/byte_writer.h"
 
-namespace movarin::catalogue::writer::jet4 {
+namespace movarin::tools::catalog_writer::jet4 {
 namespace {
 
 bool IsFixed(ColumnType type) {
@@ -258,4 +258,4 @@ UsageMap EncodeUsageMap(std::span<const std::uint32_t> pages, std::uint32_t firs
   return map;
 }
 
-}  // namespace movarin::catalogue::writer::jet4
+}  // namespace movarin::tools::catalog_writer::jet4

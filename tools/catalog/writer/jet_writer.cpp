@@ -1,15 +1,16 @@
-#include "catalogue/writer/jet_writer.h"
+#include "tools/catalog/writer/jet_writer.h"
 
 #include <array>
 #include <chrono>
 #include <cmath>
 
-#include "catalogue/writer/byte_writer.h"
-#include "catalogue/writer/jet4_header.h"
-#include "catalogue/writer/jet4_table.h"
-#include "catalogue/writer/utf16.h"
+#include "base/utf.h"
 
-namespace movarin::catalogue::writer {
+#include "tools/catalog/writer/byte_writer.h"
+#include "tools/catalog/writer/jet4_header.h"
+#include "tools/catalog/writer/jet4_table.h"
+
+namespace movarin::tools::catalog_writer {
 namespace {
 
 using namespace jet4;
@@ -68,13 +69,13 @@ double Now() {
   return kUnixEpochDays + seconds.count() / 86400.0;
 }
 
-WriteStatus Fail(WriteError error, std::size_t row = 0, std::string detail = {}) {
-  return WriteStatus{error, row, std::move(detail)};
+base::Failed<WriteFailure> Fail(WriteError error, std::size_t row = 0, std::string detail = {}) {
+  return base::Fail(WriteFailure{error, row, std::move(detail)});
 }
 
 // A text column value, or the reason it cannot be stored.
-std::variant<std::u16string, WriteError> TextValue(const std::string& utf8) {
-  auto text = Utf8ToUtf16(utf8);
+base::Result<std::u16string, WriteError> TextValue(const std::string& utf8) {
+  auto text = base::Utf8ToUtf16Strict(utf8);
   if (!text) return WriteError::kTextNotUtf8;
   if (text->size() > kMaxTextUnits) return WriteError::kTextTooLong;
   // Readers take a value starting with the bytes FF FE as compressed text.
@@ -122,7 +123,6 @@ std::vector<Bytes> SystemObjectRows(const TableLayout& layout, double date) {
 
 std::string_view WriteErrorText(WriteError error) {
   switch (error) {
-    case WriteError::kNone: return "no error";
     case WriteError::kPasswordTooLong: return "the password is longer than 20 characters";
     case WriteError::kPasswordNotUtf8: return "the password is not valid UTF-8";
     case WriteError::kTextNotUtf8: return "text is not valid UTF-8";
@@ -137,16 +137,17 @@ std::string_view WriteErrorText(WriteError error) {
   return "unknown error";
 }
 
-std::string WriteStatus::Message() const {
+std::string WriteFailure::Message() const {
   std::string text(WriteErrorText(error));
   if (row != 0) text += " (entry " + std::to_string(row) + ")";
   if (!detail.empty()) text += ": " + detail;
   return text;
 }
 
-WriteStatus EmitCatalogue(std::span<const CatalogueEntry> entries,
-                          const CatalogueOptions& options, const PageSink& sink) {
-  const auto password = Utf8ToUtf16(options.password);
+base::Result<void, WriteFailure> EmitCatalogue(std::span<const CatalogueEntry> entries,
+                                               const CatalogueOptions& options,
+                                               const PageSink& sink) {
+  const auto password = base::Utf8ToUtf16Strict(options.password);
   if (!password) return Fail(WriteError::kPasswordNotUtf8);
   if (password->size() > kMaxPasswordUnits) return Fail(WriteError::kPasswordTooLong);
   const double date = options.creation_date.value_or(Now());
@@ -166,8 +167,8 @@ WriteStatus EmitCatalogue(std::span<const CatalogueEntry> entries,
     std::array<Value, 2> values;
     for (std::size_t c = 0; c < 2; ++c) {
       auto text = TextValue(c == 0 ? entries[i].filename : entries[i].version);
-      if (auto* error = std::get_if<WriteError>(&text)) return Fail(*error, i + 1);
-      values[c] = std::move(std::get<std::u16string>(text));
+      if (!text) return Fail(text.error(), i + 1);
+      values[c] = std::move(*text);
     }
     rows.push_back(*EncodeRow(files, values));
   }
@@ -242,15 +243,15 @@ WriteStatus EmitCatalogue(std::span<const CatalogueEntry> entries,
   return {};
 }
 
-std::variant<std::vector<std::uint8_t>, WriteStatus> BuildCatalogueImage(
+base::Result<std::vector<std::uint8_t>, WriteFailure> BuildCatalogueImage(
     std::span<const CatalogueEntry> entries, const CatalogueOptions& options) {
   std::vector<std::uint8_t> image;
-  WriteStatus status = EmitCatalogue(entries, options, [&](std::span<const std::uint8_t> page) {
+  auto emitted = EmitCatalogue(entries, options, [&](std::span<const std::uint8_t> page) {
     image.insert(image.end(), page.begin(), page.end());
     return true;
   });
-  if (!status.ok()) return status;
+  if (!emitted) return emitted.error();
   return image;
 }
 
-}  // namespace movarin::catalogue::writer
+}  // namespace movarin::tools::catalog_writer

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-namespace movarin::catalogue::writer {
+namespace movarin::tools::catalog_writer {
 
 inline void Store16(std::span<std::uint8_t> to, std::size_t at, std::uint16_t v) {
   to[at] = static_cast<std::uint8_t>(v);
@@ -41,4 +41,4 @@ class ByteAppender {
   std::vector<std::uint8_t>& out_;
 };
 
-}  // namespace movarin::catalogue::writer
+}  // namespace movarin::tools::catalog_writer

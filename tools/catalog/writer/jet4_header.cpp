@@ -1,4 +1,4 @@
-#include "catalogue/writer/jet4_header.h"
+#include "tools/catalog/writer/jet4_header.h"
 
 #include <algorithm>
 #include <array>
@@ -6,9 +6,9 @@
 #include <string_view>
 #include <utility>
 
-#include "catalogue/writer/byte_writer.h"
+#include "tools/catalog/writer/byte_writer.h"
 
-namespace movarin::catalogue::writer::jet4 {
+namespace movarin::tools::catalog_writer::jet4 {
 
 void Rc4Xor(std::span<const std::uint8_t> key, std::span<std::uint8_t> bytes) {
   std::array<std::uint8_t, 256> state{};
@@ -60,4 +60,4 @@ Page EncodeHeaderPage(const std::u16string& password, double creation_date) {
   return page;
 }
 
-}  // namespace movarin::catalogue::writer::jet4
+}  // namespace movarin::tools::catalog_writer::jet4
