@@ -1,13 +1,11 @@
 #include "download/download_dialog_logic.h"
 
-#include <charconv>
-
 #include "catalogue/program_state.h"
 #include "download/url.h"
 
 namespace movarin::download {
 
-DownloadDialogLogic::DownloadDialogLogic(DownloadDialogHost& host, dl& engine)
+DownloadDialogLogic::DownloadDialogLogic(DownloadDialogHost& host, DownloadEngine& engine)
     : host_(host), engine_(engine) {
   engine_.SetListener(this);
 }
@@ -35,40 +33,38 @@ void DownloadDialogLogic::Start() {
   const std::string folder = host_.DownloadFolder();
   host_.SetFolderLabel(folder);
   const std::string address = host_.AddressText();
-  engine_.Downloadfile(address, Destination(folder, address));
+  engine_.Download(address, Destination(folder, address));
 }
 
 void DownloadDialogLogic::CancelPressed() {
-  engine_.cancel();
+  engine_.Cancel();
   host_.SetProgress(0);
   host_.ShowDownloading(false);
 }
 
-void DownloadDialogLogic::Closing() { engine_.cancel(); }
+void DownloadDialogLogic::Closing() { engine_.Cancel(); }
 
-void DownloadDialogLogic::DownloadEvents(const std::string&) {
+void DownloadDialogLogic::OnStatus(const std::string&) {
   host_.SetStartTimeToNow();
   host_.ShowDownloading(true);
   host_.SetFileNameLabel(FileNameFromUrl(host_.AddressText()));
 }
 
-void DownloadDialogLogic::DownloadProgress(const std::string& percent) {
+void DownloadDialogLogic::OnProgress(int percent) {
   catalogue::SearchNextFlag() = "no";
-  int value = 0;
-  std::from_chars(percent.data(), percent.data() + percent.size(), value);
-  host_.SetProgress(value);
-  host_.SetPercentLabel(std::to_string(value) + " %");
+  host_.SetProgress(percent);
+  host_.SetPercentLabel(std::to_string(percent) + " %");
   host_.EnableCancel();
   host_.SetAddressText("");
 }
 
-void DownloadDialogLogic::DownloadErrors(const std::string&) {
+void DownloadDialogLogic::OnError(const std::string&) {
   catalogue::SearchNextFlag() = "yes";
   host_.ShowConnectionError();
   host_.ShowDownloading(false);
 }
 
-void DownloadDialogLogic::DowloadComplete() {
+void DownloadDialogLogic::OnComplete() {
   catalogue::SearchNextFlag() = "yes";
   host_.SetProgress(0);
   host_.SetEndTimeToNow();

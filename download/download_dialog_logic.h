@@ -45,7 +45,7 @@ class DownloadDialogHost {
 
 class DownloadDialogLogic final : public DownloadListener {
  public:
-  DownloadDialogLogic(DownloadDialogHost& host, dl& engine);
+  DownloadDialogLogic(DownloadDialogHost& host, DownloadEngine& engine);
   ~DownloadDialogLogic() override;
 
   // The window's load: the idle state.
@@ -63,14 +63,14 @@ class DownloadDialogLogic final : public DownloadListener {
   static std::string Destination(const std::string& folder, const std::string& address);
 
   // DownloadListener
-  void DownloadErrors(const std::string& error) override;
-  void DownloadEvents(const std::string& event) override;
-  void DowloadComplete() override;
-  void DownloadProgress(const std::string& percent) override;
+  void OnError(const std::string& message) override;
+  void OnStatus(const std::string& status) override;
+  void OnComplete() override;
+  void OnProgress(int percent) override;
 
  private:
   DownloadDialogHost& host_;
-  dl& engine_;
+  DownloadEngine& engine_;
 };
 
 }  // namespace movarin::download

@@ -20,7 +20,7 @@ bool IsDriveLetterPath(const std::string& path) {
   return path.size() >= 3 && path[1] == ':' && path[2] == '\\';
 }
 
-// Clears the running mark however Downloadfile is left.
+// Clears the running mark however Download is left.
 class RunningScope {
  public:
   explicit RunningScope(bool& running) : running_(running) { running_ = true; }
@@ -34,8 +34,8 @@ class RunningScope {
 
 }  // namespace
 
-// The state of one Downloadfile call.
-struct dl::Call {
+// The state of one Download call.
+struct DownloadEngine::Call {
   std::string url;
   std::string destination;
   std::string user_name;
@@ -49,30 +49,30 @@ struct dl::Call {
   // Without a Content-Length, a partial answer's Content-Range still says where the
   // server's message ends, so a body cut short can be told from a complete one.
   std::optional<std::int64_t> range_span;
-  // The temporary file beside the destination, once created.
-  std::string temp_path;
+  // The new file beside the destination, once created; removed unless committed.
+  std::unique_ptr<ReplacingOutput> file;
 };
 
-dl::dl(Transfer& transfer, FileSystem& files, ProcessMessages process_messages)
+DownloadEngine::DownloadEngine(Transfer& transfer, FileSystem& files, ProcessMessages process_messages)
     : transfer_(transfer), files_(files), process_messages_(std::move(process_messages)) {}
 
-void dl::cancel() {
+void DownloadEngine::Cancel() {
   cancel_flag_ = true;
   // A read or a request that waits on a stalled server must end now, not at its
   // time-out: the transfer returns from its wait as soon as it is cancelled.
   if (running_) transfer_.Cancel();
 }
 
-bool dl::Downloadfile(const std::string& strURL, const std::string& strDestination,
-                      const std::string& UserName, const std::string& Password) {
+bool DownloadEngine::Download(const std::string& url, const std::string& destination,
+                              const std::string& user_name, const std::string& password) {
   // One download at a time: a call from an event handler of the running one is refused.
   if (running_) return false;
   RunningScope running(running_);
   Call call;
-  call.url = strURL;
-  call.destination = strDestination;
-  call.user_name = UserName;
-  call.password = Password;
+  call.url = url;
+  call.destination = destination;
+  call.user_name = user_name;
+  call.password = password;
 
   cancel_flag_ = false;
   RaiseEvent(std::string(messages::kGettingFileInformation));
@@ -81,7 +81,7 @@ bool dl::Downloadfile(const std::string& strURL, const std::string& strDestinati
   return Close(call);
 }
 
-bool dl::RequestPhase(Call& call) {
+bool DownloadEngine::RequestPhase(Call& call) {
   auto request_failure = [this](const Failure& failure) {
     RaiseError(messages::RequestFailure(failure.description));
     cancel_flag_ = true;
@@ -96,7 +96,9 @@ bool dl::RequestPhase(Call& call) {
   transfer_.SetAddress(call.url);
   transfer_.SetCredentials(call.user_name, call.password);
   const std::string range = "Range: bytes=" + std::to_string(call.received) + "-\r\n";
-  if (auto failure = transfer_.StartRequest("GET", "", range)) return request_failure(*failure);
+  if (auto started = transfer_.StartRequest("GET", "", range); !started) {
+    return request_failure(started.error());
+  }
   while (transfer_.StillExecuting()) {
     process_messages_();
     if (cancel_flag_) return false;
@@ -104,8 +106,9 @@ bool dl::RequestPhase(Call& call) {
   // A cancel that arrived while the last wait ended must not be read as an empty answer.
   if (cancel_flag_) return false;
 
-  std::string block;
-  if (auto failure = transfer_.HeaderBlock(block)) return request_failure(*failure);
+  const auto header_block = transfer_.HeaderBlock();
+  if (!header_block) return request_failure(header_block.error());
+  const std::string& block = *header_block;
   const std::string status = StatusField(block);
   if (status == "200" || status == "206") {
     // the body follows
@@ -139,9 +142,9 @@ bool dl::RequestPhase(Call& call) {
 
   if (call.length_known && IsDriveLetterPath(call.destination)) {
     const std::string root = call.destination.substr(0, call.destination.find('\\') + 1);
-    std::uint64_t free_bytes = 0;
-    if (auto failure = files_.FreeBytes(root, free_bytes)) return request_failure(*failure);
-    if (free_bytes < static_cast<std::uint64_t>(call.announced)) {
+    const auto free_bytes = files_.FreeBytes(root);
+    if (!free_bytes) return request_failure(free_bytes.error());
+    if (*free_bytes < static_cast<std::uint64_t>(call.announced)) {
       return report(std::string(messages::kNotEnoughSpace));
     }
   }
@@ -150,12 +153,11 @@ bool dl::RequestPhase(Call& call) {
   return true;
 }
 
-void dl::TransferPhase(Call& call) {
-  std::unique_ptr<OutputFile> file;
+void DownloadEngine::TransferPhase(Call& call) {
   auto transfer_failure = [&](const Failure& failure) {
     RaiseError(messages::TransferFailure(failure.number, failure.description));
     cancel_flag_ = true;
-    file.reset();  // closes what was written; the closing step deletes it
+    call.file.reset();  // removes what was written
   };
 
   const std::size_t last_backslash = call.destination.rfind('\\');
@@ -167,85 +169,78 @@ void dl::TransferPhase(Call& call) {
   // Nothing is ever written outside the destination's folder.
   if (!IsPlainFileName(name)) return transfer_failure(kBadFileName);
   if (!folder.empty() && !files_.FolderExists(folder)) {
-    if (auto failure = files_.CreateFolder(folder)) return transfer_failure(*failure);
+    if (auto created = files_.CreateFolder(folder); !created) return transfer_failure(created.error());
   }
-  if (auto failure = files_.CreateTempBeside(call.destination, call.temp_path, file)) {
-    return transfer_failure(*failure);
-  }
+  auto opened = files_.OpenReplacing(call.destination);
+  if (!opened) return transfer_failure(opened.error());
+  call.file = std::move(*opened);
 
   if (!call.length_known || call.announced > 0) {
-    std::vector<std::uint8_t> chunk;
-    chunk.reserve(kChunkBytes);
     for (;;) {
-      const ChunkStatus status = transfer_.ReadChunk(kChunkBytes, chunk);
-      if (status != ChunkStatus::kData) chunk.clear();
-      if (!chunk.empty()) {
-        if (auto failure = file->Write(chunk.data(), chunk.size())) return transfer_failure(*failure);
+      const Chunk chunk = transfer_.ReadChunk(kChunkBytes);
+      const std::span<const std::uint8_t> bytes =
+          chunk.status == ChunkStatus::kData ? chunk.bytes : std::span<const std::uint8_t>();
+      if (!bytes.empty()) {
+        if (auto written = call.file->Write(bytes); !written) return transfer_failure(written.error());
       }
       if (cancel_flag_) break;
-      call.received += static_cast<std::int64_t>(chunk.size());
+      call.received += static_cast<std::int64_t>(bytes.size());
       if (call.length_known) {
-        RaiseProgress(ProgressText(call.received, call.announced));
+        RaiseProgress(ProgressPercent(call.received, call.announced));
         process_messages_();
         // A chunk of one byte or none ends the body; so does a body longer than announced,
         // which can never become complete.
-        if (chunk.size() <= 1 || call.received > call.announced) break;
+        if (bytes.size() <= 1 || call.received > call.announced) break;
       } else {
-        if (status == ChunkStatus::kEndOfBody &&
+        if (chunk.status == ChunkStatus::kEndOfBody &&
             (!call.range_span || *call.range_span == call.received)) {
           call.body_ended = true;
-          RaiseProgress("100");
+          RaiseProgress(100);
         }
         process_messages_();
-        if (status != ChunkStatus::kData) break;
+        if (chunk.status != ChunkStatus::kData) break;
       }
     }
   }
-  if (auto failure = file->Close()) return transfer_failure(*failure);
 }
 
-bool dl::Close(Call& call) {
+bool DownloadEngine::Close(Call& call) {
   const bool complete =
       call.length_known ? call.received == call.announced : call.body_ended;
   bool result = false;
   if (complete) {
-    if (!cancel_flag_ && !call.temp_path.empty()) {
-      if (auto failure = files_.MoveIntoPlace(call.temp_path, call.destination)) {
-        RaiseError(messages::TransferFailure(failure->number, failure->description));
+    if (!cancel_flag_ && call.file) {
+      if (auto committed = call.file->Commit(); !committed) {
+        RaiseError(messages::TransferFailure(committed.error().number, committed.error().description));
         cancel_flag_ = true;
-      } else {
-        call.temp_path.clear();  // it is the destination now
       }
     }
     if (!cancel_flag_) {
       RaiseComplete();
       result = true;
     }
-  } else {
-    if (call.temp_path.empty() || !files_.FileExists(call.temp_path)) {
-      cancel_flag_ = true;
-    } else if (!cancel_flag_) {
-      RaiseError(std::string(messages::kConnectionReset));
-    }
+  } else if (!call.file) {
+    // No file was started: the failure that stopped the download has been reported.
+    cancel_flag_ = true;
+  } else if (!cancel_flag_) {
+    RaiseError(std::string(messages::kConnectionReset));
   }
-  if (!call.temp_path.empty() && files_.FileExists(call.temp_path)) {
-    files_.RemoveFile(call.temp_path);
-  }
+  call.file.reset();  // a file that was not committed is removed
   transfer_.Cancel();
   return result;
 }
 
-void dl::RaiseError(const std::string& text) {
-  if (listener_) listener_->DownloadErrors(text);
+void DownloadEngine::RaiseError(const std::string& text) {
+  if (listener_) listener_->OnError(text);
 }
-void dl::RaiseEvent(const std::string& text) {
-  if (listener_) listener_->DownloadEvents(text);
+void DownloadEngine::RaiseEvent(const std::string& text) {
+  if (listener_) listener_->OnStatus(text);
 }
-void dl::RaiseProgress(const std::string& percent) {
-  if (listener_) listener_->DownloadProgress(percent);
+void DownloadEngine::RaiseProgress(int percent) {
+  if (listener_) listener_->OnProgress(percent);
 }
-void dl::RaiseComplete() {
-  if (listener_) listener_->DowloadComplete();
+void DownloadEngine::RaiseComplete() {
+  if (listener_) listener_->OnComplete();
 }
 
 }  // namespace movarin::download

@@ -1,13 +1,13 @@
 #pragma once
-// The download engine `dl`: fetches one file over HTTP into a local path and reports
-// what happens through four events. It is portable: it drives a transfer (the HTTP
-// request), a file system and a "process pending messages" callback given by its host,
-// so the same steps run against WinINet and the disk on Windows and against fakes in
-// unit tests.
+// The download engine (the `dl` control): fetches one file over HTTP into a local path
+// and reports what happens through four events. It is portable: it drives a transfer
+// (the HTTP request), a file system and a "process pending messages" callback given by
+// its host, so the same steps run against WinINet and the disk on Windows and against
+// fakes in unit tests.
 //
-// Downloadfile runs the whole transfer before it returns. While it waits it calls the
-// host's message callback, so event handlers of the host (a cancel button, a timer) run
-// inside the call; they may call cancel() at any time.
+// Download runs the whole transfer before it returns. While it waits it calls the host's
+// message callback, so event handlers of the host (a cancel button, a timer) run inside
+// the call; they may call Cancel() at any time.
 //
 // The body is written to a temporary file beside the destination and put in place only
 // when it is complete, so a failed or cancelled download never destroys an existing file
@@ -16,32 +16,34 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
+#include <span>
 #include <vector>
+
+#include "base/failure.h"
+#include "base/result.h"
 
 namespace movarin::download {
 
 // A failed platform operation: a number and a description text, as the messages quote
 // them ("Error 76: Path not found").
-struct Failure {
-  std::int64_t number = 0;
-  std::string description;
-};
+using base::Failure;
 
-// Receives the engine's events, raised synchronously inside Downloadfile. The texts are
-// the engine's own (see download_messages.h); hosts only read them.
+// Receives the engine's events, raised synchronously inside Download. The texts are the
+// engine's own (see download_messages.h); hosts only read them.
 class DownloadListener {
  public:
   virtual ~DownloadListener() = default;
-  // A failure; the text is one of the engine's messages.
-  virtual void DownloadErrors(const std::string& error) = 0;
-  // A status change: "Getting file information" at the start of each download.
-  virtual void DownloadEvents(const std::string& event) = 0;
-  // The whole body arrived, was put in place and the download was not cancelled.
-  virtual void DowloadComplete() = 0;
-  // After every chunk written: a whole decimal number such as "57".
-  virtual void DownloadProgress(const std::string& percent) = 0;
+  // A failure (the DownloadErrors event); the text is one of the engine's messages.
+  virtual void OnError(const std::string& message) = 0;
+  // A status change (DownloadEvents): "Getting file information" at the start of each
+  // download.
+  virtual void OnStatus(const std::string& status) = 0;
+  // The whole body arrived, was put in place and the download was not cancelled
+  // (DowloadComplete).
+  virtual void OnComplete() = 0;
+  // After every chunk written (DownloadProgress): the whole percentage, such as 57.
+  virtual void OnProgress(int percent) = 0;
 };
 
 // How a chunk read ended.
@@ -49,6 +51,12 @@ enum class ChunkStatus {
   kData,        // 1..max bytes were delivered
   kEndOfBody,   // nothing more: the server ended its message normally
   kBroken,      // nothing more: the body was cut off (reset, time-out, cancelled)
+};
+
+// One read of the body: its bytes stay valid until the next read or request.
+struct Chunk {
+  ChunkStatus status = ChunkStatus::kBroken;
+  std::span<const std::uint8_t> bytes;  // empty unless status is kData
 };
 
 // One HTTP request at a time, driven by the engine from the user-interface thread.
@@ -62,77 +70,73 @@ class Transfer {
   virtual void SetCredentials(const std::string& user_name, const std::string& password) = 0;
   // Starts a request and returns at once; the request goes on in the background.
   // extra_headers is header text ending in CR LF ("Range: bytes=0-\r\n").
-  virtual std::optional<Failure> StartRequest(const std::string& verb, const std::string& body,
-                                              const std::string& extra_headers) = 0;
+  virtual base::Result<void, Failure> StartRequest(const std::string& verb, const std::string& body,
+                                                  const std::string& extra_headers) = 0;
   // True until the response headers are available (or the request failed). May wait a
   // little, while keeping the user interface responsive, to save polling.
   virtual bool StillExecuting() = 0;
   // The whole response header text, starting with the status line "HTTP/1.1 200 OK", so
   // the status code stands at characters 10 to 12. A failure when the request failed.
-  virtual std::optional<Failure> HeaderBlock(std::string& block) = 0;
+  virtual base::Result<std::string, Failure> HeaderBlock() = 0;
   // The value of one response header (name matched without regard to case), empty text
   // when it is absent.
   virtual std::string Header(const std::string& name) = 0;
-  // The next 1..max_bytes bytes of the body into `chunk` (replaced). Waits for data while
-  // keeping the user interface responsive; returns kBroken at once after Cancel.
-  virtual ChunkStatus ReadChunk(std::size_t max_bytes, std::vector<std::uint8_t>& chunk) = 0;
+  // The next 1..max_bytes bytes of the body. Waits for data while keeping the user
+  // interface responsive; returns kBroken at once after Cancel.
+  virtual Chunk ReadChunk(std::size_t max_bytes) = 0;
   // Ends any running request; harmless when none runs. Callable from inside the waits
   // above (a host's cancel button runs there).
   virtual void Cancel() = 0;
 };
 
-// A file open for writing; closed by Close() or, without a report, by its destructor.
-class OutputFile {
+// A new file being written beside its destination (write beside, then replace): it takes
+// the destination's place only in Commit(). Destroyed without a successful Commit, it
+// removes what it wrote and the destination stays as it was.
+class ReplacingOutput {
  public:
-  virtual ~OutputFile() = default;
-  virtual std::optional<Failure> Write(const std::uint8_t* data, std::size_t size) = 0;
-  virtual std::optional<Failure> Close() = 0;
+  virtual ~ReplacingOutput() = default;
+  virtual base::Result<void, Failure> Write(std::span<const std::uint8_t> bytes) = 0;
+  // Finishes the file and puts it in the destination's place.
+  virtual base::Result<void, Failure> Commit() = 0;
 };
 
 // The file operations the engine needs. Paths are UTF-8 Windows paths ("C:\dir\a.ocx").
-// (No method is named like a Windows API macro such as DeleteFile or ReplaceFile.)
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
   // `folder` ends in "\" ("C:\dir\").
   virtual bool FolderExists(const std::string& folder) = 0;
   // Creates one folder level; fails when its parent is missing.
-  virtual std::optional<Failure> CreateFolder(const std::string& folder) = 0;
+  virtual base::Result<void, Failure> CreateFolder(const std::string& folder) = 0;
   // Free bytes available on the drive whose root is `root` ("C:\").
-  virtual std::optional<Failure> FreeBytes(const std::string& root, std::uint64_t& bytes) = 0;
-  // Creates a new, empty file with a unique name in the destination's folder and opens
-  // it for writing; `temp_path` receives its path.
-  virtual std::optional<Failure> CreateTempBeside(const std::string& destination,
-                                                  std::string& temp_path,
-                                                  std::unique_ptr<OutputFile>& file) = 0;
-  // Moves `from` to `to`, replacing a file that exists there.
-  virtual std::optional<Failure> MoveIntoPlace(const std::string& from, const std::string& to) = 0;
-  virtual bool FileExists(const std::string& path) = 0;
-  virtual bool RemoveFile(const std::string& path) = 0;
+  virtual base::Result<std::uint64_t, Failure> FreeBytes(const std::string& root) = 0;
+  // Starts a new file that will replace `destination` (see ReplacingOutput).
+  virtual base::Result<std::unique_ptr<ReplacingOutput>, Failure> OpenReplacing(
+      const std::string& destination) = 0;
 };
 
 // Processes the host's pending window messages.
 using ProcessMessages = std::function<void()>;
 
-class dl {
+class DownloadEngine {
  public:
   // All three must outlive the engine. The listener may be changed between downloads.
-  dl(Transfer& transfer, FileSystem& files, ProcessMessages process_messages);
-  dl(const dl&) = delete;
-  dl& operator=(const dl&) = delete;
+  DownloadEngine(Transfer& transfer, FileSystem& files, ProcessMessages process_messages);
+  DownloadEngine(const DownloadEngine&) = delete;
+  DownloadEngine& operator=(const DownloadEngine&) = delete;
 
   void SetListener(DownloadListener* listener) { listener_ = listener; }
 
-  // Asks the running download to stop; it ends silently (no message, nothing left
-  // behind, result false). Allowed at any time; the flag stays set until the next
-  // Downloadfile.
-  void cancel();
+  // Asks the running download to stop (`cancel`); it ends silently (no message, nothing
+  // left behind, result false). Allowed at any time; the flag stays set until the next
+  // Download.
+  void Cancel();
 
-  // Downloads strURL into strDestination (a full local path). True when the file is
-  // complete and in place. A call made while a download runs (from an event handler)
-  // is refused with false and no event.
-  bool Downloadfile(const std::string& strURL, const std::string& strDestination,
-                    const std::string& UserName = {}, const std::string& Password = {});
+  // Downloads `url` into `destination` (a full local path) (`Downloadfile`). True when
+  // the file is complete and in place. A call made while a download runs (from an event
+  // handler) is refused with false and no event.
+  bool Download(const std::string& url, const std::string& destination,
+                const std::string& user_name = {}, const std::string& password = {});
 
   bool Running() const { return running_; }
   bool Cancelled() const { return cancel_flag_; }
@@ -147,7 +151,7 @@ class dl {
   bool Close(Call& call);
   void RaiseError(const std::string& text);
   void RaiseEvent(const std::string& text);
-  void RaiseProgress(const std::string& percent);
+  void RaiseProgress(int percent);
   void RaiseComplete();
 
   Transfer& transfer_;

@@ -1,5 +1,6 @@
 #include "download/progress.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -23,10 +24,12 @@ std::int64_t RoundHalfEven(double value) {
   return static_cast<std::int64_t>(rounded);
 }
 
-std::string ProgressText(std::int64_t received, std::int64_t announced) {
+int ProgressPercent(std::int64_t received, std::int64_t announced) {
   const double percent =
       static_cast<double>(received) / static_cast<double>(announced) * 100.0;
-  return std::to_string(RoundHalfEven(percent));
+  return static_cast<int>(std::clamp<std::int64_t>(RoundHalfEven(percent),
+                                                   std::numeric_limits<int>::min(),
+                                                   std::numeric_limits<int>::max()));
 }
 
 }  // namespace movarin::download

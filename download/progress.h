@@ -1,7 +1,6 @@
 #pragma once
 // The percentage raised with each progress event.
 #include <cstdint>
-#include <string>
 
 namespace movarin::download {
 
@@ -9,8 +8,8 @@ namespace movarin::download {
 // 13.5 -> 14). Values beyond the 64-bit range are clamped.
 std::int64_t RoundHalfEven(double value);
 
-// received / announced * 100, rounded half to even, as decimal text ("34"). announced
-// must not be 0.
-std::string ProgressText(std::int64_t received, std::int64_t announced);
+// received / announced * 100, rounded half to even (34). announced must not be 0.
+// Values beyond the range of int are clamped.
+int ProgressPercent(std::int64_t received, std::int64_t announced);
 
 }  // namespace movarin::download

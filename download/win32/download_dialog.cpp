@@ -95,7 +95,7 @@ bool DownloadDialog::OnCommand(int id, int code, HWND) {
 bool DownloadDialog::OnClose() {
   logic_.Closing();
   if (logic_.Downloading()) {
-    // The download ends silently; the window goes once Downloadfile has returned.
+    // The download ends silently; the window goes once the download has returned.
     close_pending_ = true;
     return true;
   }

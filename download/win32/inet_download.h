@@ -16,7 +16,7 @@ class InetDownload {
   InetDownload(const InetDownload&) = delete;
   InetDownload& operator=(const InetDownload&) = delete;
 
-  dl& engine() { return engine_; }
+  DownloadEngine& engine() { return engine_; }
 
   // The engine asks to process messages after every 1 KiB chunk; a pass through the
   // message queue costs far more than copying the chunk, so between chunks the queue is
@@ -31,7 +31,7 @@ class InetDownload {
   unsigned long long last_pump_ms_ = 0;
   InetTransfer transfer_;
   WindowsFileSystem files_;
-  dl engine_;
+  DownloadEngine engine_;
 };
 
 }  // namespace movarin::download::win32

@@ -33,7 +33,7 @@ using UniqueInternet = movarin::win32::UniqueHandle<HINTERNET, InternetTraits>;
 // less room.
 constexpr DWORD kReadBytes = 64 * 1024;
 // The first reads, and every read after a slow one, are as small as the engine's chunks.
-constexpr DWORD kFirstReadBytes = static_cast<DWORD>(dl::kChunkBytes);
+constexpr DWORD kFirstReadBytes = static_cast<DWORD>(DownloadEngine::kChunkBytes);
 // A read that returns full within this time found its data waiting; after so many of
 // them in a row the read size doubles.
 constexpr LONGLONG kFastReadMs = 30;
@@ -162,7 +162,8 @@ struct RequestArgs {
   std::wstring password;
 };
 
-std::optional<Failure> CrackAddress(const std::string& url, RequestArgs& args) {
+// The parts of an address that a request needs.
+base::Result<RequestArgs, Failure> CrackAddress(const std::string& url) {
   const std::wstring wide = Widen(url);
   URL_COMPONENTSW parts{};
   parts.dwStructSize = sizeof parts;
@@ -177,13 +178,14 @@ std::optional<Failure> CrackAddress(const std::string& url, RequestArgs& args) {
     return FailureOf(ERROR_INTERNET_UNRECOGNIZED_SCHEME);
   }
   if (!parts.lpszHostName || parts.dwHostNameLength == 0) return FailureOf(ERROR_INTERNET_INVALID_URL);
+  RequestArgs args;
   args.host.assign(parts.lpszHostName, parts.dwHostNameLength);
   args.port = parts.nPort;
   args.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
   if (parts.lpszUrlPath) args.path.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
   if (parts.lpszExtraInfo) args.path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
   if (args.path.empty()) args.path = L"/";
-  return std::nullopt;
+  return args;
 }
 
 std::string RawHeaders(HINTERNET request) {
@@ -354,15 +356,16 @@ void InetTransfer::FinishWorker() {
   }
 }
 
-std::optional<Failure> InetTransfer::StartRequest(const std::string& verb, const std::string& body,
-                                                  const std::string& extra_headers) {
+base::Result<void, Failure> InetTransfer::StartRequest(const std::string& verb, const std::string& body,
+                                                       const std::string& extra_headers) {
   FinishWorker();
   shared_.reset();
   cancel_requested_ = false;
   taken_.clear();
   taken_pos_ = 0;
-  RequestArgs args;
-  if (auto failure = CrackAddress(address_, args)) return failure;
+  auto cracked = CrackAddress(address_);
+  if (!cracked) return cracked.error();
+  RequestArgs args = std::move(*cracked);
   args.verb = Widen(verb);
   args.body = body;
   args.extra_headers = Widen(extra_headers);
@@ -383,7 +386,7 @@ std::optional<Failure> InetTransfer::StartRequest(const std::string& verb, const
     shared_.reset();
     return Failure{7, "Out of memory"};
   }
-  return std::nullopt;
+  return {};
 }
 
 void InetTransfer::Wait(unsigned timeout_ms) {
@@ -405,13 +408,12 @@ bool InetTransfer::StillExecuting() {
   return shared_ && running();
 }
 
-std::optional<Failure> InetTransfer::HeaderBlock(std::string& block) {
+base::Result<std::string, Failure> InetTransfer::HeaderBlock() {
   if (!shared_) return FailureOf(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
   std::lock_guard lock(shared_->mutex);
-  if (shared_->failure) return shared_->failure;
+  if (shared_->failure) return *shared_->failure;
   if (!shared_->headers_ready) return FailureOf(ERROR_INTERNET_OPERATION_CANCELLED);
-  block = shared_->header_block;
-  return std::nullopt;
+  return shared_->header_block;
 }
 
 std::string InetTransfer::Header(const std::string& name) {
@@ -420,29 +422,25 @@ std::string InetTransfer::Header(const std::string& name) {
   return HeaderValue(shared_->header_block, name);
 }
 
-void InetTransfer::TakeChunk(std::size_t count, std::vector<std::uint8_t>& chunk) {
-  const auto from = taken_.begin() + static_cast<std::ptrdiff_t>(taken_pos_);
-  chunk.assign(from, from + static_cast<std::ptrdiff_t>(count));
+Chunk InetTransfer::TakeChunk(std::size_t count) {
+  const std::span<const std::uint8_t> bytes(taken_.data() + taken_pos_, count);
   taken_pos_ += count;
+  return {ChunkStatus::kData, bytes};
 }
 
-ChunkStatus InetTransfer::ReadChunk(std::size_t max_bytes, std::vector<std::uint8_t>& chunk) {
-  chunk.clear();
-  if (!shared_ || max_bytes == 0) return ChunkStatus::kBroken;
+Chunk InetTransfer::ReadChunk(std::size_t max_bytes) {
+  if (!shared_ || max_bytes == 0) return {ChunkStatus::kBroken, {}};
   // The host may run a new request from inside the wait; keep this one's state alive.
   const std::shared_ptr<Shared> shared = shared_;
   Shared& s = *shared;
   for (;;) {
-    if (cancel_requested_) return ChunkStatus::kBroken;
+    if (cancel_requested_) return {ChunkStatus::kBroken, {}};
     const std::size_t have = taken_.size() - taken_pos_;
-    if (have >= max_bytes) {
-      TakeChunk(max_bytes, chunk);
-      return ChunkStatus::kData;
-    }
+    if (have >= max_bytes) return TakeChunk(max_bytes);
     std::optional<ChunkStatus> end;
     {
       std::lock_guard lock(s.mutex);
-      if (s.cancelled) return ChunkStatus::kBroken;
+      if (s.cancelled) return {ChunkStatus::kBroken, {}};
       if (s.size > 0) {
         // Move a block out of the shared ring at once, so most chunks need no lock.
         taken_.erase(taken_.begin(), taken_.begin() + static_cast<std::ptrdiff_t>(taken_pos_));
@@ -465,9 +463,8 @@ ChunkStatus InetTransfer::ReadChunk(std::size_t max_bytes, std::vector<std::uint
       }
     }
     if (end) {
-      if (have == 0) return *end;
-      TakeChunk(have, chunk);
-      return ChunkStatus::kData;
+      if (have == 0) return {*end, {}};
+      return TakeChunk(have);
     }
     HANDLE signal = s.signal.get();
     const DWORD woke =

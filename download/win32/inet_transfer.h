@@ -25,12 +25,12 @@ class InetTransfer final : public Transfer {
   void SetAddress(const std::string& url) override { address_ = url; }
   std::string Address() const override { return address_; }
   void SetCredentials(const std::string& user_name, const std::string& password) override;
-  std::optional<Failure> StartRequest(const std::string& verb, const std::string& body,
-                                      const std::string& extra_headers) override;
+  base::Result<void, Failure> StartRequest(const std::string& verb, const std::string& body,
+                                          const std::string& extra_headers) override;
   bool StillExecuting() override;
-  std::optional<Failure> HeaderBlock(std::string& block) override;
+  base::Result<std::string, Failure> HeaderBlock() override;
   std::string Header(const std::string& name) override;
-  ChunkStatus ReadChunk(std::size_t max_bytes, std::vector<std::uint8_t>& chunk) override;
+  Chunk ReadChunk(std::size_t max_bytes) override;
   void Cancel() override;
 
   // Bytes the worker may hold ahead of the reader: memory stays flat in the file size.
@@ -48,8 +48,8 @@ class InetTransfer final : public Transfer {
   std::string address_;
   std::string user_name_;
   std::string password_;
-  // Moves `count` bytes of taken_ into `chunk`.
-  void TakeChunk(std::size_t count, std::vector<std::uint8_t>& chunk);
+  // The next `count` bytes of taken_ (valid until taken_ changes, at the next read).
+  Chunk TakeChunk(std::size_t count);
 
   std::shared_ptr<Shared> shared_;
   std::thread worker_;

@@ -2,15 +2,15 @@
 
 #include <windows.h>
 
+#include <cerrno>
 #include <vector>
 
-#include "platform/win32/handles.h"
+#include "base/files.h"
 #include "platform/win32/text.h"
 
 namespace movarin::download::win32 {
 
 using movarin::win32::Narrow;
-using movarin::win32::UniqueFile;
 using movarin::win32::Widen;
 
 namespace {
@@ -38,52 +38,63 @@ constexpr FileErrorNumber kFileErrors[] = {
     {ERROR_OUTOFMEMORY, 7, "Out of memory"},
 };
 
+// The C runtime's errno values of the same failures.
+struct RuntimeErrorNumber {
+  int code;
+  std::int64_t number;
+  const char* text;
+};
+constexpr RuntimeErrorNumber kRuntimeErrors[] = {
+    {ENOENT, 76, "Path not found"},
+    {EACCES, 70, "Permission denied"},
+    {EROFS, 70, "Permission denied"},
+    {ENOSPC, 61, "Disk full"},
+    {EEXIST, 75, "Path/File access error"},
+    {EIO, 75, "Path/File access error"},
+    {EINVAL, 52, "Bad file name or number"},
+    {ENAMETOOLONG, 52, "Bad file name or number"},
+    {ENOMEM, 7, "Out of memory"},
+};
+
 // Written out in blocks, not in the engine's 1 KiB chunks.
 constexpr std::size_t kWriteBuffer = 64 * 1024;
-constexpr int kTempAttempts = 1000;
 
-class WindowsOutputFile final : public OutputFile {
+class WindowsReplacingOutput final : public ReplacingOutput {
  public:
-  explicit WindowsOutputFile(UniqueFile file) : file_(std::move(file)) { buffer_.reserve(kWriteBuffer); }
-
-  std::optional<Failure> Write(const std::uint8_t* data, std::size_t size) override {
-    if (!file_) return FileFailure(ERROR_INVALID_HANDLE);
-    if (buffer_.size() + size > kWriteBuffer) {
-      if (auto failure = Flush()) return failure;
-    }
-    if (size >= kWriteBuffer) return WriteThrough(data, size);
-    buffer_.insert(buffer_.end(), data, data + size);
-    return std::nullopt;
+  explicit WindowsReplacingOutput(const std::string& destination)
+      : file_(base::PathFromUtf8(destination)) {
+    buffer_.reserve(kWriteBuffer);
   }
 
-  std::optional<Failure> Close() override {
-    if (!file_) return std::nullopt;
-    auto failure = Flush();
-    const HANDLE handle = file_.release();
-    if (!CloseHandle(handle) && !failure) failure = FileFailure(GetLastError());
-    return failure;
+  base::Result<void, Failure> Open() { return Checked(file_.Open()); }
+
+  base::Result<void, Failure> Write(std::span<const std::uint8_t> bytes) override {
+    if (buffer_.size() + bytes.size() > kWriteBuffer) {
+      if (auto flushed = Flush(); !flushed) return flushed;
+    }
+    if (bytes.size() >= kWriteBuffer) return Checked(file_.Write(bytes));
+    buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+    return {};
+  }
+
+  base::Result<void, Failure> Commit() override {
+    if (auto flushed = Flush(); !flushed) return flushed;
+    return Checked(file_.Commit());
   }
 
  private:
-  std::optional<Failure> Flush() {
-    if (buffer_.empty()) return std::nullopt;
-    auto failure = WriteThrough(buffer_.data(), buffer_.size());
-    buffer_.clear();
-    return failure;
+  static base::Result<void, Failure> Checked(base::Result<void, Failure> result) {
+    if (!result) return RuntimeFileFailure(result.error());
+    return {};
   }
-  std::optional<Failure> WriteThrough(const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-      const DWORD part = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
-      DWORD written = 0;
-      if (!WriteFile(file_.get(), data, part, &written, nullptr)) return FileFailure(GetLastError());
-      if (written == 0) return FileFailure(ERROR_DISK_FULL);
-      data += written;
-      size -= written;
-    }
-    return std::nullopt;
+  base::Result<void, Failure> Flush() {
+    if (buffer_.empty()) return {};
+    auto written = Checked(file_.Write(buffer_));
+    buffer_.clear();
+    return written;
   }
 
-  UniqueFile file_;
+  base::ReplacingFile file_;
   std::vector<std::uint8_t> buffer_;
 };
 
@@ -110,17 +121,24 @@ Failure FileFailure(unsigned long code) {
   return Failure{static_cast<std::int64_t>(code), description};
 }
 
+Failure RuntimeFileFailure(const Failure& failure) {
+  for (const auto& known : kRuntimeErrors) {
+    if (known.code == failure.number) return Failure{known.number, known.text};
+  }
+  return failure;
+}
+
 bool WindowsFileSystem::FolderExists(const std::string& folder) {
   const DWORD attributes = Attributes(folder);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::optional<Failure> WindowsFileSystem::CreateFolder(const std::string& folder) {
+base::Result<void, Failure> WindowsFileSystem::CreateFolder(const std::string& folder) {
   if (!CreateDirectoryW(Widen(folder).c_str(), nullptr)) return FileFailure(GetLastError());
-  return std::nullopt;
+  return {};
 }
 
-std::optional<Failure> WindowsFileSystem::FreeBytes(const std::string& root, std::uint64_t& bytes) {
+base::Result<std::uint64_t, Failure> WindowsFileSystem::FreeBytes(const std::string& root) {
   std::string path = root;
   if (path.empty() || path.back() != '\\') path += '\\';
   DWORD sectors_per_cluster = 0, bytes_per_sector = 0, free_clusters = 0, total_clusters = 0;
@@ -128,46 +146,14 @@ std::optional<Failure> WindowsFileSystem::FreeBytes(const std::string& root, std
                          &free_clusters, &total_clusters)) {
     return FileFailure(GetLastError());
   }
-  bytes = std::uint64_t{free_clusters} * sectors_per_cluster * bytes_per_sector;
-  return std::nullopt;
+  return std::uint64_t{free_clusters} * sectors_per_cluster * bytes_per_sector;
 }
 
-std::optional<Failure> WindowsFileSystem::CreateTempBeside(const std::string& destination,
-                                                           std::string& temp_path,
-                                                           std::unique_ptr<OutputFile>& file) {
-  DWORD last_error = ERROR_FILE_EXISTS;
-  const DWORD seed = GetCurrentProcessId() ^ GetTickCount();
-  for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
-    const std::string candidate =
-        destination + "." + std::to_string((seed + static_cast<DWORD>(attempt)) % 100000) + ".part";
-    UniqueFile handle(CreateFileW(Widen(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (handle) {
-      temp_path = candidate;
-      file = std::make_unique<WindowsOutputFile>(std::move(handle));
-      return std::nullopt;
-    }
-    last_error = GetLastError();
-    if (last_error != ERROR_FILE_EXISTS && last_error != ERROR_ALREADY_EXISTS) break;
-  }
-  return FileFailure(last_error);
-}
-
-std::optional<Failure> WindowsFileSystem::MoveIntoPlace(const std::string& from, const std::string& to) {
-  if (!MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
-                   MOVEFILE_REPLACE_EXISTING)) {
-    return FileFailure(GetLastError());
-  }
-  return std::nullopt;
-}
-
-bool WindowsFileSystem::FileExists(const std::string& path) {
-  const DWORD attributes = Attributes(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool WindowsFileSystem::RemoveFile(const std::string& path) {
-  return DeleteFileW(Widen(path).c_str()) != 0;
+base::Result<std::unique_ptr<ReplacingOutput>, Failure> WindowsFileSystem::OpenReplacing(
+    const std::string& destination) {
+  auto file = std::make_unique<WindowsReplacingOutput>(destination);
+  if (auto opened = file->Open(); !opened) return opened.error();
+  return std::unique_ptr<ReplacingOutput>(std::move(file));
 }
 
 }  // namespace movarin::download::win32

@@ -26,23 +26,20 @@ class BlockTransfer final : public Transfer {
   void SetAddress(const std::string& url) override { address_ = url; }
   std::string Address() const override { return address_; }
   void SetCredentials(const std::string&, const std::string&) override {}
-  std::optional<Failure> StartRequest(const std::string&, const std::string&, const std::string&) override {
-    return std::nullopt;
+  movarin::base::Result<void, Failure> StartRequest(const std::string&, const std::string&,
+                                                    const std::string&) override {
+    return {};
   }
   bool StillExecuting() override { return false; }
-  std::optional<Failure> HeaderBlock(std::string& block) override {
-    block = block_;
-    return std::nullopt;
-  }
+  movarin::base::Result<std::string, Failure> HeaderBlock() override { return block_; }
   std::string Header(const std::string& name) override { return HeaderValue(block_, name); }
-  ChunkStatus ReadChunk(std::size_t max_bytes, std::vector<std::uint8_t>& chunk) override {
-    chunk.clear();
+  Chunk ReadChunk(std::size_t max_bytes) override {
     // A bounded body, so a huge announced length ends as a short body.
-    if (served_ >= 5000) return ChunkStatus::kEndOfBody;
+    if (served_ >= 5000) return {ChunkStatus::kEndOfBody, {}};
     const std::size_t n = std::min<std::size_t>(max_bytes, 5000 - served_);
-    chunk.assign(n, 0x5A);
+    chunk_.assign(n, 0x5A);
     served_ += n;
-    return ChunkStatus::kData;
+    return {ChunkStatus::kData, chunk_};
   }
   void Cancel() override {}
 
@@ -50,52 +47,60 @@ class BlockTransfer final : public Transfer {
   std::string block_;
   std::string address_;
   std::size_t served_ = 0;
+  std::vector<std::uint8_t> chunk_;
 };
 
-class NullFile final : public OutputFile {
- public:
-  explicit NullFile(std::size_t& size) : size_(size) {}
-  std::optional<Failure> Write(const std::uint8_t*, std::size_t n) override {
-    size_ += n;
-    return std::nullopt;
-  }
-  std::optional<Failure> Close() override { return std::nullopt; }
-
- private:
-  std::size_t& size_;
-};
-
+// Files by name and size; a file being written lives under "<destination>.part" until
+// it is committed.
 class MemoryDisk final : public FileSystem {
  public:
   std::map<std::string, std::size_t> files;
   bool FolderExists(const std::string&) override { return true; }
-  std::optional<Failure> CreateFolder(const std::string&) override { return std::nullopt; }
-  std::optional<Failure> FreeBytes(const std::string&, std::uint64_t& bytes) override {
-    bytes = 1u << 20;
-    return std::nullopt;
+  movarin::base::Result<void, Failure> CreateFolder(const std::string&) override { return {}; }
+  movarin::base::Result<std::uint64_t, Failure> FreeBytes(const std::string&) override {
+    return std::uint64_t{1} << 20;
   }
-  std::optional<Failure> CreateTempBeside(const std::string& destination, std::string& temp_path,
-                                          std::unique_ptr<OutputFile>& file) override {
-    temp_path = destination + ".part";
-    file = std::make_unique<NullFile>(files[temp_path]);
-    return std::nullopt;
+  movarin::base::Result<std::unique_ptr<ReplacingOutput>, Failure> OpenReplacing(
+      const std::string& destination) override {
+    return std::unique_ptr<ReplacingOutput>(std::make_unique<NullFile>(files, destination));
   }
-  std::optional<Failure> MoveIntoPlace(const std::string& from, const std::string& to) override {
-    files[to] = files[from];
-    files.erase(from);
-    return std::nullopt;
-  }
-  bool FileExists(const std::string& path) override { return files.count(path) != 0; }
-  bool RemoveFile(const std::string& path) override { return files.erase(path) != 0; }
+
+ private:
+  class NullFile final : public ReplacingOutput {
+   public:
+    NullFile(std::map<std::string, std::size_t>& files, std::string destination)
+        : files_(files), destination_(std::move(destination)), temp_(destination_ + ".part") {
+      files_[temp_] = 0;
+    }
+    ~NullFile() override {
+      if (!committed_) files_.erase(temp_);
+    }
+    movarin::base::Result<void, Failure> Write(std::span<const std::uint8_t> bytes) override {
+      files_[temp_] += bytes.size();
+      return {};
+    }
+    movarin::base::Result<void, Failure> Commit() override {
+      files_[destination_] = files_[temp_];
+      files_.erase(temp_);
+      committed_ = true;
+      return {};
+    }
+
+   private:
+    std::map<std::string, std::size_t>& files_;
+    std::string destination_;
+    std::string temp_;
+    bool committed_ = false;
+  };
 };
 
 class CountingListener final : public DownloadListener {
  public:
   int errors = 0, events = 0, completes = 0, progress = 0;
-  void DownloadErrors(const std::string&) override { ++errors; }
-  void DownloadEvents(const std::string&) override { ++events; }
-  void DowloadComplete() override { ++completes; }
-  void DownloadProgress(const std::string&) override { ++progress; }
+  void OnError(const std::string&) override { ++errors; }
+  void OnStatus(const std::string&) override { ++events; }
+  void OnComplete() override { ++completes; }
+  void OnProgress(int) override { ++progress; }
 };
 
 }  // namespace
@@ -119,9 +124,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   BlockTransfer transfer(block);
   MemoryDisk disk;
   CountingListener listener;
-  dl engine(transfer, disk, [] {});
+  DownloadEngine engine(transfer, disk, [] {});
   engine.SetListener(&listener);
-  const bool result = engine.Downloadfile("http://127.0.0.1/files/a.ocx", "C:\\dl\\a.ocx");
+  const bool result = engine.Download("http://127.0.0.1/files/a.ocx", "C:\\dl\\a.ocx");
   Check(listener.events == 1);
   Check(listener.completes == (result ? 1 : 0));
   Check(result ? listener.errors == 0 : listener.errors <= 1);

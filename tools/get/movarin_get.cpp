@@ -1,7 +1,7 @@
 // movarin-get <url> <destination path> [--stats]
 // Runs the download engine over WinINet and prints each event on its own line as it is
 // raised, then "result: True" or "result: False". With --stats two lines follow:
-// "elapsed seconds: <time Downloadfile took>" and "peak working set: <bytes>", which the
+// "elapsed seconds: <time the download took>" and "peak working set: <bytes>", which the
 // download benchmark reads.
 #include <windows.h>
 #include <psapi.h>
@@ -45,16 +45,13 @@ void PrintLine(const std::string& line, bool flush) {
 
 class PrintingListener final : public DownloadListener {
  public:
-  void DownloadErrors(const std::string& e) override { PrintLine("DownloadErrors: " + Visible(e), true); }
-  void DownloadEvents(const std::string& e) override { PrintLine("DownloadEvents: " + Visible(e), true); }
-  void DowloadComplete() override { PrintLine("DowloadComplete", true); }
+  // Each line names the event as the engine's users know it.
+  void OnError(const std::string& e) override { PrintLine("DownloadErrors: " + Visible(e), true); }
+  void OnStatus(const std::string& e) override { PrintLine("DownloadEvents: " + Visible(e), true); }
+  void OnComplete() override { PrintLine("DowloadComplete", true); }
   // Progress comes after every 1 KiB: written straight into the output buffer, and
   // flushed with the next other event.
-  void DownloadProgress(const std::string& p) override {
-    std::fputs("DownloadProgress: ", stdout);
-    std::fwrite(p.data(), 1, p.size(), stdout);
-    std::fputc('\n', stdout);
-  }
+  void OnProgress(int percent) override { std::printf("DownloadProgress: %d\n", percent); }
 };
 
 }  // namespace
@@ -93,7 +90,7 @@ int wmain(int argc, wchar_t** argv) {
   LARGE_INTEGER frequency{}, started{}, ended{};
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&started);
-  const bool result = download.engine().Downloadfile(url, destination);
+  const bool result = download.engine().Download(url, destination);
   QueryPerformanceCounter(&ended);
   PrintLine(result ? "result: True" : "result: False", true);
   if (stats) {

@@ -41,7 +41,7 @@ class Engine : public ::testing::Test {
     transfer.header_block = Ok(length);
     transfer.body = Bytes(length);
   }
-  bool Download(const std::string& dest = kDest) { return engine.Downloadfile(kUrl, dest); }
+  bool Download(const std::string& dest = kDest) { return engine.Download(kUrl, dest); }
   // Nothing but the given files may exist: no temporary file is ever left behind.
   void ExpectOnlyFiles(const std::vector<std::string>& paths) {
     std::vector<std::string> present;
@@ -53,7 +53,7 @@ class Engine : public ::testing::Test {
   FakeFileSystem fs;
   RecordingListener listener;
   int pumps = 0;
-  dl engine;
+  DownloadEngine engine;
 };
 
 TEST_F(Engine, StatusesOtherThan200Or206AreReportedOnce) {
@@ -79,11 +79,11 @@ TEST_F(Engine, StatusesOtherThan200Or206AreReportedOnce) {
     files.folders = {"C:\\dl\\"};
     files.files[kDest] = Bytes(10);
     RecordingListener l;
-    dl e(t, files, [] {});
+    DownloadEngine e(t, files, [] {});
     e.SetListener(&l);
     t.header_block = c.header_block;
     t.body = Bytes(100);
-    EXPECT_FALSE(e.Downloadfile(kUrl, kDest));
+    EXPECT_FALSE(e.Download(kUrl, kDest));
     EXPECT_EQ(l.lines, (Lines{kStart, "Errors: " + c.error})) << c.header_block;
     EXPECT_EQ(t.reads, 0);
     EXPECT_GE(t.cancels, 1) << "the closing step always cancels the request";
@@ -98,13 +98,13 @@ TEST_F(Engine, ThreeThousandBytesReplaceALongerFile) {
     SCOPED_TRACE(status);
     FakeTransfer t;
     RecordingListener l;
-    dl e(t, fs, [] {});
+    DownloadEngine e(t, fs, [] {});
     e.SetListener(&l);
     fs.files[kDest] = Bytes(5000, 9);
     t.header_block = Answer(status, "Content-Length: 3000\r\n");
     t.body = Bytes(3000);
     t.SetCredentials("", "");
-    EXPECT_TRUE(e.Downloadfile(kUrl, kDest, "user", "secret"));
+    EXPECT_TRUE(e.Download(kUrl, kDest, "user", "secret"));
     EXPECT_EQ(l.lines, (Lines{kStart, "Progress: 34", "Progress: 68", "Progress: 100",
                               "Progress: 100", "Complete"}));
     EXPECT_EQ(t.reads, 4) << "1024, 1024, 952, then the empty read";
@@ -138,7 +138,7 @@ TEST_F(Engine, MessagesArePumpedWhileWaitingAndAfterEveryChunk) {
 TEST_F(Engine, CancelDuringTheBodyEndsSilentlyAndKeepsTheOldFile) {
   fs.files[kDest] = Bytes(10, 3);
   Serve(3000);
-  transfer.before_read[2] = [this] { engine.cancel(); };
+  transfer.before_read[2] = [this] { engine.Cancel(); };
   EXPECT_FALSE(Download());
   EXPECT_EQ(listener.lines, (Lines{kStart, "Progress: 34"}));
   EXPECT_EQ(fs.files[kDest], Bytes(10, 3));
@@ -148,8 +148,8 @@ TEST_F(Engine, CancelDuringTheBodyEndsSilentlyAndKeepsTheOldFile) {
 
 TEST_F(Engine, CancelFromTheLastProgressEventStillFailsTheDownload) {
   Serve(3000);
-  listener.on_progress = [this](const std::string& p) {
-    if (p == "100") engine.cancel();
+  listener.on_progress = [this](int percent) {
+    if (percent == 100) engine.Cancel();
   };
   EXPECT_FALSE(Download());
   EXPECT_EQ(listener.lines, (Lines{kStart, "Progress: 34", "Progress: 68", "Progress: 100"}));
@@ -161,7 +161,7 @@ TEST_F(Engine, CancelWhileTheRequestRunsEndsBeforeTheHeaders) {
   transfer.busy_polls = 100;
   int polls = 0;
   transfer.on_poll = [&] {
-    if (++polls == 3) engine.cancel();
+    if (++polls == 3) engine.Cancel();
   };
   EXPECT_FALSE(Download());
   EXPECT_EQ(listener.lines, (Lines{kStart}));
@@ -170,7 +170,7 @@ TEST_F(Engine, CancelWhileTheRequestRunsEndsBeforeTheHeaders) {
 }
 
 TEST_F(Engine, TheCancelFlagLastsUntilTheNextDownload) {
-  engine.cancel();
+  engine.Cancel();
   EXPECT_TRUE(engine.Cancelled());
   EXPECT_EQ(transfer.cancels, 0) << "no request runs, so nothing to end";
   Serve(10);
@@ -363,8 +363,8 @@ TEST_F(Engine, ADestinationThatIsNotAPlainFileNameIsRefused) {
 TEST_F(Engine, ASecondDownloadFromAnEventHandlerIsRefused) {
   Serve(3000);
   int nested_results = 0;
-  listener.on_progress = [&](const std::string&) {
-    if (engine.Downloadfile(kUrl, "C:\\dl\\other.ocx")) ++nested_results;
+  listener.on_progress = [&](int) {
+    if (engine.Download(kUrl, "C:\\dl\\other.ocx")) ++nested_results;
   };
   EXPECT_TRUE(Download());
   EXPECT_EQ(nested_results, 0);

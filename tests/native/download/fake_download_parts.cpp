@@ -6,15 +6,16 @@
 
 namespace movarin::download::testing {
 
-std::optional<Failure> FakeTransfer::StartRequest(const std::string& v, const std::string& b,
-                                                  const std::string& extra) {
+base::Result<void, Failure> FakeTransfer::StartRequest(const std::string& v, const std::string& b,
+                                                       const std::string& extra) {
   ++starts;
   verb = v;
   request_body = b;
   extra_headers = extra;
   offset_ = 0;
   cancelled = false;
-  return start_failure;
+  if (start_failure) return *start_failure;
+  return {};
 }
 
 bool FakeTransfer::StillExecuting() {
@@ -26,46 +27,66 @@ bool FakeTransfer::StillExecuting() {
   return false;
 }
 
-std::optional<Failure> FakeTransfer::HeaderBlock(std::string& block) {
-  if (header_failure) return header_failure;
-  block = header_block;
-  return std::nullopt;
+base::Result<std::string, Failure> FakeTransfer::HeaderBlock() {
+  if (header_failure) return *header_failure;
+  return header_block;
 }
 
 std::string FakeTransfer::Header(const std::string& name) { return HeaderValue(header_block, name); }
 
-ChunkStatus FakeTransfer::ReadChunk(std::size_t max_bytes, std::vector<std::uint8_t>& chunk) {
+Chunk FakeTransfer::ReadChunk(std::size_t max_bytes) {
   ++reads;
   if (auto hook = before_read.find(reads); hook != before_read.end()) hook->second();
   chunk.clear();
-  if (cancelled) return ChunkStatus::kBroken;
-  if (offset_ >= body.size()) return end;
+  if (cancelled) return {ChunkStatus::kBroken, {}};
+  if (offset_ >= body.size()) return {end, {}};
   const std::size_t n = std::min({max_bytes, bytes_per_read, body.size() - offset_});
   chunk.assign(body.begin() + static_cast<std::ptrdiff_t>(offset_),
                body.begin() + static_cast<std::ptrdiff_t>(offset_ + n));
   offset_ += n;
-  return ChunkStatus::kData;
+  return {ChunkStatus::kData, chunk};
 }
 
-class MemoryFile final : public OutputFile {
+namespace {
+
+// Writes under a temporary name; Commit moves it over the destination, the destructor
+// of an uncommitted file removes it.
+class MemoryFile final : public ReplacingOutput {
  public:
-  MemoryFile(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
-  std::optional<Failure> Write(const std::uint8_t* data, std::size_t size) override {
-    auto& bytes = fs_.files[path_];
-    if (fs_.write_limit && bytes.size() + size > *fs_.write_limit) {
+  MemoryFile(FakeFileSystem& fs, std::string temp_path, std::string destination)
+      : fs_(fs), temp_path_(std::move(temp_path)), destination_(std::move(destination)) {}
+  ~MemoryFile() override {
+    if (!committed_) fs_.files.erase(temp_path_);
+  }
+  base::Result<void, Failure> Write(std::span<const std::uint8_t> data) override {
+    auto& bytes = fs_.files[temp_path_];
+    if (fs_.write_limit && bytes.size() + data.size() > *fs_.write_limit) {
       return Failure{61, "Disk full"};
     }
-    bytes.insert(bytes.end(), data, data + size);
-    return std::nullopt;
+    bytes.insert(bytes.end(), data.begin(), data.end());
+    return {};
   }
-  std::optional<Failure> Close() override { return std::nullopt; }
+  base::Result<void, Failure> Commit() override {
+    if (fs_.move_failure) return *fs_.move_failure;
+    auto node = fs_.files.extract(temp_path_);
+    if (node.empty()) return Failure{53, "File not found"};
+    fs_.files.erase(destination_);
+    node.key() = destination_;
+    fs_.files.insert(std::move(node));
+    committed_ = true;
+    return {};
+  }
 
  private:
   FakeFileSystem& fs_;
-  std::string path_;
+  std::string temp_path_;
+  std::string destination_;
+  bool committed_ = false;
 };
 
-std::optional<Failure> FakeFileSystem::CreateFolder(const std::string& folder) {
+}  // namespace
+
+base::Result<void, Failure> FakeFileSystem::CreateFolder(const std::string& folder) {
   // The parent of "C:\a\b\" is "C:\a\".
   const std::size_t cut = folder.rfind('\\', folder.size() >= 2 ? folder.size() - 2 : 0);
   const std::string parent = cut == std::string::npos ? std::string() : folder.substr(0, cut + 1);
@@ -73,40 +94,27 @@ std::optional<Failure> FakeFileSystem::CreateFolder(const std::string& folder) {
     return Failure{76, "Path not found"};
   }
   folders.insert(folder);
-  return std::nullopt;
+  return {};
 }
 
-std::optional<Failure> FakeFileSystem::FreeBytes(const std::string& root, std::uint64_t& bytes) {
+base::Result<std::uint64_t, Failure> FakeFileSystem::FreeBytes(const std::string& root) {
   free_space_queries.push_back(root);
-  if (free_bytes_failure) return free_bytes_failure;
+  if (free_bytes_failure) return *free_bytes_failure;
   auto it = free_bytes.find(root);
-  bytes = it == free_bytes.end() ? 0 : it->second;
-  return std::nullopt;
+  return it == free_bytes.end() ? std::uint64_t{0} : it->second;
 }
 
-std::optional<Failure> FakeFileSystem::CreateTempBeside(const std::string& destination,
-                                                        std::string& temp_path,
-                                                        std::unique_ptr<OutputFile>& file) {
+base::Result<std::unique_ptr<ReplacingOutput>, Failure> FakeFileSystem::OpenReplacing(
+    const std::string& destination) {
   const std::size_t cut = destination.rfind('\\');
   const std::string folder = cut == std::string::npos ? std::string() : destination.substr(0, cut + 1);
   if (!folder.empty() && folder.size() > 3 && folders.count(folder) == 0) {
     return Failure{76, "Path not found"};
   }
-  temp_path = folder + "~dl" + std::to_string(temp_paths.size()) + ".tmp";
+  const std::string temp_path = folder + "~dl" + std::to_string(temp_paths.size()) + ".tmp";
   temp_paths.push_back(temp_path);
   files[temp_path];
-  file = std::make_unique<MemoryFile>(*this, temp_path);
-  return std::nullopt;
-}
-
-std::optional<Failure> FakeFileSystem::MoveIntoPlace(const std::string& from, const std::string& to) {
-  if (move_failure) return move_failure;
-  auto node = files.extract(from);
-  if (node.empty()) return Failure{53, "File not found"};
-  files.erase(to);
-  node.key() = to;
-  files.insert(std::move(node));
-  return std::nullopt;
+  return std::unique_ptr<ReplacingOutput>(std::make_unique<MemoryFile>(*this, temp_path, destination));
 }
 
 std::string FakeFileSystem::Text(const std::string& path) const {

@@ -36,6 +36,8 @@ class FakeTransfer final : public Transfer {
   std::string user_name, password, verb, request_body, extra_headers;
   int starts = 0, reads = 0, cancels = 0;
   bool cancelled = false;
+  // The bytes of the last read.
+  std::vector<std::uint8_t> chunk;
 
   void SetAddress(const std::string& url) override { address = url; }
   std::string Address() const override { return address; }
@@ -43,12 +45,12 @@ class FakeTransfer final : public Transfer {
     user_name = user;
     password = pass;
   }
-  std::optional<Failure> StartRequest(const std::string& v, const std::string& b,
-                                      const std::string& extra) override;
+  base::Result<void, Failure> StartRequest(const std::string& v, const std::string& b,
+                                          const std::string& extra) override;
   bool StillExecuting() override;
-  std::optional<Failure> HeaderBlock(std::string& block) override;
+  base::Result<std::string, Failure> HeaderBlock() override;
   std::string Header(const std::string& name) override;
-  ChunkStatus ReadChunk(std::size_t max_bytes, std::vector<std::uint8_t>& chunk) override;
+  Chunk ReadChunk(std::size_t max_bytes) override;
   void Cancel() override {
     ++cancels;
     cancelled = true;
@@ -58,9 +60,8 @@ class FakeTransfer final : public Transfer {
   std::size_t offset_ = 0;
 };
 
-class MemoryFile;
-
-// Files and folders in memory; drive roots with free space.
+// Files and folders in memory; drive roots with free space. A file being replaced lives
+// under a temporary name beside its destination until it is committed.
 class FakeFileSystem final : public FileSystem {
  public:
   std::map<std::string, std::vector<std::uint8_t>> files;
@@ -69,20 +70,18 @@ class FakeFileSystem final : public FileSystem {
   std::optional<Failure> free_bytes_failure;
   // Writes fail once this many bytes are in the file.
   std::optional<std::size_t> write_limit;
+  // Commit fails with this (the temporary file is then removed).
   std::optional<Failure> move_failure;
 
   std::vector<std::string> free_space_queries;
   std::vector<std::string> temp_paths;
 
   bool FolderExists(const std::string& folder) override { return folders.count(folder) != 0; }
-  std::optional<Failure> CreateFolder(const std::string& folder) override;
-  std::optional<Failure> FreeBytes(const std::string& root, std::uint64_t& bytes) override;
-  std::optional<Failure> CreateTempBeside(const std::string& destination,
-                                          std::string& temp_path,
-                                          std::unique_ptr<OutputFile>& file) override;
-  std::optional<Failure> MoveIntoPlace(const std::string& from, const std::string& to) override;
-  bool FileExists(const std::string& path) override { return files.count(path) != 0; }
-  bool RemoveFile(const std::string& path) override { return files.erase(path) != 0; }
+  base::Result<void, Failure> CreateFolder(const std::string& folder) override;
+  base::Result<std::uint64_t, Failure> FreeBytes(const std::string& root) override;
+  base::Result<std::unique_ptr<ReplacingOutput>, Failure> OpenReplacing(
+      const std::string& destination) override;
+  bool FileExists(const std::string& path) const { return files.count(path) != 0; }
 
   std::string Text(const std::string& path) const;
 };
@@ -92,13 +91,13 @@ class FakeFileSystem final : public FileSystem {
 class RecordingListener final : public DownloadListener {
  public:
   std::vector<std::string> lines;
-  std::function<void(const std::string&)> on_progress;
-  void DownloadErrors(const std::string& e) override { lines.push_back("Errors: " + e); }
-  void DownloadEvents(const std::string& e) override { lines.push_back("Events: " + e); }
-  void DowloadComplete() override { lines.push_back("Complete"); }
-  void DownloadProgress(const std::string& p) override {
-    lines.push_back("Progress: " + p);
-    if (on_progress) on_progress(p);
+  std::function<void(int)> on_progress;
+  void OnError(const std::string& e) override { lines.push_back("Errors: " + e); }
+  void OnStatus(const std::string& e) override { lines.push_back("Events: " + e); }
+  void OnComplete() override { lines.push_back("Complete"); }
+  void OnProgress(int percent) override {
+    lines.push_back("Progress: " + std::to_string(percent));
+    if (on_progress) on_progress(percent);
   }
 };
 

@@ -114,17 +114,17 @@ TEST(ContentRangeText, SpanOfTheAnnouncedBytes) {
 }
 
 TEST(Progress, RoundsHalvesToTheEvenNeighbour) {
-  EXPECT_EQ(ProgressText(1, 2), "50");
-  EXPECT_EQ(ProgressText(1, 8), "12");     // 12.5
-  EXPECT_EQ(ProgressText(27, 200), "14");  // 13.5
-  EXPECT_EQ(ProgressText(1024, 3000), "34");
-  EXPECT_EQ(ProgressText(2048, 3000), "68");
-  EXPECT_EQ(ProgressText(1024, 1025), "100");  // 99.9
-  EXPECT_EQ(ProgressText(0, 3000), "0");
+  EXPECT_EQ(ProgressPercent(1, 2), 50);
+  EXPECT_EQ(ProgressPercent(1, 8), 12);     // 12.5
+  EXPECT_EQ(ProgressPercent(27, 200), 14);  // 13.5
+  EXPECT_EQ(ProgressPercent(1024, 3000), 34);
+  EXPECT_EQ(ProgressPercent(2048, 3000), 68);
+  EXPECT_EQ(ProgressPercent(1024, 1025), 100);  // 99.9
+  EXPECT_EQ(ProgressPercent(0, 3000), 0);
   // Beyond 32 bits neither count wraps.
   const std::int64_t five_gib = std::int64_t{5} << 30;
-  EXPECT_EQ(ProgressText(five_gib / 2, five_gib), "50");
-  EXPECT_EQ(ProgressText(five_gib, five_gib), "100");
+  EXPECT_EQ(ProgressPercent(five_gib / 2, five_gib), 50);
+  EXPECT_EQ(ProgressPercent(five_gib, five_gib), 100);
   EXPECT_EQ(RoundHalfEven(-2.5), -2);
   EXPECT_EQ(RoundHalfEven(0.5), 0);
   EXPECT_EQ(RoundHalfEven(1e300), std::numeric_limits<std::int64_t>::max());

@@ -73,7 +73,7 @@ class DownloadDialogLogicTest : public ::testing::Test {
   FakeTransfer transfer;
   FakeFileSystem files;
   int pumps = 0;
-  dl engine{transfer, files, [this] { ++pumps; }};
+  DownloadEngine engine{transfer, files, [this] { ++pumps; }};
   RecordingDialog host;
   DownloadDialogLogic logic{host, engine};
 };

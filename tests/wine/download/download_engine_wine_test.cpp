@@ -46,11 +46,11 @@ std::string Pattern(std::size_t size, unsigned seed) {
 }
 
 // The engine under test, reached by timer procedures (which carry no context).
-dl* g_engine = nullptr;
+DownloadEngine* g_engine = nullptr;
 int g_timer_ticks = 0;
 void CALLBACK CancelOnTimer(HWND, UINT, UINT_PTR, DWORD) {
   ++g_timer_ticks;
-  if (g_engine) g_engine->cancel();
+  if (g_engine) g_engine->Cancel();
 }
 void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++g_timer_ticks; }
 
@@ -83,7 +83,7 @@ class EngineAgainstServer : public ::testing::Test {
   }
   bool Get(const std::string& name, const std::string& dest) {
     listener.lines.clear();
-    return download.engine().Downloadfile(server + "files/" + name, dest);
+    return download.engine().Download(server + "files/" + name, dest);
   }
 
   std::string server;
@@ -149,7 +149,7 @@ TEST_F(EngineAgainstServer, CancelDuringASlowBodyStopsSilently) {
   const std::string dest = folder / "slow.ocx";
   ASSERT_TRUE(WriteWholeFile(dest, "older"));
   Behave("slow.ocx", "mode=slow&bytes=512&delay_ms=50");
-  listener.on_progress = [this](const std::string&) { download.engine().cancel(); };
+  listener.on_progress = [this](int) { download.engine().Cancel(); };
   EXPECT_FALSE(Get("slow.ocx", dest));
   EXPECT_EQ(listener.lines, (Lines{kStart, "Progress: 5"}));
   EXPECT_TRUE(ReadWholeFile(dest) == std::string("older"));
@@ -290,10 +290,10 @@ TEST_F(EngineAgainstServer, NamesThatLeaveTheFolderAreRefused) {
 TEST_F(EngineAgainstServer, ANetworkFailureIsARequestFailure) {
   // Port 1 on the loopback has no listener.
   listener.lines.clear();
-  EXPECT_FALSE(download.engine().Downloadfile("http://127.0.0.1:1/files/a.ocx", folder / "a.ocx"));
+  EXPECT_FALSE(download.engine().Download("http://127.0.0.1:1/files/a.ocx", folder / "a.ocx"));
   ASSERT_EQ(listener.lines.size(), 2u);
   EXPECT_EQ(listener.lines[1], "Errors: Error: Cannot connect to the server occurred.");
-  EXPECT_FALSE(download.engine().Downloadfile("gopher://127.0.0.1/a.ocx", folder / "a.ocx"));
+  EXPECT_FALSE(download.engine().Download("gopher://127.0.0.1/a.ocx", folder / "a.ocx"));
   EXPECT_TRUE(FolderEntries(folder.path()).empty());
 }
 
