@@ -1,30 +1,19 @@
 #include "platform/win32/text.h"
 
-#include <windows.h>
-
-#include <climits>
+#include "base/utf.h"
 
 namespace movarin::win32 {
 
+// wchar_t is UTF-16 on Windows: the conversions are base/'s.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
 std::wstring Widen(std::string_view utf8) {
-  if (utf8.empty() || utf8.size() > INT_MAX) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                    nullptr, 0);
-  if (n <= 0) return {};
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-  return out;
+  const std::u16string wide = base::Utf8ToUtf16(utf8);
+  return std::wstring(wide.begin(), wide.end());
 }
 
 std::string Narrow(std::wstring_view utf16) {
-  if (utf16.empty() || utf16.size() > INT_MAX) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()),
-                                    nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return {};
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
+  return base::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(utf16.data()), utf16.size()));
 }
 
 }  // namespace movarin::win32

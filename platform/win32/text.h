@@ -1,5 +1,6 @@
 #pragma once
-// UTF-8 inside the program, UTF-16 at the Windows API: the conversions.
+// UTF-8 inside the program, UTF-16 at the Windows API: base/utf.h's conversions for
+// std::wstring. Malformed input becomes U+FFFD.
 #include <string>
 #include <string_view>
 
