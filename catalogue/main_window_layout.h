@@ -38,21 +38,21 @@ using ui::ControlPlacement;
 // In MainControl order.
 inline constexpr std::array<ControlPlacement, static_cast<std::size_t>(MainControl::Count)>
     kMainControls{{
-        {101, ControlKind::ClickableLabel, "Menu", 120, 600, 615, 255},
-        {102, ControlKind::ClickableLabel, "Language", 840, 600, 1095, 255},
-        {103, ControlKind::Label, "Type dll or ocx file name:", 120, 1200, 4575, 375},
-        {104, ControlKind::TextBox, "", 2520, 1200, 4335, 375},
-        {105, ControlKind::Button, "Search", 6960, 840, 1815, 735},
-        {106, ControlKind::Label, "Path of file:", 120, 1920, 2415, 375},
-        {107, ControlKind::TextBox, "", 2520, 1920, 4095, 375},
-        {108, ControlKind::Button, ":", 6600, 1920, 255, 375},
-        {109, ControlKind::Button, "Register", 6960, 1680, 1815, 735},
-        {110, ControlKind::ReportList, "", 120, 2520, 8655, 4695},
-        {111, ControlKind::Panel, "File not found", 3240, 4080, 2535, 495},
-        {112, ControlKind::HiddenField, "\"", 120, 7500, 1000, 300},
-        {113, ControlKind::HiddenField, "", 1200, 7500, 1000, 300},
-        {114, ControlKind::HiddenField, "", 2400, 7500, 1000, 300},
-        {115, ControlKind::HiddenField, "", 3600, 7500, 1000, 300},
+        {101, ControlKind::kClickableLabel, "Menu", 120, 600, 615, 255},
+        {102, ControlKind::kClickableLabel, "Language", 840, 600, 1095, 255},
+        {103, ControlKind::kLabel, "Type dll or ocx file name:", 120, 1200, 4575, 375},
+        {104, ControlKind::kTextBox, "", 2520, 1200, 4335, 375},
+        {105, ControlKind::kButton, "Search", 6960, 840, 1815, 735},
+        {106, ControlKind::kLabel, "Path of file:", 120, 1920, 2415, 375},
+        {107, ControlKind::kTextBox, "", 2520, 1920, 4095, 375},
+        {108, ControlKind::kButton, ":", 6600, 1920, 255, 375},
+        {109, ControlKind::kButton, "Register", 6960, 1680, 1815, 735},
+        {110, ControlKind::kReportList, "", 120, 2520, 8655, 4695},
+        {111, ControlKind::kPanel, "File not found", 3240, 4080, 2535, 495},
+        {112, ControlKind::kHiddenField, "\"", 120, 7500, 1000, 300},
+        {113, ControlKind::kHiddenField, "", 1200, 7500, 1000, 300},
+        {114, ControlKind::kHiddenField, "", 2400, 7500, 1000, 300},
+        {115, ControlKind::kHiddenField, "", 3600, 7500, 1000, 300},
     }};
 
 constexpr const ControlPlacement& Placement(MainControl role) {

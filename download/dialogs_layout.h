@@ -24,23 +24,23 @@ enum Id {
 // The address box's text before any caller replaces it: ServerBaseUrl + this.
 inline constexpr std::string_view kInitialFile = "files/ACTSKIN4.OCX";
 inline constexpr std::array<ControlPlacement, 17> kControls{{
-    {kAddressBox, ControlKind::TextBox, "", 120, 240, 6360, 315},
-    {kStartSignal, ControlKind::HiddenField, "", 120, 4800, 1000, 315},
-    {kFrame, ControlKind::Frame, "Download Info", 120, 720, 6360, 2400},
-    {kPercentCaption, ControlKind::Label, "Download Percentage :", 240, 1020, 2400, 255},
-    {kPercentLabel, ControlKind::Label, "0", 2760, 1020, 1500, 255},
-    {kFileNameCaption, ControlKind::Label, "File name :", 240, 1380, 2400, 255},
-    {kFileNameLabel, ControlKind::Label, "", 2760, 1380, 3600, 255},
-    {kTimeCaption, ControlKind::Label, "Download time :", 240, 1740, 2400, 255},
-    {kStartTimeLabel, ControlKind::Label, "", 2760, 1740, 1700, 255},
-    {kEndTimeLabel, ControlKind::Label, "", 4560, 1740, 1700, 255},
-    {kFolderCaption, ControlKind::Label, "Destination Folder :", 240, 2100, 2400, 255},
-    {kFolderLabel, ControlKind::Label, "", 2760, 2100, 3600, 255},
-    {kProgressBar, ControlKind::ProgressBar, "", 240, 2580, 6120, 300},
-    {kOpenFolderCheck, ControlKind::CheckBox, "After download open destination folder", 120, 3300, 4500, 285},
-    {kCloseWindowCheck, ControlKind::CheckBox, "After download close this window", 120, 3660, 4500, 285},
-    {kDownloadButton, ControlKind::Button, "Download", 2880, 4020, 1680, 420},
-    {kCancelButton, ControlKind::Button, "cancel", 4800, 4020, 1680, 420},
+    {kAddressBox, ControlKind::kTextBox, "", 120, 240, 6360, 315},
+    {kStartSignal, ControlKind::kHiddenField, "", 120, 4800, 1000, 315},
+    {kFrame, ControlKind::kFrame, "Download Info", 120, 720, 6360, 2400},
+    {kPercentCaption, ControlKind::kLabel, "Download Percentage :", 240, 1020, 2400, 255},
+    {kPercentLabel, ControlKind::kLabel, "0", 2760, 1020, 1500, 255},
+    {kFileNameCaption, ControlKind::kLabel, "File name :", 240, 1380, 2400, 255},
+    {kFileNameLabel, ControlKind::kLabel, "", 2760, 1380, 3600, 255},
+    {kTimeCaption, ControlKind::kLabel, "Download time :", 240, 1740, 2400, 255},
+    {kStartTimeLabel, ControlKind::kLabel, "", 2760, 1740, 1700, 255},
+    {kEndTimeLabel, ControlKind::kLabel, "", 4560, 1740, 1700, 255},
+    {kFolderCaption, ControlKind::kLabel, "Destination Folder :", 240, 2100, 2400, 255},
+    {kFolderLabel, ControlKind::kLabel, "", 2760, 2100, 3600, 255},
+    {kProgressBar, ControlKind::kProgressBar, "", 240, 2580, 6120, 300},
+    {kOpenFolderCheck, ControlKind::kCheckBox, "After download open destination folder", 120, 3300, 4500, 285},
+    {kCloseWindowCheck, ControlKind::kCheckBox, "After download close this window", 120, 3660, 4500, 285},
+    {kDownloadButton, ControlKind::kButton, "Download", 2880, 4020, 1680, 420},
+    {kCancelButton, ControlKind::kButton, "cancel", 4800, 4020, 1680, 420},
 }};
 }  // namespace download_dialog
 
@@ -49,10 +49,10 @@ inline constexpr int kClientWidth = 5400, kClientHeight = 1800;
 enum Id { kCaptionLabel = 301, kFolderBox, kBrowseButton, kSaveButton };
 inline constexpr std::string_view kPickerTitle = "Select a Folder";
 inline constexpr std::array<ControlPlacement, 4> kControls{{
-    {kCaptionLabel, ControlKind::Label, "Download path:", 120, 240, 1800, 255},
-    {kFolderBox, ControlKind::TextBox, "C:\\WINDOWS\\system32", 120, 600, 4560, 315},
-    {kBrowseButton, ControlKind::Button, ":", 4800, 600, 360, 315},
-    {kSaveButton, ControlKind::Button, "Save", 3600, 1080, 1560, 480},
+    {kCaptionLabel, ControlKind::kLabel, "Download path:", 120, 240, 1800, 255},
+    {kFolderBox, ControlKind::kTextBox, "C:\\WINDOWS\\system32", 120, 600, 4560, 315},
+    {kBrowseButton, ControlKind::kButton, ":", 4800, 600, 360, 315},
+    {kSaveButton, ControlKind::kButton, "Save", 3600, 1080, 1560, 480},
 }};
 }  // namespace folder_dialog
 

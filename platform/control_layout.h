@@ -6,16 +6,16 @@
 namespace movarin::ui {
 
 enum class ControlKind {
-  Label,
-  ClickableLabel,  // a label that reports clicks
-  TextBox,         // one line, editable
-  HiddenField,     // a text box never shown: other windows write into it
-  Button,
-  CheckBox,
-  Frame,
-  ProgressBar,
-  ReportList,      // a list view in report view whose rows the window supplies
-  Panel,           // a bordered, centred text, hidden until shown
+  kLabel,
+  kClickableLabel,  // a label that reports clicks
+  kTextBox,         // one line, editable
+  kHiddenField,     // a text box never shown: other windows write into it
+  kButton,
+  kCheckBox,
+  kFrame,
+  kProgressBar,
+  kReportList,      // a list view in report view whose rows the window supplies
+  kPanel,           // a bordered, centred text, hidden until shown
 };
 
 struct ControlPlacement {

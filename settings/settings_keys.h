@@ -11,15 +11,16 @@ namespace movarin::settings {
 inline constexpr std::string_view kApplication = "MovarinFiles";
 inline constexpr std::string_view kSection = "OPTIONS";
 
-enum class KeyKind { Switch, Text };
+enum class KeyKind { kSwitch, kText };
 
+// One value per key; kKeys gives each its name in the store.
 enum class Key {
-  YesMovarinFiles1, NoMovarinFiles1,
-  YesMovarinFiles2, NoMovarinFiles2,
-  YesMovarinFiles3, NoMovarinFiles3,
-  Filefoundsound, Filenotfoundsound,
-  MovarinFilesWindowsXP, MovarinFilesWindowsVista7,
-  registerlink, registername, downloadpath, Unregistermovarin,
+  kYesMovarinFiles1, kNoMovarinFiles1,
+  kYesMovarinFiles2, kNoMovarinFiles2,
+  kYesMovarinFiles3, kNoMovarinFiles3,
+  kFileFoundSound, kFileNotFoundSound,
+  kMovarinFilesWindowsXP, kMovarinFilesWindowsVista7,
+  kRegisterLink, kRegisterName, kDownloadPath, kUnregisterMovarin,
 };
 
 struct KeyInfo {
@@ -30,30 +31,30 @@ struct KeyInfo {
 };
 
 inline constexpr std::array<KeyInfo, 14> kKeys{{
-    {Key::YesMovarinFiles1, "YesMovarinFiles1", KeyKind::Switch, "False"},
-    {Key::NoMovarinFiles1, "NoMovarinFiles1", KeyKind::Switch, "True"},
-    {Key::YesMovarinFiles2, "YesMovarinFiles2", KeyKind::Switch, "True"},
-    {Key::NoMovarinFiles2, "NoMovarinFiles2", KeyKind::Switch, "False"},
-    {Key::YesMovarinFiles3, "YesMovarinFiles3", KeyKind::Switch, "True"},
-    {Key::NoMovarinFiles3, "NoMovarinFiles3", KeyKind::Switch, "False"},
-    {Key::Filefoundsound, "Filefoundsound", KeyKind::Switch, "True"},
-    {Key::Filenotfoundsound, "Filenotfoundsound", KeyKind::Switch, "True"},
-    {Key::MovarinFilesWindowsXP, "MovarinFilesWindowsXP", KeyKind::Switch, "False"},
-    {Key::MovarinFilesWindowsVista7, "MovarinFilesWindowsVista7", KeyKind::Switch, "False"},
-    {Key::registerlink, "registerlink", KeyKind::Text, ""},
-    {Key::registername, "registername", KeyKind::Text, ""},
-    {Key::downloadpath, "downloadpath", KeyKind::Text, "C:\\WINDOWS\\system32"},
-    {Key::Unregistermovarin, "Unregistermovarin", KeyKind::Text, ""},
+    {Key::kYesMovarinFiles1, "YesMovarinFiles1", KeyKind::kSwitch, "False"},
+    {Key::kNoMovarinFiles1, "NoMovarinFiles1", KeyKind::kSwitch, "True"},
+    {Key::kYesMovarinFiles2, "YesMovarinFiles2", KeyKind::kSwitch, "True"},
+    {Key::kNoMovarinFiles2, "NoMovarinFiles2", KeyKind::kSwitch, "False"},
+    {Key::kYesMovarinFiles3, "YesMovarinFiles3", KeyKind::kSwitch, "True"},
+    {Key::kNoMovarinFiles3, "NoMovarinFiles3", KeyKind::kSwitch, "False"},
+    {Key::kFileFoundSound, "Filefoundsound", KeyKind::kSwitch, "True"},
+    {Key::kFileNotFoundSound, "Filenotfoundsound", KeyKind::kSwitch, "True"},
+    {Key::kMovarinFilesWindowsXP, "MovarinFilesWindowsXP", KeyKind::kSwitch, "False"},
+    {Key::kMovarinFilesWindowsVista7, "MovarinFilesWindowsVista7", KeyKind::kSwitch, "False"},
+    {Key::kRegisterLink, "registerlink", KeyKind::kText, ""},
+    {Key::kRegisterName, "registername", KeyKind::kText, ""},
+    {Key::kDownloadPath, "downloadpath", KeyKind::kText, "C:\\WINDOWS\\system32"},
+    {Key::kUnregisterMovarin, "Unregistermovarin", KeyKind::kText, ""},
 }};
 
 const KeyInfo& Info(Key key);
 
 // The ten option switches in the order the main window writes them when it closes.
 inline constexpr std::array<Key, 10> kOptionSwitchesInWriteOrder{
-    Key::YesMovarinFiles1, Key::NoMovarinFiles1, Key::YesMovarinFiles2,
-    Key::NoMovarinFiles2,  Key::YesMovarinFiles3, Key::NoMovarinFiles3,
-    Key::Filefoundsound,   Key::Filenotfoundsound, Key::MovarinFilesWindowsXP,
-    Key::MovarinFilesWindowsVista7};
+    Key::kYesMovarinFiles1, Key::kNoMovarinFiles1, Key::kYesMovarinFiles2,
+    Key::kNoMovarinFiles2,  Key::kYesMovarinFiles3, Key::kNoMovarinFiles3,
+    Key::kFileFoundSound,   Key::kFileNotFoundSound, Key::kMovarinFilesWindowsXP,
+    Key::kMovarinFilesWindowsVista7};
 
 // Text to Boolean as the settings reader converts it: "True"/"False" in any letter
 // case, or a decimal number (0 is False, anything else True), with surrounding

@@ -46,8 +46,8 @@ int wmain(int argc, wchar_t** argv) {
 
   // A one-row answer must not start a download: only the search is measured.
   settings::RegistrySettingsStore store;
-  store.WriteSwitch(settings::Key::YesMovarinFiles2, false);
-  store.WriteSwitch(settings::Key::NoMovarinFiles2, true);
+  store.WriteSwitch(settings::Key::kYesMovarinFiles2, false);
+  store.WriteSwitch(settings::Key::kNoMovarinFiles2, true);
 
   std::vector<double> startup, searches;
   for (int run = 0; run < runs; ++run) {

@@ -63,7 +63,7 @@ void MainWindow::CreateControls() {
   // Text boxes and buttons lie above the labels that run into them; raised last to
   // first, so the tab order (the z-order) starts at the search box.
   for (std::size_t i = kMainControls.size(); i-- > 0;) {
-    if (kMainControls[i].kind == ControlKind::TextBox || kMainControls[i].kind == ControlKind::Button)
+    if (kMainControls[i].kind == ControlKind::kTextBox || kMainControls[i].kind == ControlKind::kButton)
       SetWindowPos(controls_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   // The search box has the focus when the window opens.

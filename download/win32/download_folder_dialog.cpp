@@ -29,7 +29,7 @@ bool DownloadFolderDialog::OnCreate() {
   font_.reset(movarin::win32::CreateTahoma(825, /*bold=*/false));
   movarin::win32::CreateLaidOutControls(hwnd(), fd::kControls, static_cast<HFONT>(font_.get()));
   movarin::win32::SetText(GetDlgItem(hwnd(), fd::kFolderBox),
-                          Widen(store_.Read(settings::Key::downloadpath)));
+                          Widen(store_.Read(settings::Key::kDownloadPath)));
   return true;
 }
 
@@ -40,13 +40,13 @@ void DownloadFolderDialog::ShowDialog() {
 }
 
 std::string DownloadFolderDialog::FolderText() {
-  if (!EnsureLoaded()) return store_.Read(settings::Key::downloadpath);
+  if (!EnsureLoaded()) return store_.Read(settings::Key::kDownloadPath);
   return Narrow(movarin::win32::GetText(GetDlgItem(hwnd(), fd::kFolderBox)));
 }
 
 void DownloadFolderDialog::StoreFolder() {
   // Stored as typed: no trimming and no check that the folder exists.
-  store_.Write(settings::Key::downloadpath,
+  store_.Write(settings::Key::kDownloadPath,
                Narrow(movarin::win32::GetText(GetDlgItem(hwnd(), fd::kFolderBox))));
 }
 

@@ -18,46 +18,46 @@ HWND CreateLaidOutControl(HWND parent, const ui::ControlPlacement& p, HFONT font
   c.height = TwipsToPixels(p.height);
   c.font = font;
   switch (p.kind) {
-    case ui::ControlKind::Label:
+    case ui::ControlKind::kLabel:
       c.class_name = L"STATIC";
       c.style = SS_LEFTNOWORDWRAP | SS_PATHELLIPSIS;  // a long path stays on one line
       break;
-    case ui::ControlKind::ClickableLabel:
+    case ui::ControlKind::kClickableLabel:
       c.class_name = L"STATIC";
       c.style = SS_NOTIFY;
       break;
-    case ui::ControlKind::TextBox:
+    case ui::ControlKind::kTextBox:
       c.class_name = L"EDIT";
       c.style = WS_TABSTOP | ES_AUTOHSCROLL;
       c.ex_style = WS_EX_CLIENTEDGE;
       break;
-    case ui::ControlKind::HiddenField:
+    case ui::ControlKind::kHiddenField:
       c.class_name = L"EDIT";
       c.style = ES_AUTOHSCROLL;
       c.visible = false;
       break;
-    case ui::ControlKind::Button:
+    case ui::ControlKind::kButton:
       c.class_name = L"BUTTON";
       c.style = WS_TABSTOP | BS_PUSHBUTTON;
       break;
-    case ui::ControlKind::CheckBox:
+    case ui::ControlKind::kCheckBox:
       c.class_name = L"BUTTON";
       c.style = WS_TABSTOP | BS_AUTOCHECKBOX;
       break;
-    case ui::ControlKind::Frame:
+    case ui::ControlKind::kFrame:
       c.class_name = L"BUTTON";
       c.style = BS_GROUPBOX;
       break;
-    case ui::ControlKind::ProgressBar:
+    case ui::ControlKind::kProgressBar:
       c.class_name = PROGRESS_CLASSW;
       c.style = PBS_SMOOTH;
       break;
-    case ui::ControlKind::ReportList:
+    case ui::ControlKind::kReportList:
       c.class_name = WC_LISTVIEWW;
       c.style = WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
       c.ex_style = WS_EX_CLIENTEDGE;
       break;
-    case ui::ControlKind::Panel:
+    case ui::ControlKind::kPanel:
       c.class_name = L"STATIC";
       c.style = SS_CENTER | SS_CENTERIMAGE | WS_BORDER;
       c.visible = false;

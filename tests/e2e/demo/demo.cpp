@@ -43,7 +43,7 @@ int wmain(int argc, wchar_t** argv) {
   WideCharToMultiByte(CP_UTF8, 0, argv[1], -1, program, MAX_PATH, nullptr, nullptr);
   WideCharToMultiByte(CP_UTF8, 0, argv[2], -1, downloads, MAX_PATH, nullptr, nullptr);
 
-  settings::RegistrySettingsStore().Write(settings::Key::downloadpath, downloads);
+  settings::RegistrySettingsStore().Write(settings::Key::kDownloadPath, downloads);
   Say(std::string("download folder set to ") + downloads);
   std::string error;
   auto app = Process::Launch({.program = program}, &error);

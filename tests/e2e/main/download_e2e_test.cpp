@@ -34,7 +34,7 @@ class DownloadTest : public MovarinTest {
     server_files_ = test::WindowsPath(*root) + "\\files";
     downloads_ = *folder_ / "downloads";
     ASSERT_TRUE(CreateDirectoryA(downloads_.c_str(), nullptr));
-    settings::RegistrySettingsStore().Write(settings::Key::downloadpath, downloads_);
+    settings::RegistrySettingsStore().Write(settings::Key::kDownloadPath, downloads_);
   }
   void Serve(const std::string& name, const std::string& bytes) {
     ASSERT_TRUE(test::WriteWholeFile(server_files_ + "\\" + name, bytes));
@@ -111,7 +111,7 @@ TEST_F(DownloadTest, NotFoundShowsOneBoxThenADownloadWithTheCloseBoxClearedStays
 }
 
 TEST_F(DownloadTest, FolderSavedInTheFolderDialogIsUsedAndSurvivesARestart) {
-  settings::RegistrySettingsStore().Write(settings::Key::downloadpath, "");
+  settings::RegistrySettingsStore().Write(settings::Key::kDownloadPath, "");
   ASSERT_TRUE(DeleteRegistryTree(HKEY_CURRENT_USER, kOptionsKey));
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(AttachMainWindow());

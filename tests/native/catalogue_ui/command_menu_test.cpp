@@ -17,8 +17,9 @@ TEST(CommandMenuTable, IsIndexedByItemAndParentsComeFirst) {
       EXPECT_EQ(ItemInfo(*info.partner).partner, info.item);
       EXPECT_EQ(ItemInfo(*info.partner).parent, info.parent);
     }
-    if (info.kind == ItemKind::PairItem || info.kind == ItemKind::Toggle)
+    if (info.kind == ItemKind::PairItem || info.kind == ItemKind::Toggle) {
       EXPECT_TRUE(info.store_key.has_value()) << info.caption;
+    }
   }
 }
 
@@ -106,10 +107,10 @@ TEST(CommandMenuStore, EmptyStoreGivesThePairDefaults) {
 
 TEST(CommandMenuStore, PairStoredAsNeitherGetsItsDefaultItem) {
   settings::MemorySettingsStore store;
-  store.WriteSwitch(Key::YesMovarinFiles2, false);
-  store.WriteSwitch(Key::NoMovarinFiles2, false);
-  store.WriteSwitch(Key::YesMovarinFiles1, true);
-  store.WriteSwitch(Key::NoMovarinFiles1, false);
+  store.WriteSwitch(Key::kYesMovarinFiles2, false);
+  store.WriteSwitch(Key::kNoMovarinFiles2, false);
+  store.WriteSwitch(Key::kYesMovarinFiles1, true);
+  store.WriteSwitch(Key::kNoMovarinFiles1, false);
   CommandMenuModel menu;
   menu.LoadOptions(store);
   EXPECT_TRUE(menu.Checked(DownloadYes));
@@ -120,9 +121,9 @@ TEST(CommandMenuStore, PairStoredAsNeitherGetsItsDefaultItem) {
 
 TEST(CommandMenuStore, UnreadableSwitchKeepsTheMarkItHad) {
   settings::MemorySettingsStore store;
-  store.Write(Key::Filefoundsound, "garbage");
-  store.Write(Key::NoMovarinFiles1, "garbage");
-  store.Write(Key::YesMovarinFiles1, "garbage");
+  store.Write(Key::kFileFoundSound, "garbage");
+  store.Write(Key::kNoMovarinFiles1, "garbage");
+  store.Write(Key::kYesMovarinFiles1, "garbage");
   CommandMenuModel menu;
   menu.SetChecked(Filefoundsound, false);
   menu.LoadOptions(store);
@@ -143,11 +144,11 @@ TEST(CommandMenuStore, SaveWritesTheTenSwitchesInOrderAndRoundTrips) {
   const std::vector<Key> expected(settings::kOptionSwitchesInWriteOrder.begin(),
                                   settings::kOptionSwitchesInWriteOrder.end());
   EXPECT_EQ(store.WriteLog(), expected);
-  EXPECT_EQ(store.Values().at(Key::YesMovarinFiles1), "True");
-  EXPECT_EQ(store.Values().at(Key::NoMovarinFiles1), "False");
-  EXPECT_EQ(store.Values().at(Key::YesMovarinFiles3), "False");
-  EXPECT_EQ(store.Values().at(Key::MovarinFilesWindowsVista7), "True");
-  EXPECT_EQ(store.Values().at(Key::MovarinFilesWindowsXP), "False");
+  EXPECT_EQ(store.Values().at(Key::kYesMovarinFiles1), "True");
+  EXPECT_EQ(store.Values().at(Key::kNoMovarinFiles1), "False");
+  EXPECT_EQ(store.Values().at(Key::kYesMovarinFiles3), "False");
+  EXPECT_EQ(store.Values().at(Key::kMovarinFilesWindowsVista7), "True");
+  EXPECT_EQ(store.Values().at(Key::kMovarinFilesWindowsXP), "False");
 
   CommandMenuModel reloaded;
   reloaded.LoadOptions(store);

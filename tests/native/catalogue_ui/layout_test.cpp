@@ -29,12 +29,12 @@ TEST(Layouts, IdsAreUniqueWithinEachWindow) {
 TEST(Layouts, MainWindowTableFollowsTheRoles) {
   using catalogue::MainControl;
   using ui::ControlKind;
-  EXPECT_EQ(catalogue::Placement(MainControl::SearchBox).kind, ControlKind::TextBox);
+  EXPECT_EQ(catalogue::Placement(MainControl::SearchBox).kind, ControlKind::kTextBox);
   EXPECT_EQ(catalogue::Placement(MainControl::SearchButton).caption, "Search");
-  EXPECT_EQ(catalogue::Placement(MainControl::ResultsList).kind, ControlKind::ReportList);
+  EXPECT_EQ(catalogue::Placement(MainControl::ResultsList).kind, ControlKind::kReportList);
   EXPECT_EQ(catalogue::Placement(MainControl::NotFoundNotice).caption, "File not found");
   EXPECT_EQ(catalogue::Placement(MainControl::QuoteField).caption, "\"");
-  EXPECT_EQ(catalogue::Placement(MainControl::DownloadedPathField).kind, ControlKind::HiddenField);
+  EXPECT_EQ(catalogue::Placement(MainControl::DownloadedPathField).kind, ControlKind::kHiddenField);
   // The hidden fields lie below the visible client area.
   for (MainControl role : {MainControl::QuoteField, MainControl::SignalField,
                            MainControl::DownloadedNameField, MainControl::DownloadedPathField})

@@ -36,7 +36,7 @@ TEST(SettingsKeys, TableIsIndexedByKeyAndNamesAreUnique) {
   for (std::size_t i = 0; i < kKeys.size(); ++i) {
     EXPECT_EQ(static_cast<std::size_t>(kKeys[i].key), i);
     EXPECT_TRUE(names.insert(kKeys[i].name).second) << kKeys[i].name;
-    if (kKeys[i].kind == KeyKind::Switch) {
+    if (kKeys[i].kind == KeyKind::kSwitch) {
       EXPECT_TRUE(ParseSwitch(kKeys[i].fallback).has_value()) << kKeys[i].name;
     }
   }
@@ -44,31 +44,31 @@ TEST(SettingsKeys, TableIsIndexedByKeyAndNamesAreUnique) {
 
 TEST(SettingsStore, AbsentKeysGiveTheirDefaults) {
   MemorySettingsStore store;
-  EXPECT_EQ(store.ReadSwitch(Key::YesMovarinFiles1), false);
-  EXPECT_EQ(store.ReadSwitch(Key::NoMovarinFiles1), true);
-  EXPECT_EQ(store.ReadSwitch(Key::YesMovarinFiles2), true);
-  EXPECT_EQ(store.ReadSwitch(Key::NoMovarinFiles3), false);
-  EXPECT_EQ(store.ReadSwitch(Key::Filenotfoundsound), true);
-  EXPECT_EQ(store.ReadSwitch(Key::MovarinFilesWindowsXP), false);
-  EXPECT_EQ(store.ReadSwitch(Key::MovarinFilesWindowsVista7), false);
-  EXPECT_EQ(store.Read(Key::downloadpath), "C:\\WINDOWS\\system32");
-  EXPECT_EQ(store.Read(Key::registerlink), "");
+  EXPECT_EQ(store.ReadSwitch(Key::kYesMovarinFiles1), false);
+  EXPECT_EQ(store.ReadSwitch(Key::kNoMovarinFiles1), true);
+  EXPECT_EQ(store.ReadSwitch(Key::kYesMovarinFiles2), true);
+  EXPECT_EQ(store.ReadSwitch(Key::kNoMovarinFiles3), false);
+  EXPECT_EQ(store.ReadSwitch(Key::kFileNotFoundSound), true);
+  EXPECT_EQ(store.ReadSwitch(Key::kMovarinFilesWindowsXP), false);
+  EXPECT_EQ(store.ReadSwitch(Key::kMovarinFilesWindowsVista7), false);
+  EXPECT_EQ(store.Read(Key::kDownloadPath), "C:\\WINDOWS\\system32");
+  EXPECT_EQ(store.Read(Key::kRegisterLink), "");
 }
 
 TEST(SettingsStore, SwitchesAreWrittenAsTrueOrFalseAndTextsUnchanged) {
   MemorySettingsStore store;
-  store.WriteSwitch(Key::Filefoundsound, false);
-  store.WriteSwitch(Key::YesMovarinFiles1, true);
-  store.Write(Key::downloadpath, "  D:\\My Files\\  ");
-  EXPECT_EQ(*store.ReadRaw(Key::Filefoundsound), "False");
-  EXPECT_EQ(*store.ReadRaw(Key::YesMovarinFiles1), "True");
-  EXPECT_EQ(store.Read(Key::downloadpath), "  D:\\My Files\\  ");
+  store.WriteSwitch(Key::kFileFoundSound, false);
+  store.WriteSwitch(Key::kYesMovarinFiles1, true);
+  store.Write(Key::kDownloadPath, "  D:\\My Files\\  ");
+  EXPECT_EQ(*store.ReadRaw(Key::kFileFoundSound), "False");
+  EXPECT_EQ(*store.ReadRaw(Key::kYesMovarinFiles1), "True");
+  EXPECT_EQ(store.Read(Key::kDownloadPath), "  D:\\My Files\\  ");
 }
 
 TEST(SettingsStore, GarbageSwitchIsUnreadableNotFalse) {
   MemorySettingsStore store;
-  store.Write(Key::Filefoundsound, "maybe");
-  EXPECT_EQ(store.ReadSwitch(Key::Filefoundsound), std::nullopt);
+  store.Write(Key::kFileFoundSound, "maybe");
+  EXPECT_EQ(store.ReadSwitch(Key::kFileFoundSound), std::nullopt);
 }
 
 }  // namespace

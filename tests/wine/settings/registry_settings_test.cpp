@@ -29,23 +29,23 @@ class RegistryStore : public ::testing::Test {
 };
 
 TEST_F(RegistryStore, MissingKeysGiveDefaults) {
-  EXPECT_EQ(store.ReadRaw(Key::downloadpath), std::nullopt);
-  EXPECT_EQ(store.Read(Key::downloadpath), "C:\\WINDOWS\\system32");
-  EXPECT_EQ(store.ReadSwitch(Key::NoMovarinFiles1), true);
-  EXPECT_EQ(store.ReadSwitch(Key::YesMovarinFiles1), false);
+  EXPECT_EQ(store.ReadRaw(Key::kDownloadPath), std::nullopt);
+  EXPECT_EQ(store.Read(Key::kDownloadPath), "C:\\WINDOWS\\system32");
+  EXPECT_EQ(store.ReadSwitch(Key::kNoMovarinFiles1), true);
+  EXPECT_EQ(store.ReadSwitch(Key::kYesMovarinFiles1), false);
 }
 
 TEST_F(RegistryStore, TextsRoundTripUnchanged) {
   for (const std::string value :
        {"C:\\Program Files\\My Folder", "D:\\Ünïcödé\\Папка\\フォルダ", "  padded  ", "",
         "C:\\a\"quoted\"\\b"}) {
-    ASSERT_TRUE(store.Write(Key::downloadpath, value));
-    EXPECT_EQ(store.Read(Key::downloadpath), value);
+    ASSERT_TRUE(store.Write(Key::kDownloadPath, value));
+    EXPECT_EQ(store.Read(Key::kDownloadPath), value);
   }
 }
 
 TEST_F(RegistryStore, ValuesAreRegSzUnderTheSharedKey) {
-  ASSERT_TRUE(store.WriteSwitch(Key::Filefoundsound, true));
+  ASSERT_TRUE(store.WriteSwitch(Key::kFileFoundSound, true));
   wchar_t buf[16] = {};
   DWORD type = 0, bytes = sizeof(buf);
   ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER,
@@ -59,16 +59,16 @@ TEST_F(RegistryStore, ValuesAreRegSzUnderTheSharedKey) {
 TEST_F(RegistryStore, GarbageSwitchIsUnreadableNotFalse) {
   const wchar_t garbage[] = L"perhaps";
   WriteRawValue(L"Filefoundsound", REG_SZ, garbage, sizeof(garbage));
-  EXPECT_EQ(store.ReadSwitch(Key::Filefoundsound), std::nullopt);
+  EXPECT_EQ(store.ReadSwitch(Key::kFileFoundSound), std::nullopt);
   const wchar_t lower[] = L"false";
   WriteRawValue(L"Filefoundsound", REG_SZ, lower, sizeof(lower));
-  EXPECT_EQ(store.ReadSwitch(Key::Filefoundsound), false);
+  EXPECT_EQ(store.ReadSwitch(Key::kFileFoundSound), false);
 }
 
 TEST_F(RegistryStore, NonTextValueCountsAsAbsent) {
   const DWORD one = 1;
   WriteRawValue(L"registerlink", REG_DWORD, &one, sizeof(one));
-  EXPECT_EQ(store.ReadRaw(Key::registerlink), std::nullopt);
+  EXPECT_EQ(store.ReadRaw(Key::kRegisterLink), std::nullopt);
 }
 
 }  // namespace
