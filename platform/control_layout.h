@@ -1,6 +1,8 @@
 #pragma once
 // A window's controls as data: kind, caption and position in twips. The layout tables of
 // every window are written with these; the Windows side creates the controls from them.
+#include <cstddef>
+#include <span>
 #include <string_view>
 
 namespace movarin::ui {
@@ -24,5 +26,17 @@ struct ControlPlacement {
   std::string_view caption;
   int left, top, width, height;  // twips
 };
+
+// True when every control has a size and no two share an id (windows and end-to-end
+// tests find controls by id). Each layout table checks itself with a static_assert.
+constexpr bool LayoutIsValid(std::span<const ControlPlacement> table) {
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    if (table[i].width <= 0 || table[i].height <= 0) return false;
+    for (std::size_t j = 0; j < i; ++j) {
+      if (table[j].id == table[i].id) return false;
+    }
+  }
+  return true;
+}
 
 }  // namespace movarin::ui

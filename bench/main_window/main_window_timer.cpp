@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/main_window_layout.h"
+#include "programs/main/main_window/main_window_layout.h"
 #include "settings/win32/registry_settings_store.h"
 #include "tests/e2e/driver/driver.h"
 
@@ -27,8 +27,8 @@ double Median(std::vector<double> v) {
   return v.empty() ? 0 : v[v.size() / 2];
 }
 
-HWND ControlOf(HWND main, catalogue::MainControl role) {
-  return GetDlgItem(main, catalogue::Placement(role).id);
+HWND ControlOf(HWND main, main_program::MainControl role) {
+  return GetDlgItem(main, main_program::Placement(role).id);
 }
 
 }  // namespace
@@ -57,15 +57,15 @@ int wmain(int argc, wchar_t** argv) {
     HWND main = WaitForWindow({.title = "Movarin", .class_name = "MovarinMainWindow",
                                .process_id = app->id()}, milliseconds(60000));
     if (!main) return 1;
-    HWND list = ControlOf(main, catalogue::MainControl::ResultsList);
+    HWND list = ControlOf(main, main_program::MainControl::kResultsList);
     if (!WaitUntil([&] { return ListViewRowCount(list) > 0 && IsWindowVisible(main); },
                    milliseconds(60000), milliseconds(1)))
       return 1;
     startup.push_back(Ms(Clock::now() - start));
 
-    SetText(ControlOf(main, catalogue::MainControl::SearchBox), search);
+    SetText(ControlOf(main, main_program::MainControl::kSearchBox), search);
     const auto asked = Clock::now();
-    Click(ControlOf(main, catalogue::MainControl::SearchButton));
+    Click(ControlOf(main, main_program::MainControl::kSearchButton));
     if (!WaitUntil([&] { return ListViewRowCount(list) == expected_rows; }, milliseconds(60000),
                    milliseconds(1)))
       return 1;

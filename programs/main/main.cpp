@@ -2,13 +2,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "catalogue/win32/command_menu.h"
-#include "catalogue/win32/main_window.h"
-#include "download/win32/download_dialog.h"
-#include "download/win32/download_folder_dialog.h"
 #include "platform/win32/message_pump.h"
 #include "platform/win32/program_folder.h"
-#include "platform/win32/text.h"
+#include "programs/main/command_menu/command_menu.h"
+#include "programs/main/download_dialog/download_dialog.h"
+#include "programs/main/download_folder_dialog/download_folder_dialog.h"
+#include "programs/main/main_window/main_window.h"
+#include "programs/main/program_state.h"
 #include "settings/win32/registry_settings_store.h"
 #include "settings/win32/server_base_url.h"
 
@@ -18,40 +18,40 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   InitCommonControlsEx(&controls);
 
   using namespace movarin;
+  using namespace movarin::main_program;
   settings::RegistrySettingsStore store;
   const std::string server_base_url = settings::LoadServerBaseUrl();
-  catalogue::CommandMenu menu;
+  ProgramState state;
+  CommandMenu menu;
   // The operating-system marks are read as the choice window does, so that the main
   // window's close writes back what was stored rather than two False values.
   menu.model().LoadOperatingSystem(store);
 
-  catalogue::MainWindow* main_window = nullptr;
-  download::win32::DownloadFolderDialog folder_dialog(store);
-  download::win32::DownloadDialog download_dialog({
+  MainWindow* main_window = nullptr;
+  DownloadFolderDialog folder_dialog(store);
+  DownloadDialog download_dialog({
       .folder_dialog = &folder_dialog,
+      .state = &state,
       .server_base_url = server_base_url,
-      .auto_register_checked = [&menu] { return menu.model().Checked(catalogue::MenuItem::RegisterYes); },
-      .hand_over =
+      .auto_register_checked = [&menu] { return menu.model().Checked(MenuItem::kAutoRegisterYes); },
+      .register_file =
           [&main_window](const std::string& name, const std::string& path) {
-            if (!main_window) return;
-            main_window->SetDownloadedFile(win32::Widen(name), win32::Widen(path));
-            main_window->SetSignal(L"1");
+            if (main_window) main_window->RegisterDownloadedFile(name, path);
           },
   });
 
-  catalogue::MainWindowArgs args;
+  MainWindowArgs args;
   args.menu = &menu;
   args.store = &store;
+  args.state = &state;
   args.catalogue_path = win32::ProgramFolder() + "\\database.mdb";
   args.server_base_url = server_base_url;
   args.start_download = [&download_dialog](const std::string& address) {
-    download_dialog.ShowDialog();
-    download_dialog.SetAddress(address);
-    download_dialog.SetStartSignal("1");
+    download_dialog.DownloadAddress(address);
   };
   args.show_download_folder_dialog = [&folder_dialog] { folder_dialog.ShowDialog(); };
   args.on_destroyed = [&download_dialog] { download_dialog.CancelDownload(); };
-  catalogue::MainWindow window(std::move(args));
+  MainWindow window(std::move(args));
   main_window = &window;
   if (!window.Create()) return 1;
   window.Load();

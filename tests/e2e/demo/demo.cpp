@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "catalogue/command_menu.h"
-#include "catalogue/main_window_layout.h"
+#include "programs/main/command_menu/command_menu_items.h"
+#include "programs/main/main_window/main_window_layout.h"
 #include "settings/win32/registry_settings_store.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/support/files.h"
@@ -27,8 +27,8 @@ int Fail(const std::string& text) {
   return 1;
 }
 
-HWND ControlOf(HWND main, catalogue::MainControl role) {
-  return GetDlgItem(main, catalogue::Placement(role).id);
+HWND ControlOf(HWND main, main_program::MainControl role) {
+  return GetDlgItem(main, main_program::Placement(role).id);
 }
 
 void Shot(HWND window, const std::string& name) {
@@ -50,23 +50,23 @@ int wmain(int argc, wchar_t** argv) {
   if (!app) return Fail("cannot start Movarin: " + error);
   HWND main = WaitForWindow({.title = "Movarin", .class_name = "MovarinMainWindow", .process_id = app->id()});
   if (!main) return Fail("the main window did not appear");
-  HWND list = ControlOf(main, catalogue::MainControl::ResultsList);
+  HWND list = ControlOf(main, main_program::MainControl::kResultsList);
   WaitUntil([&] { return ListViewRowCount(list) > 0; });
   Say("main window up: " + ListViewColumns(list).at(0));
   Shot(main, "demo-1-start");
 
-  SetText(ControlOf(main, catalogue::MainControl::SearchBox), "ms");
-  Click(ControlOf(main, catalogue::MainControl::SearchButton));
+  SetText(ControlOf(main, main_program::MainControl::kSearchBox), "ms");
+  Click(ControlOf(main, main_program::MainControl::kSearchButton));
   WaitUntil([&] { return ListViewRowCount(list) == 4; });
   std::string names;
   for (const auto& row : ListViewRows(list)) names += " " + row.at(0);
   Say("search \"ms\" lists" + names);
   Shot(main, "demo-2-search");
 
-  SetText(ControlOf(main, catalogue::MainControl::SearchBox), "zlib");
-  Click(ControlOf(main, catalogue::MainControl::SearchButton));
+  SetText(ControlOf(main, main_program::MainControl::kSearchBox), "zlib");
+  Click(ControlOf(main, main_program::MainControl::kSearchButton));
   const std::string target = std::string(downloads) + "\\zlib1.dll";
-  if (HWND dialog = WaitForWindow({.class_name = "MovarinDownloadDialog", .process_id = app->id()}))
+  if (WaitForWindow({.class_name = "MovarinDownloadDialog", .process_id = app->id()}))
     Say("search \"zlib\" found one file: the download dialog opened");
   if (!WaitUntil([&] { return test::FileExists(target); }))
     return Fail("zlib1.dll was not downloaded");

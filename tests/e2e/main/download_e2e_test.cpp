@@ -1,7 +1,8 @@
 // Downloads from the test server through Movarin's windows, under Wine.
 #include "tests/e2e/main/movarin_fixture.h"
 
-#include "download/dialogs_layout.h"
+#include "programs/main/download_dialog/download_dialog_layout.h"
+#include "programs/main/download_folder_dialog/download_folder_dialog_layout.h"
 #include "settings/win32/registry_settings_store.h"
 #include "tests/support/environment.h"
 #include "tests/support/files.h"
@@ -13,10 +14,10 @@
 namespace movarin::e2e {
 namespace {
 
-using catalogue::MainControl;
-using catalogue::MenuItem;
-namespace dd = download::download_dialog;
-namespace fd = download::folder_dialog;
+using main_program::MainControl;
+using main_program::MenuItem;
+namespace dd = main_program::download_dialog;
+namespace fd = main_program::folder_dialog;
 
 std::string Payload(std::size_t size) {
   std::string bytes(size, '\0');
@@ -57,22 +58,22 @@ TEST_F(DownloadTest, OneMatchDownloadsClosesTheDialogAndHandsOverToTheMainWindow
   ASSERT_TRUE(WaitUntil([&] { return test::FileSize(downloads_ + "\\zlib1.dll") == bytes.size(); }));
   EXPECT_EQ(test::ReadWholeFile(downloads_ + "\\zlib1.dll"), bytes);
   EXPECT_TRUE(WaitForWindowGone(dialog)) << "the close box is checked: the dialog closes itself";
-  EXPECT_EQ(GetText(Control(MainControl::DownloadedNameField)), "zlib1.dll");
-  EXPECT_EQ(GetText(Control(MainControl::DownloadedPathField)), downloads_ + "\\zlib1.dll");
-  EXPECT_EQ(GetText(Control(MainControl::SignalField)), "") << "the signal was taken";
+  EXPECT_EQ(GetText(Control(MainControl::kDownloadedNameField)), "zlib1.dll");
+  EXPECT_EQ(GetText(Control(MainControl::kDownloadedPathField)), downloads_ + "\\zlib1.dll");
+  EXPECT_EQ(GetText(Control(MainControl::kSignalField)), "") << "the signal was taken";
   EXPECT_NE(test::ServerLog().find("Range: bytes=0-"), std::string::npos);
 }
 
 TEST_F(DownloadTest, NotFoundShowsOneBoxThenADownloadWithTheCloseBoxClearedStaysIdle) {
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
-  ClickMenuItem(MenuItem::DownloadNo);
+  ClickMenuItem(MenuItem::kAutoDownloadNo);
   // "mscomctl.ocx" is not on the server: 404.
   SearchFor("msc");
   ASSERT_TRUE(WaitUntil([this] { return ListedNames().size() == 1; }));
-  HWND list = Control(MainControl::ResultsList);
+  HWND list = Control(MainControl::kResultsList);
   ASSERT_TRUE(SelectListViewRow(list, 0));
-  ClickMenuItem(MenuItem::Downloadfile);
+  ClickMenuItem(MenuItem::kDownload);
   auto box = WaitForMessageBox(app_->id());
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ(box->title, "Not downloaded");
@@ -115,7 +116,7 @@ TEST_F(DownloadTest, FolderSavedInTheFolderDialogIsUsedAndSurvivesARestart) {
   ASSERT_TRUE(DeleteRegistryTree(HKEY_CURRENT_USER, kOptionsKey));
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
-  ClickMenuItem(MenuItem::Setthedownloadpath);
+  ClickMenuItem(MenuItem::kSetDownloadPath);
   HWND dialog = WaitForWindow({.class_name = "MovarinDownloadFolderDialog", .process_id = app_->id()});
   ASSERT_NE(dialog, nullptr);
   HWND box = GetDlgItem(dialog, fd::kFolderBox);
@@ -136,7 +137,7 @@ TEST_F(DownloadTest, FolderSavedInTheFolderDialogIsUsedAndSurvivesARestart) {
 
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
-  ClickMenuItem(MenuItem::Setthedownloadpath);
+  ClickMenuItem(MenuItem::kSetDownloadPath);
   dialog = WaitForWindow({.class_name = "MovarinDownloadFolderDialog", .process_id = app_->id()});
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(GetText(GetDlgItem(dialog, fd::kFolderBox)), chosen);

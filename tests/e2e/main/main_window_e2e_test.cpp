@@ -8,8 +8,8 @@
 namespace movarin::e2e {
 namespace {
 
-using catalogue::MainControl;
-using catalogue::MenuItem;
+using main_program::MainControl;
+using main_program::MenuItem;
 using namespace std::chrono_literals;
 
 const std::vector<std::string> kSorted = {"actbar.ocx",   "ACTSKIN4.OCX", "comdlg32.ocx",
@@ -23,13 +23,14 @@ TEST_F(MovarinTest, FirstStartListsTheSortedCatalogueAndSavesThePairDefaults) {
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
   EXPECT_EQ(FirstHeader(), "File name: 7");
-  EXPECT_EQ(ListViewColumns(Control(MainControl::ResultsList))[1], "File Version");
+  EXPECT_EQ(ListViewColumns(Control(MainControl::kResultsList))[1], "File Version");
   EXPECT_EQ(ListedNames(), kSorted);
-  EXPECT_EQ(ListViewCell(Control(MainControl::ResultsList), 1, 1), "4.3.0.0");
-  EXPECT_EQ(GetText(Control(MainControl::QuoteField)), "\"");
-  GUITHREADINFO gui{sizeof(gui)};
+  EXPECT_EQ(ListViewCell(Control(MainControl::kResultsList), 1, 1), "4.3.0.0");
+  EXPECT_EQ(GetText(Control(MainControl::kQuoteField)), "\"");
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof(gui);
   ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &gui));
-  EXPECT_EQ(gui.hwndFocus, Control(MainControl::SearchBox)) << "the search box has the focus";
+  EXPECT_EQ(gui.hwndFocus, Control(MainControl::kSearchBox)) << "the search box has the focus";
   Screenshot(main_, "main-window");
   CloseAnswering("Yes");
   ASSERT_TRUE(app_->WaitForExit().has_value()) << "Yes ends the program";
@@ -45,8 +46,8 @@ TEST_F(MovarinTest, FirstStartListsTheSortedCatalogueAndSavesThePairDefaults) {
 TEST_F(MovarinTest, SearchesListMatchesInDatabaseOrderAndAMissShowsTheNotice) {
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
-  ClickMenuItem(MenuItem::DownloadNo);  // one match would otherwise start a download
-  HWND list = Control(MainControl::ResultsList);
+  ClickMenuItem(MenuItem::kAutoDownloadNo);  // one match would otherwise start a download
+  HWND list = Control(MainControl::kResultsList);
 
   SearchFor("act");
   ASSERT_TRUE(WaitUntil([&] { return ListViewRowCount(list) == 2; }));
@@ -87,7 +88,7 @@ TEST_F(MovarinTest, EmptyTextAsksForANameAndEnterWithBlanksDoesNothing) {
   PressMessageBoxButton(box->window, "OK");
   ASSERT_TRUE(WaitForWindowGone(box->window));
 
-  HWND search = Control(MainControl::SearchBox);
+  HWND search = Control(MainControl::kSearchBox);
   ASSERT_TRUE(SetText(search, "   "));
   PressEnter(search);
   std::this_thread::sleep_for(500ms);
@@ -100,7 +101,7 @@ TEST_F(MovarinTest, EmptyTextAsksForANameAndEnterWithBlanksDoesNothing) {
   ASSERT_TRUE(WaitUntil([this] { return ListedNames().size() == 2; })) << "Enter searches";
 
   ASSERT_TRUE(SetText(search, "   "));
-  Click(Control(MainControl::SearchButton));
+  Click(Control(MainControl::kSearchButton));
   ASSERT_TRUE(WaitUntil([this] { return ListedNames().size() == 7; }))
       << "the button searches names beginning with blanks: a miss";
 }
@@ -108,7 +109,7 @@ TEST_F(MovarinTest, EmptyTextAsksForANameAndEnterWithBlanksDoesNothing) {
 TEST_F(MovarinTest, RowClicksRenameTheDownloadItemAndRefreshKeepsTheHeader) {
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
-  HWND list = Control(MainControl::ResultsList);
+  HWND list = Control(MainControl::kResultsList);
   auto row = ListViewRowRect(list, 2);
   ASSERT_TRUE(row.has_value());
   ClickAt(list, row->left + 20, (row->top + row->bottom) / 2, MouseButton::kLeft);
@@ -130,10 +131,10 @@ TEST_F(MovarinTest, RowClicksRenameTheDownloadItemAndRefreshKeepsTheHeader) {
   ClosePopupMenu(menu);
   ASSERT_TRUE(WaitForWindowGone(menu));
 
-  ClickMenuItem(MenuItem::DownloadNo);
+  ClickMenuItem(MenuItem::kAutoDownloadNo);
   SearchFor("act");
   ASSERT_TRUE(WaitUntil([&] { return ListViewRowCount(list) == 2; }));
-  ClickMenuItem(MenuItem::Refresh);
+  ClickMenuItem(MenuItem::kRefresh);
   ASSERT_TRUE(WaitUntil([&] { return ListViewRowCount(list) == 7; }));
   EXPECT_EQ(ListedNames(), kSorted);
   EXPECT_EQ(FirstHeader(), "File name: 7");
@@ -142,7 +143,7 @@ TEST_F(MovarinTest, RowClicksRenameTheDownloadItemAndRefreshKeepsTheHeader) {
 // Check marks of the options menu's submenus, read from the popped-up menu.
 std::map<std::string, std::vector<std::pair<std::string, bool>>> OptionMarks(HWND main, DWORD pid) {
   std::map<std::string, std::vector<std::pair<std::string, bool>>> marks;
-  ClickCenter(GetDlgItem(main, catalogue::Placement(MainControl::MenuLabel).id));
+  ClickCenter(GetDlgItem(main, main_program::Placement(MainControl::kMenuLabel).id));
   HWND menu = WaitForPopupMenu(pid);
   if (!menu) return marks;
   for (const auto& item : PopupMenuItems(menu)) {
@@ -167,14 +168,14 @@ TEST_F(MovarinTest, EmptyStoreChecksThePairDefaultsAndRealMenuClicksToggleThem) 
   EXPECT_EQ(marks["Windows operating system"], (Marks{{"Windows Vista/7", false}, {"Windows XP", false}}));
 
   // Clicking the checked "No" leaves neither; clicking "Yes" then checks it alone.
-  ClickCenter(Control(MainControl::MenuLabel));
+  ClickCenter(Control(MainControl::kMenuLabel));
   HWND menu = WaitForPopupMenu(app_->id());
   ASSERT_NE(menu, nullptr);
   ASSERT_TRUE(ChoosePopupMenuPath(menu, {"Register ocx or dll files silently", "No"}));
   ASSERT_TRUE(WaitUntil([&] { return FindPopupMenu(app_->id()) == nullptr; }));
   marks = OptionMarks(main_, app_->id());
   EXPECT_EQ(marks["Register ocx or dll files silently"], (Marks{{"Yes", false}, {"No", false}}));
-  ClickCenter(Control(MainControl::MenuLabel));
+  ClickCenter(Control(MainControl::kMenuLabel));
   menu = WaitForPopupMenu(app_->id());
   ASSERT_NE(menu, nullptr);
   ASSERT_TRUE(ChoosePopupMenuPath(menu, {"Sounds", "File found sound"}));
@@ -186,7 +187,7 @@ TEST_F(MovarinTest, EmptyStoreChecksThePairDefaultsAndRealMenuClicksToggleThem) 
 TEST_F(MovarinTest, OptionMenusPopUpAndPairsToggleThroughNeither) {
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
-  ClickCenter(Control(MainControl::MenuLabel));
+  ClickCenter(Control(MainControl::kMenuLabel));
   HWND menu = WaitForPopupMenu(app_->id());
   ASSERT_NE(menu, nullptr);
   std::vector<std::string> captions;
@@ -203,7 +204,7 @@ TEST_F(MovarinTest, OptionMenusPopUpAndPairsToggleThroughNeither) {
   ClosePopupMenu(menu);
   ASSERT_TRUE(WaitForWindowGone(menu));
 
-  ClickCenter(Control(MainControl::LanguageLabel));
+  ClickCenter(Control(MainControl::kLanguageLabel));
   menu = WaitForPopupMenu(app_->id());
   ASSERT_NE(menu, nullptr);
   auto language = PopupMenuItems(menu);
@@ -214,14 +215,14 @@ TEST_F(MovarinTest, OptionMenusPopUpAndPairsToggleThroughNeither) {
   ClosePopupMenu(menu);
   ASSERT_TRUE(WaitForWindowGone(menu));
 
-  ClickMenuItem(MenuItem::SilentNo);     // checked by default: now neither
-  ClickMenuItem(MenuItem::DownloadYes);  // neither
-  ClickMenuItem(MenuItem::DownloadNo);   // then No
-  ClickMenuItem(MenuItem::Filefoundsound);
-  ClickMenuItem(MenuItem::WindowsVista7);
-  ClickMenuItem(MenuItem::WindowsXP);    // the mark moves
-  ClickMenuItem(MenuItem::English);
-  ClickMenuItem(MenuItem::Arabic);
+  ClickMenuItem(MenuItem::kSilentNo);     // checked by default: now neither
+  ClickMenuItem(MenuItem::kAutoDownloadYes);  // neither
+  ClickMenuItem(MenuItem::kAutoDownloadNo);   // then No
+  ClickMenuItem(MenuItem::kFileFoundSound);
+  ClickMenuItem(MenuItem::kWindowsVista7);
+  ClickMenuItem(MenuItem::kWindowsXp);    // the mark moves
+  ClickMenuItem(MenuItem::kEnglish);
+  ClickMenuItem(MenuItem::kArabic);
   CloseAnswering("Yes");
   ASSERT_TRUE(app_->WaitForExit().has_value());
   EXPECT_EQ(Option("YesMovarinFiles1"), "False");
@@ -291,7 +292,7 @@ TEST_F(MovarinTest, CancelledOpenLeavesAnEmptyListAndSaysSo) {
   main_ = WaitForWindow({.title = "Movarin", .class_name = "MovarinMainWindow", .process_id = app_->id()});
   ASSERT_NE(main_, nullptr);
   EXPECT_EQ(FirstHeader(), "File Name");
-  EXPECT_EQ(ListViewRowCount(Control(MainControl::ResultsList)), 0);
+  EXPECT_EQ(ListViewRowCount(Control(MainControl::kResultsList)), 0);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 namespace movarin::e2e {
 
-using catalogue::MainControl;
+using main_program::MainControl;
 
 const std::vector<tools::catalog_writer::CatalogueEntry>& DemoCatalogue() {
   static const std::vector<tools::catalog_writer::CatalogueEntry> entries = {
@@ -53,31 +53,31 @@ void MovarinTest::AttachMainWindow() {
 }
 
 HWND MovarinTest::Control(MainControl role) const {
-  return GetDlgItem(main_, catalogue::Placement(role).id);
+  return GetDlgItem(main_, main_program::Placement(role).id);
 }
 
 std::vector<std::string> MovarinTest::ListedNames() const {
   std::vector<std::string> names;
-  for (const auto& row : ListViewRows(Control(MainControl::ResultsList))) names.push_back(row.at(0));
+  for (const auto& row : ListViewRows(Control(MainControl::kResultsList))) names.push_back(row.at(0));
   return names;
 }
 
 std::string MovarinTest::FirstHeader() const {
-  auto columns = ListViewColumns(Control(MainControl::ResultsList));
+  auto columns = ListViewColumns(Control(MainControl::kResultsList));
   return columns.empty() ? std::string() : columns[0];
 }
 
 void MovarinTest::SearchFor(const std::string& text) {
-  ASSERT_TRUE(SetText(Control(MainControl::SearchBox), text));
-  Click(Control(MainControl::SearchButton));
+  ASSERT_TRUE(SetText(Control(MainControl::kSearchBox), text));
+  Click(Control(MainControl::kSearchButton));
 }
 
 bool MovarinTest::NoticeVisible() const {
-  return IsWindowVisible(Control(MainControl::NotFoundNotice)) != FALSE;
+  return IsWindowVisible(Control(MainControl::kNotFoundNotice)) != FALSE;
 }
 
-void MovarinTest::ClickMenuItem(catalogue::MenuItem item) {
-  SendCommand(main_, static_cast<WORD>(catalogue::kFirstMenuCommandId + static_cast<int>(item)));
+void MovarinTest::ClickMenuItem(main_program::MenuItem item) {
+  SendCommand(main_, static_cast<WORD>(main_program::kFirstMenuCommandId + static_cast<int>(item)));
 }
 
 void MovarinTest::CloseAnswering(const std::string& button) {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/command_menu.h"
-#include "catalogue/main_window_layout.h"
+#include "programs/main/command_menu/command_menu_items.h"
+#include "programs/main/main_window/main_window_layout.h"
 #include "tools/catalog/writer/jet_writer.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/support/temp_folder.h"
@@ -32,14 +32,14 @@ class MovarinTest : public ::testing::Test {
   void Start(bool with_catalogue = true);
   // Waits for the main window and its controls (after the load has run).
   void AttachMainWindow();
-  HWND Control(catalogue::MainControl role) const;
+  HWND Control(main_program::MainControl role) const;
   std::vector<std::string> ListedNames() const;
   std::string FirstHeader() const;
   // Search box text, then the Search button.
   void SearchFor(const std::string& text);
   // The not-found notice is visible at this moment.
   bool NoticeVisible() const;
-  void ClickMenuItem(catalogue::MenuItem item);
+  void ClickMenuItem(main_program::MenuItem item);
   // Posts WM_CLOSE and answers the exit question.
   void CloseAnswering(const std::string& button);
   std::optional<std::string> Option(const std::string& key) const;

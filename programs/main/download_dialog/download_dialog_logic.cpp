@@ -1,0 +1,78 @@
+#include "programs/main/download_dialog/download_dialog_logic.h"
+
+#include "download/url.h"
+
+namespace movarin::main_program {
+
+DownloadDialogLogic::DownloadDialogLogic(DownloadDialogHost& host, download::DownloadEngine& engine,
+                                         ProgramState& state)
+    : host_(host), engine_(engine), state_(state) {
+  engine_.SetListener(this);
+}
+
+DownloadDialogLogic::~DownloadDialogLogic() { engine_.SetListener(nullptr); }
+
+void DownloadDialogLogic::Load() { host_.ShowDownloading(false); }
+
+std::string DownloadDialogLogic::Destination(const std::string& folder, const std::string& address) {
+  // Only a plain name is joined to the folder, so nothing is written outside it; an
+  // address without one leads to the folder itself, which the engine refuses.
+  return folder + "\\" + download::PlainFileNameFromUrl(address);
+}
+
+void DownloadDialogLogic::StartSignalChanged(const std::string& text,
+                                             const std::function<void()>& clear_field) {
+  if (text != "1") return;
+  clear_field();
+  DownloadButtonPressed();
+}
+
+void DownloadDialogLogic::Download(const std::string& address) {
+  // The engine serves one download at a time: a start while one runs is ignored.
+  if (engine_.Running()) return;
+  address_ = address;
+  folder_ = host_.DownloadFolder();
+  host_.SetFolderLabel(folder_);
+  engine_.Download(address_, Destination(folder_, address_));
+}
+
+void DownloadDialogLogic::CancelPressed() {
+  engine_.Cancel();
+  host_.SetProgress(0);
+  host_.ShowDownloading(false);
+}
+
+void DownloadDialogLogic::Closing() { engine_.Cancel(); }
+
+void DownloadDialogLogic::OnStatus(const std::string&) {
+  host_.SetStartTimeToNow();
+  host_.ShowDownloading(true);
+  file_name_ = download::FileNameFromUrl(address_);
+  host_.SetFileNameLabel(file_name_);
+}
+
+void DownloadDialogLogic::OnProgress(int percent) {
+  state_.set_search_next(false);
+  host_.SetProgress(percent);
+  host_.SetPercentLabel(std::to_string(percent) + " %");
+  host_.EnableCancel();
+  host_.SetAddressText("");
+}
+
+void DownloadDialogLogic::OnError(const std::string&) {
+  state_.set_search_next(true);
+  host_.ShowConnectionError();
+  host_.ShowDownloading(false);
+}
+
+void DownloadDialogLogic::OnComplete() {
+  state_.set_search_next(true);
+  host_.SetProgress(0);
+  host_.SetEndTimeToNow();
+  host_.ShowDownloading(false);
+  host_.EnableCloseTimer(host_.CloseWhenDoneChecked());
+  if (host_.OpenFolderWhenDoneChecked()) host_.ExploreFolder(folder_);
+  if (host_.AutoRegisterChecked()) host_.RegisterDownloadedFile(file_name_, folder_ + "\\" + file_name_);
+}
+
+}  // namespace movarin::main_program

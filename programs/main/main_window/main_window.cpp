@@ -1,0 +1,333 @@
+#include "programs/main/main_window/main_window.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <vector>
+
+#include "platform/win32/control_layout.h"
+#include "platform/win32/controls.h"
+#include "platform/win32/text.h"
+
+namespace movarin::main_program {
+
+namespace win32 = movarin::win32;
+using catalogue::ProviderError;
+
+namespace {
+
+constexpr UINT_PTR kNoticeTimer = 1;
+constexpr UINT_PTR kSearchBoxSubclass = 1;
+
+int Px(int twips) { return win32::TwipsToPixels(twips); }
+
+std::wstring W(std::string_view s) { return win32::Widen(s); }
+
+base::Result<catalogue::Connection, ProviderError> OpenFile(const std::string& path) {
+  return catalogue::Connection::Open(path, catalogue::kCataloguePassword);
+}
+
+}  // namespace
+
+void ImageListTraits::Close(HIMAGELIST h) { ImageList_Destroy(h); }
+
+MainWindow::MainWindow(MainWindowArgs args)
+    : args_(std::move(args)),
+      logic_(*this, args_.menu->model(), *args_.state,
+             [path = args_.catalogue_path] { return OpenFile(path); }, args_.server_base_url) {}
+
+MainWindow::~MainWindow() = default;
+
+bool MainWindow::Create() {
+  win32::WindowArgs window;
+  window.class_name = L"MovarinMainWindow";
+  window.title = W(kProgramTitle);
+  window.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  window.client_width = Px(kMainClientWidthTwips);
+  window.client_height = Px(kMainClientHeightTwips);
+  window.icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  return Window::Create(window);
+}
+
+bool MainWindow::OnCreate() {
+  // Tahoma 9.75 points bold, as every label, text box and the results list use.
+  font_.reset(win32::CreateTahoma(975, /*bold=*/true));
+  CreateControls();
+  return true;
+}
+
+void MainWindow::CreateControls() {
+  HFONT font = static_cast<HFONT>(font_.get());
+  for (std::size_t i = 0; i < kMainControls.size(); ++i)
+    controls_[i] = win32::CreateLaidOutControl(hwnd(), kMainControls[i], font);
+  SetUpResultsList(Control(MainControl::kResultsList));
+  SetWindowSubclass(Control(MainControl::kSearchBox), &MainWindow::SearchBoxProc,
+                    kSearchBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
+  // Text boxes and buttons lie above the labels that run into them; raised last to
+  // first, so the tab order (the z-order) starts at the search box.
+  for (std::size_t i = kMainControls.size(); i-- > 0;) {
+    if (kMainControls[i].kind == ControlKind::kTextBox || kMainControls[i].kind == ControlKind::kButton)
+      SetWindowPos(controls_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  // The search box has the focus when the window opens.
+  SetFocus(Control(MainControl::kSearchBox));
+}
+
+void MainWindow::SetUpResultsList(HWND list) {
+  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
+  const int icon = GetSystemMetrics(SM_CXSMICON);
+  images_.reset(ImageList_Create(icon, icon, ILC_COLOR32 | ILC_MASK, 1, 0));
+  ImageList_AddIcon(images_.get(), LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION)));
+  ListView_SetImageList(list, images_.get(), LVSIL_SMALL);
+  struct Column {
+    std::string_view header;
+    int twips;
+  };
+  int index = 0;
+  for (const Column& col : {Column{kInitialFirstHeader, kFileNameColumnTwips},
+                            Column{kFileVersionHeader, kFileVersionColumnTwips}}) {
+    std::wstring text = W(col.header);
+    LVCOLUMNW c{};
+    c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    c.pszText = text.data();
+    c.cx = Px(col.twips);
+    c.iSubItem = index;
+    ListView_InsertColumn(list, index, &c);
+    ++index;
+  }
+}
+
+void MainWindow::Load() {
+  if (!loaded_) {
+    loaded_ = true;
+    logic_.Load(*args_.store);
+  }
+}
+
+namespace {
+constexpr UINT kPrepareSearchMessage = WM_APP + 1;
+}  // namespace
+
+void MainWindow::PrepareSearchWhenIdle() { PostMessageW(hwnd(), kPrepareSearchMessage, 0, 0); }
+
+LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kPrepareSearchMessage) {
+    logic_.PrepareSearch();
+    return 0;
+  }
+  return Window::HandleMessage(msg, wp, lp);
+}
+
+void MainWindow::OnDestroy() {
+  // Whatever closed the window: the options are saved and the program ends.
+  KillTimer(hwnd(), kNoticeTimer);
+  args_.menu->model().SaveOptions(*args_.store);
+  if (args_.on_destroyed) args_.on_destroyed();
+  PostQuitMessage(0);
+}
+
+bool MainWindow::OnClose() {
+  const int answer = MessageBoxW(hwnd(), W(kExitQuestion).c_str(), W(kExitTitle).c_str(),
+                                 MB_YESNO | MB_ICONQUESTION);
+  if (answer == IDYES) DestroyWindow(hwnd());
+  return true;
+}
+
+bool MainWindow::OnCommand(int id, int code, HWND control) {
+  if (auto item = CommandMenu::ItemForCommand(id)) {
+    RunMenuItem(*item);
+    return true;
+  }
+  auto is = [id](MainControl role) { return id == Placement(role).id; };
+  if (is(MainControl::kSearchButton) && code == BN_CLICKED) {
+    logic_.SearchCatalogue();
+  } else if (is(MainControl::kBrowseButton) && code == BN_CLICKED) {
+    Browse();
+  } else if (is(MainControl::kRegisterButton) && code == BN_CLICKED) {
+    // Registering a chosen file joins here with the register command.
+  } else if ((is(MainControl::kMenuLabel) || is(MainControl::kLanguageLabel)) &&
+             code == STN_CLICKED) {
+    POINT at;
+    GetCursorPos(&at);
+    args_.menu->PopUp(is(MainControl::kMenuLabel) ? MenuItem::kOptionsMenu : MenuItem::kLanguageMenu, hwnd(), at);
+  } else if (is(MainControl::kSignalField) && code == EN_CHANGE) {
+    auto text_of = [this](MainControl role) {
+      return [field = Control(role)] { return win32::Narrow(win32::GetText(field)); };
+    };
+    HWND signal = Control(MainControl::kSignalField);
+    logic_.SignalFieldChanged(text_of(MainControl::kSignalField), [signal] { win32::SetText(signal, L""); },
+                              text_of(MainControl::kDownloadedNameField),
+                              text_of(MainControl::kDownloadedPathField));
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void MainWindow::RunMenuItem(MenuItem item) {
+  switch (args_.menu->model().Click(item)) {
+    case MenuAction::kNone:
+      break;
+    case MenuAction::kReloadCatalogue:
+      logic_.ReloadCatalogueList();
+      break;
+    case MenuAction::kDownloadSelectedRow: {
+      const int row = SelectedRow();
+      const std::string name = row >= 0 ? std::string(logic_.RowText(static_cast<std::size_t>(row)))
+                                        : std::string();
+      StartDownload(logic_.DownloadAddress(name));
+      break;
+    }
+    case MenuAction::kShowDownloadFolderDialog:
+      if (args_.show_download_folder_dialog) args_.show_download_folder_dialog();
+      break;
+    case MenuAction::kShowMultiSearchWindow:
+    case MenuAction::kShowUnregisterDialog:
+      // These windows join the program with their own features.
+      break;
+  }
+}
+
+bool MainWindow::OnNotify(const NMHDR& header, LRESULT& result) {
+  if (header.idFrom != static_cast<UINT_PTR>(Placement(MainControl::kResultsList).id)) return false;
+  switch (header.code) {
+    case LVN_GETDISPINFOW: {
+      auto& info = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header));
+      const auto row = static_cast<std::size_t>(info.item.iItem);
+      if (row >= logic_.ResultCount()) return true;
+      if (info.item.mask & LVIF_TEXT) {
+        cell_buffer_ = W(info.item.iSubItem == 0 ? logic_.RowText(row) : logic_.RowVersion(row));
+        lstrcpynW(info.item.pszText, cell_buffer_.c_str(), info.item.cchTextMax);
+      }
+      if (info.item.mask & LVIF_IMAGE) info.item.iImage = 0;
+      return true;
+    }
+    case LVN_BEGINLABELEDITW:
+      result = TRUE;  // rows are never edited in place
+      return true;
+    case NM_CLICK:
+    case NM_RCLICK:
+      ResultsListClicked(header.code == NM_RCLICK);
+      return true;
+  }
+  return false;
+}
+
+void MainWindow::ResultsListClicked(bool right_button) {
+  const int row = SelectedRow();
+  if (row < 0) return;
+  const std::string_view text = logic_.RowText(static_cast<std::size_t>(row));
+  if (text.empty()) return;
+  args_.menu->model().SetDownloadCaptionFor(text);
+  if (right_button) {
+    POINT at;
+    GetCursorPos(&at);
+    args_.menu->PopUp(MenuItem::kContextMenu, hwnd(), at);
+  }
+}
+
+int MainWindow::SelectedRow() const {
+  return ListView_GetNextItem(Control(MainControl::kResultsList), -1, LVNI_SELECTED);
+}
+
+void MainWindow::OnTimer(UINT_PTR id) {
+  if (id == kNoticeTimer) logic_.NoticeTimerTick();
+}
+
+void MainWindow::Browse() {
+  std::vector<wchar_t> file(32768, L'\0');
+  std::vector<wchar_t> title(MAX_PATH, L'\0');
+  static constexpr wchar_t kFilter[] = L"OCX or DLL\0*.ocx;*.dll\0";
+  const std::wstring dialog_title = W(kOpenDialogTitle);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = hwnd();
+  ofn.lpstrFilter = kFilter;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrFileTitle = title.data();
+  ofn.nMaxFileTitle = static_cast<DWORD>(title.size());
+  ofn.lpstrTitle = dialog_title.c_str();
+  ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
+  // On Cancel the path box keeps its text.
+  if (!GetOpenFileNameW(&ofn)) return;
+  last_file_title_ = title.data();
+  win32::SetText(Control(MainControl::kPathBox), file.data());
+}
+
+LRESULT CALLBACK MainWindow::SearchBoxProc(HWND box, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                           DWORD_PTR data) {
+  auto* self = reinterpret_cast<MainWindow*>(data);
+  switch (msg) {
+    case WM_GETDLGCODE:
+      if (lp && reinterpret_cast<const MSG*>(lp)->wParam == VK_RETURN)
+        return DLGC_WANTALLKEYS | DefSubclassProc(box, msg, wp, lp);
+      break;
+    case WM_KEYDOWN:
+      if (wp == VK_RETURN) return 0;
+      break;
+    case WM_CHAR:
+      // Enter is swallowed (no beep, no new line); a text of blanks does nothing.
+      if (wp == L'\r') {
+        self->logic_.EnterPressedInSearchBox();
+        return 0;
+      }
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(box, &MainWindow::SearchBoxProc, kSearchBoxSubclass);
+      break;
+  }
+  return DefSubclassProc(box, msg, wp, lp);
+}
+
+std::string MainWindow::SearchBoxText() {
+  return win32::Narrow(win32::GetText(Control(MainControl::kSearchBox)));
+}
+
+void MainWindow::ShowInformation(std::string_view text) {
+  MessageBoxW(hwnd(), W(text).c_str(), W(kProgramTitle).c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+bool MainWindow::AskRetryAfterOpenError(const ProviderError& error) {
+  return MessageBoxW(hwnd(), W(OpenErrorText(error)).c_str(), W(kOpenErrorTitle).c_str(),
+                     MB_RETRYCANCEL | MB_ICONSTOP) == IDRETRY;
+}
+
+void MainWindow::ShowCannotConnect() {
+  MessageBoxW(hwnd(), W(kCannotConnectMessage).c_str(), W(kProgramTitle).c_str(),
+              MB_OK | MB_ICONSTOP);
+}
+
+void MainWindow::ResultsChanged() {
+  HWND list = Control(MainControl::kResultsList);
+  ListView_SetItemCountEx(list, static_cast<int>(logic_.ResultCount()), 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void MainWindow::SetFirstColumnHeader(std::string_view text) {
+  std::wstring header = W(text);
+  LVCOLUMNW c{};
+  c.mask = LVCF_TEXT;
+  c.pszText = header.data();
+  ListView_SetColumn(Control(MainControl::kResultsList), 0, &c);
+}
+
+void MainWindow::ShowNotFoundNotice(bool shown) {
+  HWND notice = Control(MainControl::kNotFoundNotice);
+  if (shown) SetWindowPos(notice, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  ShowWindow(notice, shown ? SW_SHOW : SW_HIDE);
+}
+
+void MainWindow::EnableNoticeTimer(bool enabled) { EnableTimer(kNoticeTimer, 1, enabled); }
+
+void MainWindow::StartDownload(const std::string& address) {
+  if (args_.start_download) args_.start_download(address);
+}
+
+void MainWindow::RegisterDownloadedFile(const std::string& name, const std::string& path) {
+  win32::SetText(Control(MainControl::kDownloadedNameField), W(name));
+  win32::SetText(Control(MainControl::kDownloadedPathField), W(path));
+  logic_.RegisterDownloadedFile(name, path);
+}
+
+}  // namespace movarin::main_program

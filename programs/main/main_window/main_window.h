@@ -1,0 +1,95 @@
+#pragma once
+// The window the user works in: search box, results list, path box, option menus, and
+// the hidden fields other windows write into.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/window.h"
+#include "programs/main/command_menu/command_menu.h"
+#include "programs/main/main_window/main_window_layout.h"
+#include "programs/main/main_window/main_window_logic.h"
+#include "programs/main/program_state.h"
+#include "settings/settings_store.h"
+
+namespace movarin::main_program {
+
+struct ImageListTraits {
+  static HIMAGELIST Invalid() { return nullptr; }
+  static void Close(HIMAGELIST h);
+};
+
+struct MainWindowArgs {
+  CommandMenu* menu = nullptr;
+  settings::SettingsStore* store = nullptr;
+  ProgramState* state = nullptr;
+  std::string catalogue_path;  // program folder + "\database.mdb"
+  std::string server_base_url;
+  // Shows the download dialog for an address and runs the download; returns when it ended.
+  std::function<void(const std::string& address)> start_download;
+  // Shows the download folder dialog.
+  std::function<void()> show_download_folder_dialog;
+  // Runs as the window goes away, before the program ends (stops a running download).
+  std::function<void()> on_destroyed;
+};
+
+class MainWindow final : public movarin::win32::Window, private MainWindowHost {
+ public:
+  explicit MainWindow(MainWindowArgs args);
+  ~MainWindow() override;
+  bool Create();
+  // The load sequence: check marks, opening the catalogue, the start-up listing. Runs
+  // once, before the window is first shown.
+  void Load();
+  // Asks for the search index to be built once the window is idle.
+  void PrepareSearchWhenIdle();
+
+  HWND Control(MainControl role) const { return controls_[static_cast<std::size_t>(role)]; }
+  // A downloaded file to register: shown in the downloaded-file fields (where other
+  // windows and programs find it too), then registered before this returns.
+  void RegisterDownloadedFile(const std::string& name, const std::string& path);
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnCreate() override;
+  void OnDestroy() override;
+  bool OnClose() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  bool OnNotify(const NMHDR& header, LRESULT& result) override;
+  void OnTimer(UINT_PTR id) override;
+
+ private:
+  // MainWindowHost
+  std::string SearchBoxText() override;
+  void ShowInformation(std::string_view text) override;
+  bool AskRetryAfterOpenError(const catalogue::ProviderError& error) override;
+  void ShowCannotConnect() override;
+  void ResultsChanged() override;
+  void SetFirstColumnHeader(std::string_view text) override;
+  void ShowNotFoundNotice(bool shown) override;
+  void EnableNoticeTimer(bool enabled) override;
+  void StartDownload(const std::string& address) override;
+
+  void CreateControls();
+  void SetUpResultsList(HWND list);
+  void ResultsListClicked(bool right_button);
+  void RunMenuItem(MenuItem item);
+  void Browse();
+  int SelectedRow() const;
+  static LRESULT CALLBACK SearchBoxProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+
+  MainWindowArgs args_;
+  MainWindowLogic logic_;
+  std::array<HWND, static_cast<std::size_t>(MainControl::kCount)> controls_{};
+  movarin::win32::UniqueGdiObject font_;
+  movarin::win32::UniqueHandle<HIMAGELIST, ImageListTraits> images_;
+  std::wstring last_file_title_;  // file title of the open-file dialog's last choice
+  std::wstring cell_buffer_;      // text handed to the list view for one cell
+  bool loaded_ = false;
+};
+
+}  // namespace movarin::main_program

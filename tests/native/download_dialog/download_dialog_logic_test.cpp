@@ -1,0 +1,196 @@
+// The download dialog's decisions, with the real engine over in-memory parts.
+#include <gtest/gtest.h>
+
+#include "programs/main/download_dialog/download_dialog_logic.h"
+#include "programs/main/program_state.h"
+#include "tests/native/download/fake_download_parts.h"
+
+namespace movarin::main_program {
+namespace {
+
+using download::DownloadEngine;
+using download::testing::Bytes;
+using download::testing::FakeFileSystem;
+using download::testing::FakeTransfer;
+
+class RecordingDialog : public DownloadDialogHost {
+ public:
+  std::string address = "http://h/files/ACTSKIN4.OCX";
+  std::string folder = "C:\\WINDOWS\\system32";
+  bool downloading = false, cancel_enabled = false;
+  std::string file_label, folder_label, percent = "0";
+  int progress = 0, start_times = 0, end_times = 0, connection_errors = 0;
+  bool close_when_done = true, open_folder = false, auto_register = true;
+  std::optional<bool> close_timer;
+  std::vector<std::string> explored;
+  std::vector<std::pair<std::string, std::string>> hand_overs;
+  // SearchNextFlag as each connection error box showed.
+  const ProgramState* state = nullptr;
+  std::vector<bool> flag_at_error;
+
+  std::string AddressText() override { return address; }
+  void SetAddressText(const std::string& t) override { address = t; }
+  std::string DownloadFolder() override { return folder; }
+  void ShowDownloading(bool d) override { downloading = cancel_enabled = d; }
+  void EnableCancel() override { cancel_enabled = true; }
+  void SetFileNameLabel(const std::string& t) override { file_label = t; }
+  void SetFolderLabel(const std::string& t) override { folder_label = t; }
+  void SetStartTimeToNow() override { ++start_times; }
+  void SetEndTimeToNow() override { ++end_times; }
+  void SetProgress(int v) override { progress = v; }
+  void SetPercentLabel(const std::string& t) override { percent = t; }
+  void ShowConnectionError() override {
+    ++connection_errors;
+    flag_at_error.push_back(state->search_next());
+  }
+  bool CloseWhenDoneChecked() override { return close_when_done; }
+  bool OpenFolderWhenDoneChecked() override { return open_folder; }
+  void EnableCloseTimer(bool e) override { close_timer = e; }
+  void ExploreFolder(const std::string& f) override { explored.push_back(f); }
+  bool AutoRegisterChecked() override { return auto_register; }
+  void RegisterDownloadedFile(const std::string& n, const std::string& p) override {
+    hand_overs.emplace_back(n, p);
+  }
+};
+
+class DownloadDialogLogicTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    files.folders.insert("C:\\WINDOWS\\system32\\");
+    files.folders.insert("C:\\WINDOWS\\");
+    files.free_bytes["C:\\"] = 1u << 30;
+    host.state = &state;
+    logic.Load();
+  }
+  void Serve(std::size_t bytes) {
+    transfer.header_block = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(bytes) + "\r\n\r\n";
+    transfer.body = Bytes(bytes);
+  }
+  void Signal(const std::string& text) {
+    std::string field = text;
+    logic.StartSignalChanged(field, [&] { field.clear(); });
+    EXPECT_EQ(field, "") << "the start signal clears itself";
+  }
+
+  FakeTransfer transfer;
+  FakeFileSystem files;
+  int pumps = 0;
+  DownloadEngine engine{transfer, files, [this] { ++pumps; }};
+  RecordingDialog host;
+  ProgramState state;
+  DownloadDialogLogic logic{host, engine, state};
+};
+
+TEST_F(DownloadDialogLogicTest, CompletedDownloadFillsTheLabelsClosesAndHandsOver) {
+  Serve(3000);
+  state.set_search_next(false);
+  Signal("1");
+  EXPECT_EQ(files.Text("C:\\WINDOWS\\system32\\ACTSKIN4.OCX").size(), 3000u);
+  EXPECT_EQ(host.folder_label, "C:\\WINDOWS\\system32");
+  EXPECT_EQ(host.file_label, "ACTSKIN4.OCX");
+  EXPECT_EQ(host.start_times, 1);
+  EXPECT_EQ(host.end_times, 1);
+  EXPECT_EQ(host.percent, "100 %");
+  EXPECT_EQ(host.progress, 0) << "the bar goes back to 0, the label keeps the percentage";
+  EXPECT_EQ(host.address, "") << "the address box is emptied by the first progress report";
+  EXPECT_FALSE(host.downloading);
+  EXPECT_EQ(host.close_timer, true);
+  EXPECT_TRUE(state.search_next());
+  ASSERT_EQ(host.hand_overs.size(), 1u);
+  EXPECT_EQ(host.hand_overs[0].first, "ACTSKIN4.OCX");
+  EXPECT_EQ(host.hand_overs[0].second, "C:\\WINDOWS\\system32\\ACTSKIN4.OCX");
+  EXPECT_TRUE(host.explored.empty());
+  EXPECT_EQ(host.connection_errors, 0);
+}
+
+TEST_F(DownloadDialogLogicTest, CheckBoxesAndTheRegisterOptionDecideWhatFollows) {
+  Serve(10);
+  host.close_when_done = false;
+  host.open_folder = true;
+  host.auto_register = false;
+  Signal("1");
+  EXPECT_EQ(host.close_timer, false);
+  EXPECT_EQ(host.explored, std::vector<std::string>{"C:\\WINDOWS\\system32"});
+  EXPECT_TRUE(host.hand_overs.empty());
+}
+
+TEST_F(DownloadDialogLogicTest, NotFoundShowsOneConnectionErrorAndReturnsToIdle) {
+  transfer.header_block = "HTTP/1.1 404 File Not Found\r\n\r\n";
+  state.set_search_next(false);
+  Signal("1");
+  EXPECT_EQ(host.connection_errors, 1);
+  EXPECT_EQ(host.flag_at_error, std::vector<bool>{true});
+  EXPECT_FALSE(host.downloading);
+  EXPECT_FALSE(host.close_timer.has_value());
+  EXPECT_TRUE(files.files.empty());
+}
+
+TEST_F(DownloadDialogLogicTest, AddressWithoutAPlainFileNameWritesNothing) {
+  for (const char* address : {"http://h/files/", "http://h/files/..\\..\\evil.dll",
+                              "http://h/files/c:evil.dll", "http://h/files/.."}) {
+    Serve(10);
+    host.address = address;
+    const int errors = host.connection_errors;
+    Signal("1");
+    EXPECT_EQ(host.connection_errors, errors + 1) << address;
+    EXPECT_TRUE(files.files.empty()) << address;
+  }
+}
+
+TEST_F(DownloadDialogLogicTest, CancelDuringTheBodyGoesIdleSilentlyAndKeepsTheFlag) {
+  Serve(3000);
+  transfer.bytes_per_read = 1024;
+  transfer.before_read[2] = [this] { logic.CancelPressed(); };
+  Signal("1");
+  EXPECT_EQ(host.connection_errors, 0);
+  EXPECT_FALSE(host.downloading);
+  EXPECT_EQ(host.progress, 0);
+  EXPECT_FALSE(state.search_next());
+  EXPECT_TRUE(files.files.empty());
+  EXPECT_TRUE(host.hand_overs.empty());
+}
+
+TEST_F(DownloadDialogLogicTest, SignalDuringADownloadNeverStartsASecondOne) {
+  Serve(3000);
+  transfer.bytes_per_read = 1024;
+  int nested = 0;
+  transfer.before_read[2] = [this, &nested] {
+    host.address = "http://h/files/other.dll";
+    Signal("1");
+    ++nested;
+  };
+  Signal("1");
+  EXPECT_EQ(nested, 1);
+  EXPECT_EQ(transfer.starts, 1);
+  EXPECT_FALSE(files.FileExists("C:\\WINDOWS\\system32\\other.dll"));
+  EXPECT_EQ(host.hand_overs.size(), 1u);
+}
+
+// What other windows call: the address they give is downloaded, whatever the box held;
+// one that arrives during a download changes nothing about the running one.
+TEST_F(DownloadDialogLogicTest, DownloadTakesItsAddressAndAnotherOneWaitsForNothing) {
+  Serve(3000);
+  transfer.bytes_per_read = 1024;
+  host.address = "http://h/files/typed-by-the-user.ocx";
+  transfer.before_read[2] = [this] { logic.Download("http://h/files/other.dll"); };
+  logic.Download("http://h/files/zlib1.dll");
+  EXPECT_EQ(transfer.starts, 1);
+  EXPECT_EQ(transfer.address, "http://h/files/zlib1.dll");
+  EXPECT_EQ(files.Text("C:\\WINDOWS\\system32\\zlib1.dll").size(), 3000u);
+  EXPECT_EQ(host.file_label, "zlib1.dll");
+  ASSERT_EQ(host.hand_overs.size(), 1u);
+  EXPECT_EQ(host.hand_overs[0].first, "zlib1.dll");
+  EXPECT_EQ(host.hand_overs[0].second, "C:\\WINDOWS\\system32\\zlib1.dll");
+  EXPECT_FALSE(files.FileExists("C:\\WINDOWS\\system32\\other.dll"));
+}
+
+TEST_F(DownloadDialogLogicTest, OtherSignalsDoNothingAndAFolderWithABackslashDoublesIt) {
+  std::string field = "2";
+  logic.StartSignalChanged(field, [&] { field.clear(); });
+  EXPECT_EQ(field, "2");
+  EXPECT_EQ(transfer.starts, 0);
+  EXPECT_EQ(DownloadDialogLogic::Destination("D:\\dl\\", "http://h/files/a.ocx"), "D:\\dl\\\\a.ocx");
+}
+
+}  // namespace
+}  // namespace movarin::main_program
