@@ -11,6 +11,12 @@ get_filename_component(MOVARIN_SHARED_DIR "${MOVARIN_SHARED_DIR}" ABSOLUTE)
 
 add_compile_options(
   "$<$<COMPILE_LANGUAGE:CXX>:-Wall;-Wextra;-Wno-unused-parameter>")
+# What ships (the 32-bit Windows tree) treats every warning as an error, so that mistakes
+# that only 32-bit code makes (calling conventions, pointer truncation, format
+# specifiers) stop the build instead of scrolling past.
+if(MOVARIN_WINDOWS AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:-Werror>")
+endif()
 
 if(MOVARIN_WINDOWS)
   # Static runtime: the programs ship without any DLL of their own.
@@ -22,16 +28,6 @@ if(MOVARIN_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
-
-# add_subdirectory for each named folder that exists and has a CMakeLists.txt, so
-# subsystems can land one by one.
-macro(movarin_subdirs)
-  foreach(_d ${ARGN})
-    if(EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/${_d}/CMakeLists.txt")
-      add_subdirectory(${_d})
-    endif()
-  endforeach()
-endmacro()
 
 set(MOVARIN_TEST_ENV
   "MOVARIN_SOURCE=${CMAKE_SOURCE_DIR}"
