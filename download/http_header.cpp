@@ -167,27 +167,32 @@ std::optional<std::int64_t> ContentRangeSpan(std::string_view text) {
     return std::nullopt;
   }
   text = TrimBlanks(text.substr(kUnit.size()));
-  auto number = [&text](std::int64_t& value) {
+  // The digits at the start of the text, taken off it; nullopt without any or on overflow.
+  auto number = [&text]() -> std::optional<std::int64_t> {
     std::size_t digits = 0;
-    value = 0;
+    std::int64_t value = 0;
     while (digits < text.size() && IsDigit(text[digits])) {
       const int d = text[digits] - '0';
-      if (value > (INT64_MAX - d) / 10) return false;
+      if (value > (INT64_MAX - d) / 10) return std::nullopt;
       value = value * 10 + d;
       ++digits;
     }
     text.remove_prefix(digits);
-    return digits > 0;
+    if (digits == 0) return std::nullopt;
+    return value;
   };
-  std::int64_t first = 0, last = 0;
-  if (!number(first) || text.empty() || text.front() != '-') return std::nullopt;
+  const auto first = number();
+  if (!first || text.empty() || text.front() != '-') return std::nullopt;
   text.remove_prefix(1);
-  if (!number(last) || text.empty() || text.front() != '/') return std::nullopt;
+  const auto last = number();
+  if (!last || text.empty() || text.front() != '/') return std::nullopt;
   text.remove_prefix(1);
-  std::int64_t total = 0;
-  if (text != "*" && (!number(total) || !text.empty() || last >= total)) return std::nullopt;
-  if (last < first) return std::nullopt;
-  return last - first + 1;
+  if (text != "*") {
+    const auto total = number();
+    if (!total || !text.empty() || *last >= *total) return std::nullopt;
+  }
+  if (*last < *first) return std::nullopt;
+  return *last - *first + 1;
 }
 
 }  // namespace movarin::download

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "base/files.h"
@@ -15,12 +17,15 @@ using movarin::win32::Widen;
 
 namespace {
 
-struct FileErrorNumber {
-  DWORD code;
+// A system error code and the number and words of the file error users know for it.
+struct KnownFileError {
+  std::int64_t code;
   std::int64_t number;
   const char* text;
 };
-constexpr FileErrorNumber kFileErrors[] = {
+
+// Windows error codes.
+constexpr KnownFileError kFileErrors[] = {
     {ERROR_FILE_NOT_FOUND, 53, "File not found"},
     {ERROR_PATH_NOT_FOUND, 76, "Path not found"},
     {ERROR_BAD_PATHNAME, 76, "Path not found"},
@@ -39,12 +44,7 @@ constexpr FileErrorNumber kFileErrors[] = {
 };
 
 // The C runtime's errno values of the same failures.
-struct RuntimeErrorNumber {
-  int code;
-  std::int64_t number;
-  const char* text;
-};
-constexpr RuntimeErrorNumber kRuntimeErrors[] = {
+constexpr KnownFileError kRuntimeErrors[] = {
     {ENOENT, 76, "Path not found"},
     {EACCES, 70, "Permission denied"},
     {EROFS, 70, "Permission denied"},
@@ -100,12 +100,17 @@ class WindowsReplacingOutput final : public ReplacingOutput {
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesW(Widen(path).c_str()); }
 
+std::optional<Failure> Known(std::span<const KnownFileError> table, std::int64_t code) {
+  for (const auto& known : table) {
+    if (known.code == code) return Failure{known.number, known.text};
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 Failure FileFailure(unsigned long code) {
-  for (const auto& known : kFileErrors) {
-    if (known.code == code) return Failure{known.number, known.text};
-  }
+  if (auto known = Known(kFileErrors, code)) return *known;
   wchar_t* text = nullptr;
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -122,10 +127,7 @@ Failure FileFailure(unsigned long code) {
 }
 
 Failure RuntimeFileFailure(const Failure& failure) {
-  for (const auto& known : kRuntimeErrors) {
-    if (known.code == failure.number) return Failure{known.number, known.text};
-  }
-  return failure;
+  return Known(kRuntimeErrors, failure.number).value_or(failure);
 }
 
 bool WindowsFileSystem::FolderExists(const std::string& folder) {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/files.h"
+#include "tests/support/environment.h"
 
 #ifdef _WIN32
 #include <process.h>
@@ -18,16 +19,6 @@
 
 namespace movarin::test {
 namespace fs = std::filesystem;
-
-namespace {
-
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
-
-}  // namespace
 
 TempFolder::TempFolder(std::string_view prefix) {
   static std::atomic<unsigned> counter{0};
@@ -63,9 +54,7 @@ TempFolder::~TempFolder() {
   if (!path_.empty()) RemoveTree(path_);
 }
 
-std::string TempFolder::operator/(std::string_view relative) const {
-  return path_ + kSeparator + std::string(relative);
-}
+std::string TempFolder::operator/(std::string_view relative) const { return JoinPath(path_, relative); }
 
 bool CopyTree(const std::string& from, const std::string& to) {
   if (from.empty() || to.empty()) return false;

@@ -19,7 +19,7 @@ class TempFolder {
 
   // UTF-8, in the platform's form ("C:\users\...\Temp\x" on Windows, "/tmp/x" elsewhere).
   const std::string& path() const { return path_; }
-  // path() + the platform's separator + relative.
+  // path() + the platform's separator + relative (see JoinPath).
   std::string operator/(std::string_view relative) const;
 
  private:
