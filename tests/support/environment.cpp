@@ -63,7 +63,7 @@ std::optional<std::string> SharedDir() {
 std::optional<std::string> SampleMdbDir() {
   auto shared = SharedDir();
   if (!shared) return std::nullopt;
-  std::string dir = JoinPath(*shared, "data/mdb");
+  std::string dir = JoinPath(JoinPath(*shared, "data"), "mdb");
   std::error_code error;
   if (!std::filesystem::is_directory(base::PathFromUtf8(dir), error)) return std::nullopt;
   return dir;
@@ -72,8 +72,7 @@ std::optional<std::string> SampleMdbDir() {
 std::string JoinPath(const std::string& base, std::string_view relative) {
   std::string path = base;
   if (!path.empty() && path.back() != '/' && path.back() != '\\') path += kSeparator;
-  for (char c : relative) path += c == '/' ? kSeparator : c;
-  return path;
+  return path + std::string(relative);
 }
 
 }  // namespace movarin::test

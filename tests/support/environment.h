@@ -30,7 +30,8 @@ std::optional<std::string> SampleMdbDir();
     }                                                                              \
   } while (0)
 
-// `base` + the platform's separator + `relative` (whose own separators are '/').
+// `base` + the platform's separator + `relative`, which is taken as it stands (a test
+// may mean a "/" in it).
 std::string JoinPath(const std::string& base, std::string_view relative);
 
 }  // namespace movarin::test
