@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
-#include "catalogue/writer/jet_writer.h"
+#include "tools/catalog/writer/jet_writer.h"
 
 namespace {
 
@@ -25,8 +25,8 @@ constexpr std::size_t kRows = 100000;
 std::string g_catalogue;  // the file every benchmark reads
 std::string g_tool;       // movarin-catalog, when given
 
-std::vector<cat::writer::CatalogueEntry> Entries() {
-  std::vector<cat::writer::CatalogueEntry> entries;
+std::vector<movarin::tools::catalog_writer::CatalogueEntry> Entries() {
+  std::vector<movarin::tools::catalog_writer::CatalogueEntry> entries;
   entries.reserve(kRows);
   for (std::size_t i = 0; i < kRows; ++i) {
     // Names in an order that is not sorted, so the ORDER BY has work to do.
@@ -115,9 +115,9 @@ int main(int argc, char** argv) {
   const fs::path folder = fs::temp_directory_path() / ("movarin-bench-" + std::to_string(getpid()));
   fs::create_directories(folder);
   g_catalogue = (folder / "database.mdb").string();
-  const auto written = cat::writer::WriteCatalogueFile(g_catalogue, Entries(), {});
+  const auto written = movarin::tools::catalog_writer::WriteCatalogueFile(g_catalogue, Entries(), {});
   if (!written.ok()) {
-    std::fprintf(stderr, "cannot write the catalogue: %s\n", written.Message().c_str());
+    std::fprintf(stderr, "cannot write the catalogue: %s\n", written.error().Message().c_str());
     return 1;
   }
 

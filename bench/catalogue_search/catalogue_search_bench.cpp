@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
-#include "catalogue/writer/jet_writer.h"
+#include "tools/catalog/writer/jet_writer.h"
 
 namespace {
 
@@ -22,8 +22,8 @@ namespace cat = movarin::catalogue;
 constexpr std::size_t kRows = 100000;
 const cat::Connection* g_connection = nullptr;
 
-std::vector<cat::writer::CatalogueEntry> Entries() {
-  std::vector<cat::writer::CatalogueEntry> entries;
+std::vector<movarin::tools::catalog_writer::CatalogueEntry> Entries() {
+  std::vector<movarin::tools::catalog_writer::CatalogueEntry> entries;
   entries.reserve(kRows);
   const char* heads[] = {"ms", "com", "act", "vb", "Sys", "lib", "DX", "ole"};
   for (std::size_t i = 0; i < kRows; ++i) {
@@ -97,9 +97,9 @@ int main(int argc, char** argv) {
   const fs::path folder = fs::temp_directory_path() / ("movarin-search-bench-" + std::to_string(getpid()));
   fs::create_directories(folder);
   const std::string path = (folder / "database.mdb").string();
-  const auto written = cat::writer::WriteCatalogueFile(path, Entries(), {});
+  const auto written = movarin::tools::catalog_writer::WriteCatalogueFile(path, Entries(), {});
   if (!written.ok()) {
-    std::fprintf(stderr, "cannot write the catalogue: %s\n", written.Message().c_str());
+    std::fprintf(stderr, "cannot write the catalogue: %s\n", written.error().Message().c_str());
     return 1;
   }
   auto opened = cat::Connection::Open(path, cat::kCataloguePassword);

@@ -7,22 +7,21 @@
 #include <string_view>
 
 #include "catalogue/catalogue.h"
-#include "catalogue/writer/catalogue_sources.h"
-#include "catalogue/writer/jet_writer.h"
+#include "tools/catalog/writer/catalogue_sources.h"
+#include "tools/catalog/writer/jet_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   namespace cat = movarin::catalogue;
-  namespace wr = movarin::catalogue::writer;
+  namespace wr = movarin::tools::catalog_writer;
   auto parsed = wr::ParseCatalogueCsv(std::string_view(reinterpret_cast<const char*>(data), size));
-  auto* entries = std::get_if<std::vector<wr::CatalogueEntry>>(&parsed);
-  if (entries == nullptr) return 0;
+  if (!parsed) return 0;
+  const std::vector<wr::CatalogueEntry>* entries = &*parsed;
   wr::CatalogueOptions options;
   options.creation_date = 45000.5;
   auto image = wr::BuildCatalogueImage(*entries, options);
-  auto* bytes = std::get_if<std::vector<std::uint8_t>>(&image);
-  if (bytes == nullptr) return 0;
+  if (!image) return 0;
 
-  auto opened = cat::Connection::OpenBytes(std::move(*bytes), options.password, "fuzz.mdb");
+  auto opened = cat::Connection::OpenBytes(std::move(*image), options.password, "fuzz.mdb");
   auto* connection = std::get_if<cat::Connection>(&opened);
   if (connection == nullptr) std::abort();
   auto result = connection->Execute("SELECT * FROM Files");

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <span>
 
-#include "catalogue/writer/pe_version.h"
+#include "pe/pe_version.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  (void)movarin::catalogue::writer::ReadFileVersion(std::span(data, size));
+  (void)movarin::pe::ReadFileVersion(std::span(data, size));
   return 0;
 }

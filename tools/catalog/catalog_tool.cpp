@@ -1,23 +1,21 @@
 #include "tools/catalog/catalog_tool.h"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string_view>
 #include <variant>
 #include <vector>
 
+#include "base/files.h"
 #include "catalogue/catalogue.h"
-#include "catalogue/writer/catalogue_sources.h"
-#include "catalogue/writer/jet_writer.h"
-#include "catalogue/writer/replace_file.h"
+#include "tools/catalog/writer/catalogue_sources.h"
+#include "tools/catalog/writer/jet_writer.h"
 
 namespace movarin::tools {
 namespace {
 
 namespace cat = movarin::catalogue;
-namespace wr = movarin::catalogue::writer;
+namespace wr = movarin::tools::catalog_writer;
 
 constexpr std::string_view kUsage =
     "usage:\n"
@@ -72,31 +70,28 @@ int ProviderFailure(std::ostream& err, const cat::ProviderError& error) {
   return kExitFailed;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path_utf8) {
-  std::ifstream in(wr::PathFromUtf8(path_utf8), std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return text;
-}
+// A CSV source larger than this is refused rather than read.
+constexpr std::size_t kMaxCsvBytes = std::size_t{1} << 30;
 
 int Build(const Arguments& a, std::ostream& out, std::ostream& err) {
   if (!a.output) return Usage(err, "build needs -o <database.mdb>");
   std::vector<wr::CatalogueEntry> entries;
   if (a.from_csv) {
     if (a.positional.size() != 1) return Usage(err, "build --from-csv takes no folder");
-    const auto text = ReadWholeFile(*a.from_csv);
-    if (!text) return Failed(err, "cannot read '" + *a.from_csv + "'");
-    auto parsed = wr::ParseCatalogueCsv(*text);
-    if (auto* error = std::get_if<wr::CsvError>(&parsed)) {
-      return Failed(err, *a.from_csv + ":" + std::to_string(error->line) + ": " + error->message);
+    const auto bytes = base::ReadWholeFile(*a.from_csv, kMaxCsvBytes);
+    if (!bytes) return Failed(err, "cannot read '" + *a.from_csv + "'");
+    auto parsed = wr::ParseCatalogueCsv(
+        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    if (!parsed) {
+      return Failed(err, *a.from_csv + ":" + std::to_string(parsed.error().line) + ": " +
+                             parsed.error().message);
     }
-    entries = std::move(std::get<std::vector<wr::CatalogueEntry>>(parsed));
+    entries = std::move(*parsed);
   } else {
     if (a.positional.size() != 2) return Usage(err, "build needs one folder");
-    auto scan = wr::ScanFolder(wr::PathFromUtf8(a.positional[1]));
-    if (auto* error = std::get_if<wr::FolderError>(&scan)) return Failed(err, error->message);
-    auto& found = std::get<wr::FolderScan>(scan);
+    auto scan = wr::ScanFolder(base::PathFromUtf8(a.positional[1]));
+    if (!scan) return Failed(err, scan.error().message);
+    auto& found = *scan;
     for (const std::string& warning : found.warnings) {
       err << "movarin-catalog: warning: " << warning << "; its version is left empty\n";
     }
@@ -105,11 +100,12 @@ int Build(const Arguments& a, std::ostream& out, std::ostream& err) {
 
   wr::CatalogueOptions options;
   if (a.password) options.password = *a.password;
-  const wr::WriteStatus status = wr::WriteCatalogueFile(*a.output, entries, options);
-  if (!status.ok()) {
-    std::string message = status.Message();
-    if (status.row != 0 && status.row <= entries.size()) {
-      message += " [" + entries[status.row - 1].filename + "]";
+  const auto written = wr::WriteCatalogueFile(*a.output, entries, options);
+  if (!written) {
+    const wr::WriteFailure& failure = written.error();
+    std::string message = failure.Message();
+    if (failure.row != 0 && failure.row <= entries.size()) {
+      message += " [" + entries[failure.row - 1].filename + "]";
     }
     return Failed(err, message);
   }

@@ -10,7 +10,7 @@
 #include "catalogue/main_window_layout.h"
 #include "settings/win32/registry_settings_store.h"
 #include "tests/e2e/driver/driver.h"
-#include "tests/wine/support/files.h"
+#include "tests/support/files.h"
 
 using namespace movarin;
 using namespace movarin::e2e;

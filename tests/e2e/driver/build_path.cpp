@@ -1,5 +1,5 @@
 #include "tests/e2e/driver/driver.h"
-#include "tests/wine/support/test_env.h"
+#include "tests/support/environment.h"
 
 namespace movarin::e2e {
 

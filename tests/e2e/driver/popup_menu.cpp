@@ -9,7 +9,8 @@
 #include "platform/win32/text.h"
 #include "tests/e2e/driver/menu_probe.h"
 #include "tests/e2e/driver/remote_memory.h"
-#include "tests/wine/support/test_env.h"
+#include "tests/support/environment.h"
+#include "tests/support/win32/wine_paths.h"
 #include "tests/e2e/driver/find.h"
 #include "tests/e2e/driver/input.h"
 

@@ -8,8 +8,8 @@
 #include "platform/win32/text.h"
 #include "tests/e2e/driver/input.h"
 #include "tests/e2e/driver/png_writer.h"
-#include "tests/wine/support/files.h"
-#include "tests/wine/support/test_env.h"
+#include "tests/support/environment.h"
+#include "tests/support/files.h"
 
 namespace movarin::e2e {
 namespace {

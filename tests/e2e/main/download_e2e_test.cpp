@@ -3,11 +3,12 @@
 
 #include "download/dialogs_layout.h"
 #include "settings/win32/registry_settings_store.h"
-#include "tests/wine/support/files.h"
+#include "tests/support/environment.h"
+#include "tests/support/files.h"
+#include "tests/support/win32/test_server.h"
+#include "tests/support/win32/wine_paths.h"
 
 #include <thread>
-#include "tests/wine/support/http_get.h"
-#include "tests/wine/support/test_env.h"
 
 namespace movarin::e2e {
 namespace {

@@ -4,7 +4,6 @@
 #include <map>
 #include <thread>
 
-#include "tests/wine/support/files.h"
 
 namespace movarin::e2e {
 namespace {
@@ -269,8 +268,8 @@ TEST_F(MovarinTest, MissingCatalogueAsksRetryAndRetrySucceedsOnceTheFileIsBack) 
   ASSERT_TRUE(WaitForWindowGone(box->window));
   box = WaitForMessageBox(app_->id());
   ASSERT_TRUE(box.has_value()) << "still missing: asked again";
-  ASSERT_TRUE(catalogue::writer::WriteCatalogueFile(*folder_ / "database.mdb", DemoCatalogue(),
-                                                    catalogue::writer::CatalogueOptions{})
+  ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(*folder_ / "database.mdb", DemoCatalogue(),
+                                                    tools::catalog_writer::CatalogueOptions{})
                   .ok());
   PressMessageBoxButton(box->window, "Retry");
   ASSERT_NO_FATAL_FAILURE(AttachMainWindow());

@@ -1,14 +1,14 @@
 #include "tests/e2e/main/movarin_fixture.h"
 
-#include "tests/wine/support/files.h"
-#include "tests/wine/support/test_env.h"
+#include "tests/support/environment.h"
+#include "tests/support/files.h"
 
 namespace movarin::e2e {
 
 using catalogue::MainControl;
 
-const std::vector<catalogue::writer::CatalogueEntry>& DemoCatalogue() {
-  static const std::vector<catalogue::writer::CatalogueEntry> entries = {
+const std::vector<tools::catalog_writer::CatalogueEntry>& DemoCatalogue() {
+  static const std::vector<tools::catalog_writer::CatalogueEntry> entries = {
       {"ACTSKIN4.OCX", "4.3.0.0"}, {"actbar.ocx", "1.0.0.1"},   {"comdlg32.ocx", "6.1.97.82"},
       {"mscomctl.ocx", "6.1.98.34"}, {"O'Reilly.dll", "2.0.0.0"}, {"zlib1.dll", "1.2.13.0"},
       {"sample3000.bin.dll", ""},
@@ -33,8 +33,8 @@ void MovarinTest::Start(bool with_catalogue) {
   ASSERT_TRUE(program.has_value()) << exe;
   ASSERT_TRUE(test::WriteWholeFile(*folder_ / "Movarin.exe", *program));
   if (with_catalogue) {
-    ASSERT_TRUE(catalogue::writer::WriteCatalogueFile(*folder_ / "database.mdb", DemoCatalogue(),
-                                                      catalogue::writer::CatalogueOptions{})
+    ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(*folder_ / "database.mdb", DemoCatalogue(),
+                                                      tools::catalog_writer::CatalogueOptions{})
                     .ok());
   }
   const std::string server = test::EnvVar("MOVARIN_TEST_SERVER").value_or("http://127.0.0.1:9/");

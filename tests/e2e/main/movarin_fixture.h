@@ -11,16 +11,16 @@
 
 #include "catalogue/command_menu.h"
 #include "catalogue/main_window_layout.h"
-#include "catalogue/writer/jet_writer.h"
+#include "tools/catalog/writer/jet_writer.h"
 #include "tests/e2e/driver/driver.h"
-#include "tests/wine/support/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace movarin::e2e {
 
 inline const std::string kOptionsKey = "Software\\VB and VBA Program Settings\\MovarinFiles\\OPTIONS";
 
 // The demo catalogue the tests search.
-const std::vector<catalogue::writer::CatalogueEntry>& DemoCatalogue();
+const std::vector<tools::catalog_writer::CatalogueEntry>& DemoCatalogue();
 
 class MovarinTest : public ::testing::Test {
  protected:

@@ -8,9 +8,9 @@
 #include "platform/win32/text.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/e2e/sample_app/sample_ids.h"
-#include "tests/wine/support/files.h"
-#include "tests/wine/support/temp_folder.h"
-#include "tests/wine/support/test_env.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/win32/wine_paths.h"
 
 namespace movarin::e2e {
 namespace {

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "catalogue/jet/database.h"
-#include "test_support.h"
+#include "tests/native/catalogue/jet_test_files.h"
 
 namespace movarin::catalogue {
 namespace {

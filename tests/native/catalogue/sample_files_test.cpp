@@ -10,7 +10,7 @@
 #include "catalogue/jet/page_file.h"
 #include "catalogue/jet/table_reader.h"
 #include "catalogue/provider_errors.h"
-#include "test_support.h"
+#include "tests/native/catalogue/jet_test_files.h"
 
 namespace movarin::catalogue {
 namespace {
@@ -130,8 +130,8 @@ TEST(SampleFiles, Jet3PasswordIsPlainTextUnderTheHeaderMask) {
     const std::string password = "Geheim97";
     std::copy(password.begin(), password.end(), block.begin() + 0x42);
   });
-  test::TempDir dir;
-  const auto path = dir.path() / "access97-password.mdb";
+  test::TempFolder dir;
+  const auto path = std::filesystem::path(dir.path()) / "access97-password.mdb";
   test::WriteBytes(path, bytes);
   const Connection connection = OpenOrFail(path, "Geheim97");
   EXPECT_EQ(connection.TableNames().size(), 4u);
@@ -141,11 +141,11 @@ TEST(SampleFiles, Jet3PasswordIsPlainTextUnderTheHeaderMask) {
 
 TEST(SampleFiles, EncryptedPagesAreRefusedClearly) {
   MOVARIN_REQUIRE_SAMPLES();
-  test::TempDir dir;
+  test::TempFolder dir;
   for (const char* name : {"access2000-nopassword.mdb", "access2000-password.mdb"}) {
     auto bytes = test::ReadBytes(*SampleDir() / name);
     test::EditHeader(bytes, [](std::vector<std::uint8_t>& block) { test::PutU32(block, 0x3E, 0x1234567); });
-    const auto path = dir.path() / name;
+    const auto path = std::filesystem::path(dir.path()) / name;
     test::WriteBytes(path, bytes);
     const ProviderError error = OpenError(path, "password");
     EXPECT_EQ(error.number, kErrorUnspecified);
@@ -155,8 +155,8 @@ TEST(SampleFiles, EncryptedPagesAreRefusedClearly) {
 
 TEST(SampleFiles, FilesThatCannotBeOpenedGetTheProviderMessages) {
   MOVARIN_REQUIRE_SAMPLES();
-  test::TempDir dir;
-  const auto missing = dir.path() / "database.mdb";
+  test::TempFolder dir;
+  const auto missing = std::filesystem::path(dir.path()) / "database.mdb";
   ProviderError error = OpenError(missing, "");
   EXPECT_EQ(error.number, kErrorUnspecified);
   EXPECT_EQ(error.description, "Could not find file '" + missing.string() + "'.");
@@ -169,7 +169,7 @@ TEST(SampleFiles, FilesThatCannotBeOpenedGetTheProviderMessages) {
       std::vector<std::uint8_t>(5000, 'x'),
   };
   for (const auto& bytes : not_jet) {
-    const auto path = dir.path() / "notjet.mdb";
+    const auto path = std::filesystem::path(dir.path()) / "notjet.mdb";
     test::WriteBytes(path, bytes);
     error = OpenError(path, "");
     EXPECT_EQ(error.description, "Unrecognized database format '" + path.string() + "'.");
@@ -177,22 +177,22 @@ TEST(SampleFiles, FilesThatCannotBeOpenedGetTheProviderMessages) {
   // A version byte of a newer format (ACE) is not ours either.
   auto ace = test::ReadBytes(*SampleDir() / "access2000-nopassword.mdb");
   ace[0x14] = 2;
-  test::WriteBytes(dir.path() / "ace.mdb", ace);
-  EXPECT_EQ(OpenError(dir.path() / "ace.mdb", "").description,
-            "Unrecognized database format '" + (dir.path() / "ace.mdb").string() + "'.");
+  test::WriteBytes(std::filesystem::path(dir.path()) / "ace.mdb", ace);
+  EXPECT_EQ(OpenError(std::filesystem::path(dir.path()) / "ace.mdb", "").description,
+            "Unrecognized database format '" + (std::filesystem::path(dir.path()) / "ace.mdb").string() + "'.");
   // A cut-off download is refused as a damaged database, not read in part.
   auto cut = test::ReadBytes(*SampleDir() / "access2000-nopassword.mdb");
   cut.resize(cut.size() - 1000);
-  test::WriteBytes(dir.path() / "cut.mdb", cut);
-  EXPECT_EQ(OpenError(dir.path() / "cut.mdb", "").description,
-            "The database '" + (dir.path() / "cut.mdb").string() +
+  test::WriteBytes(std::filesystem::path(dir.path()) / "cut.mdb", cut);
+  EXPECT_EQ(OpenError(std::filesystem::path(dir.path()) / "cut.mdb", "").description,
+            "The database '" + (std::filesystem::path(dir.path()) / "cut.mdb").string() +
                 "' needs to be repaired or isn't a database file.");
 }
 
 TEST(SampleFiles, OpensThroughNonAsciiPaths) {
   MOVARIN_REQUIRE_SAMPLES();
-  test::TempDir dir;
-  const auto folder = dir.path() / "Katalog \xC3\x84\xC3\x96\xC3\x9C \xE6\x95\xB0\xE6\x8D\xAE";
+  test::TempFolder dir;
+  const auto folder = std::filesystem::path(dir.path()) / "Katalog \xC3\x84\xC3\x96\xC3\x9C \xE6\x95\xB0\xE6\x8D\xAE";
   std::filesystem::create_directory(folder);
   const auto path = folder / "database.mdb";
   std::filesystem::copy_file(*SampleDir() / "access2000-nopassword.mdb", path);

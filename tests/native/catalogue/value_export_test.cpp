@@ -8,7 +8,7 @@
 #include <limits>
 
 #include "catalogue/catalogue.h"
-#include "test_support.h"
+#include "tests/native/catalogue/jet_test_files.h"
 
 namespace movarin::catalogue {
 namespace {
@@ -25,8 +25,8 @@ std::string OurExport(const std::filesystem::path& path, const std::string& tabl
 
 void ExpectSameExport(const std::vector<std::uint8_t>& bytes, const std::string& table,
                       const std::string& what) {
-  test::TempDir dir;
-  const auto path = dir.path() / "edited.mdb";
+  test::TempFolder dir;
+  const auto path = std::filesystem::path(dir.path()) / "edited.mdb";
   test::WriteBytes(path, bytes);
   EXPECT_EQ(OurExport(path, table), test::MdbExport(path, table)) << what;
 }

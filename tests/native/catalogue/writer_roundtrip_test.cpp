@@ -6,11 +6,13 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/provider_errors.h"
-#include "catalogue/writer/jet_writer.h"
-#include "test_support.h"
+#include "tools/catalog/writer/jet_writer.h"
+#include "tests/native/catalogue/jet_test_files.h"
 
 namespace movarin::catalogue {
 namespace {
+
+namespace writer = tools::catalog_writer;
 
 using writer::CatalogueEntry;
 
@@ -20,11 +22,11 @@ std::vector<std::uint8_t> Build(const std::vector<CatalogueEntry>& entries,
   options.password = password;
   options.creation_date = 45000.25;
   auto image = writer::BuildCatalogueImage(entries, options);
-  if (auto* status = std::get_if<writer::WriteStatus>(&image)) {
-    ADD_FAILURE() << status->Message();
+  if (!image) {
+    ADD_FAILURE() << image.error().Message();
     return {};
   }
-  return std::get<std::vector<std::uint8_t>>(std::move(image));
+  return std::move(*image);
 }
 
 Connection OpenImage(std::vector<std::uint8_t> image) {
@@ -102,8 +104,8 @@ TEST(WriterRoundTrip, SearchesAndTheWholeCatalogue) {
 
 TEST(WriterRoundTrip, SmallCatalogueExportsAsMdbExport) {
   // Includes an empty version: mdb-export prints an empty text as nothing at all.
-  test::TempDir dir;
-  const auto path = dir.path() / "database.mdb";
+  test::TempFolder dir;
+  const auto path = std::filesystem::path(dir.path()) / "database.mdb";
   test::WriteBytes(path, Build(kSmall));
   auto opened = Connection::Open(path.string(), kCataloguePassword);
   ASSERT_TRUE(std::holds_alternative<Connection>(opened));
@@ -145,8 +147,8 @@ std::string AsciiLower(std::string text) {
 TEST(WriterRoundTrip, HundredThousandRowsSearchedAndExported) {
   const auto entries = Generated(100000);
   const auto image = Build(entries);
-  test::TempDir dir;
-  const auto path = dir.path() / "database.mdb";
+  test::TempFolder dir;
+  const auto path = std::filesystem::path(dir.path()) / "database.mdb";
   test::WriteBytes(path, image);
   auto opened = Connection::Open(path.string(), kCataloguePassword);
   ASSERT_TRUE(std::holds_alternative<Connection>(opened));

@@ -4,10 +4,12 @@
 
 #include "catalogue/main_window_logic.h"
 #include "catalogue/program_state.h"
-#include "catalogue/writer/jet_writer.h"
+#include "tools/catalog/writer/jet_writer.h"
 
 namespace movarin::catalogue {
 namespace {
+
+namespace writer = tools::catalog_writer;
 
 class RecordingHost : public MainWindowHost {
  public:
@@ -42,11 +44,11 @@ class RecordingHost : public MainWindowHost {
 
 std::vector<std::uint8_t> CatalogueBytes(const std::vector<writer::CatalogueEntry>& entries) {
   auto image = writer::BuildCatalogueImage(entries, writer::CatalogueOptions{});
-  if (auto* status = std::get_if<writer::WriteStatus>(&image)) {
-    ADD_FAILURE() << status->Message();
+  if (!image) {
+    ADD_FAILURE() << image.error().Message();
     return {};
   }
-  return std::get<std::vector<std::uint8_t>>(image);
+  return std::move(*image);
 }
 
 const std::vector<writer::CatalogueEntry> kDemo = {
@@ -235,7 +237,7 @@ TEST(MainWindowLogicOpen, WrongPasswordIsReportedAsTheProviderDoes) {
   writer::CatalogueOptions options;
   options.password = "another";
   auto image = writer::BuildCatalogueImage(kDemo, options);
-  auto bytes = std::get<std::vector<std::uint8_t>>(image);
+  auto bytes = *image;
   MainWindowLogic logic(host, menu,
                         [&] { return Connection::OpenBytes(bytes, kCataloguePassword, "db.mdb"); },
                         "http://h/");

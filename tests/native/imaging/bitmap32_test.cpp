@@ -13,6 +13,8 @@
 #include "imaging/render_plan.h"
 #include "tests/native/imaging/image_corpus.h"
 #include "tests/native/imaging/test_pictures.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 #include "tools/image/image_tool.h"
 
 namespace movarin::imaging {
@@ -29,35 +31,21 @@ Bytes PaddedGif(std::size_t size) {
   return gif;
 }
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string templ = (fs::temp_directory_path() / "movarin-bitmap32-XXXXXX").string();
-    path_ = mkdtemp(templ.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name, const Bytes& content) const {
-    const fs::path p = path_ / name;
-    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(content.data()),
-                                             static_cast<std::streamsize>(content.size()));
-    return p.string();
-  }
-  const fs::path& path() const { return path_; }
+using movarin::test::TempFolder;
 
- private:
-  fs::path path_;
-};
+// Writes `content` as `name` into the folder; returns its path.
+std::string PutFile(const TempFolder& dir, const std::string& name, const Bytes& content) {
+  const std::string path = dir / name;
+  movarin::test::WriteBytes(path, content);
+  return path;
+}
 
 TEST(Bitmap32Load, FiftySixBytesFailAndFiftySevenAreExamined) {
   TempFolder dir;
   Bitmap32 bitmap;
-  EXPECT_FALSE(bitmap.LoadFromFile(dir.File("56.gif", PaddedGif(56))));
+  EXPECT_FALSE(bitmap.LoadFromFile(PutFile(dir, "56.gif", PaddedGif(56))));
   EXPECT_EQ(bitmap.LastError(), ImageError::FileTooShort);
-  ASSERT_TRUE(bitmap.LoadFromFile(dir.File("57.gif", PaddedGif(57)))) << ImageErrorText(bitmap.LastError());
+  ASSERT_TRUE(bitmap.LoadFromFile(PutFile(dir, "57.gif", PaddedGif(57)))) << ImageErrorText(bitmap.LastError());
   EXPECT_EQ(bitmap.ImageType(), kImageGif);
   EXPECT_EQ(bitmap.Width(), 1);
   EXPECT_FALSE(bitmap.LoadFromBytes(PaddedGif(56)));
@@ -68,13 +56,13 @@ TEST(Bitmap32Load, FailureLeavesNoImageAndSaysWhy) {
   TempFolder dir;
   Bitmap32 bitmap;
   ASSERT_TRUE(bitmap.LoadFromBytes(RgbaPng(4, 3)));
-  EXPECT_FALSE(bitmap.LoadFromFile((dir.path() / "absent.png").string()));
+  EXPECT_FALSE(bitmap.LoadFromFile((dir / "absent.png")));
   EXPECT_EQ(bitmap.LastError(), ImageError::FileNotFound);
   EXPECT_FALSE(bitmap.HasImage());
   EXPECT_EQ(bitmap.BitsPointer(), nullptr);
   EXPECT_EQ(bitmap.Width(), 0);
   ASSERT_TRUE(bitmap.LoadFromBytes(RgbaPng(4, 3)));
-  EXPECT_FALSE(bitmap.LoadFromFile(dir.path().string()));  // a folder
+  EXPECT_FALSE(bitmap.LoadFromFile(dir.path()));  // a folder
   EXPECT_FALSE(bitmap.HasImage());
   EXPECT_FALSE(bitmap.LoadFromBytes(Bytes(100, 0x42)));
   EXPECT_EQ(bitmap.LastError(), ImageError::Unrecognised);
@@ -114,7 +102,7 @@ TEST(Bitmap32Load, ByteRangesAreClampedToTheData) {
 TEST(Bitmap32Load, KeepsTheFileBytesOnlyWhenAsked) {
   TempFolder dir;
   const Bytes png = RgbaPng(3, 3);
-  const std::string file = dir.File("a.png", png);
+  const std::string file = PutFile(dir, "a.png", png);
   Bitmap32 bitmap;
   ASSERT_TRUE(bitmap.LoadFromFile(file, 0, 0, true));
   EXPECT_EQ(bitmap.SourceBytes(), png);
@@ -228,24 +216,24 @@ class DecliningBitmap : public Bitmap32 {
 TEST(Bitmap32Save, AsksBeforeOverwritingAndNeverLeavesAPartialFile) {
   TempFolder dir;
   DecliningBitmap bitmap;
-  EXPECT_FALSE(bitmap.SaveToFile((dir.path() / "none.bmp").string(), false));
+  EXPECT_FALSE(bitmap.SaveToFile((dir / "none.bmp"), false));
   EXPECT_EQ(bitmap.LastError(), ImageError::NoImage);
   Paint(bitmap);
-  const std::string target = dir.File("out.bmp", Bytes{'o', 'l', 'd'});
+  const std::string target = PutFile(dir, "out.bmp", Bytes{'o', 'l', 'd'});
   EXPECT_FALSE(bitmap.SaveToFile(target, true));
   EXPECT_EQ(bitmap.asked, 1);
-  EXPECT_EQ(ReadFile(target), (Bytes{'o', 'l', 'd'}));
+  EXPECT_EQ(movarin::test::ReadBytes(target), (Bytes{'o', 'l', 'd'}));
   bitmap.answer = true;
   fs::permissions(target, fs::perms::owner_read, fs::perm_options::replace);  // read-only is replaced too
   EXPECT_TRUE(bitmap.SaveToFile(target, true));
-  EXPECT_EQ(ReadFile(target), bitmap.SaveToStream());
+  EXPECT_EQ(movarin::test::ReadBytes(target), bitmap.SaveToStream());
   EXPECT_TRUE(bitmap.SaveToFile(target, false));
   EXPECT_EQ(bitmap.asked, 2);
-  const std::string fresh = (dir.path() / "fresh.bmp").string();
+  const std::string fresh = (dir / "fresh.bmp");
   EXPECT_TRUE(bitmap.SaveToFile(fresh, true));  // nothing to overwrite: no question
   EXPECT_EQ(bitmap.asked, 2);
   // An unwritable folder: False, and nothing left behind.
-  const fs::path locked = dir.path() / "locked";
+  const fs::path locked = dir / "locked";
   fs::create_directory(locked);
   fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::replace);
   if (::access(locked.c_str(), W_OK) != 0) {  // root may write anyway
@@ -281,17 +269,17 @@ TEST(Bitmap32, CreateCopyAndLimits) {
 
 TEST(ImageTool, InfoAndToBmp) {
   TempFolder dir;
-  const std::string png = dir.File("a.png", RgbaPng(7, 4));
+  const std::string png = PutFile(dir, "a.png", RgbaPng(7, 4));
   Bitmap32 bitmap;
   std::ostringstream out, err;
   EXPECT_EQ(tools::RunImageTool({"info", png}, bitmap, out, err), 0);
   EXPECT_EQ(out.str(), "Width: 7\nHeight: 4\nAlpha: True\nImageType: 10\n");
-  const std::string bmp = (dir.path() / "a.bmp").string();
+  const std::string bmp = (dir / "a.bmp");
   EXPECT_EQ(tools::RunImageTool({"to-bmp", png, bmp}, bitmap, out, err), 0);
   Bitmap32 back;
   ASSERT_TRUE(back.LoadFromFile(bmp));
   EXPECT_EQ(back.Width(), 7);
-  EXPECT_EQ(tools::RunImageTool({"info", (dir.path() / "none").string()}, bitmap, out, err), 1);
+  EXPECT_EQ(tools::RunImageTool({"info", (dir / "none")}, bitmap, out, err), 1);
   EXPECT_NE(err.str().find("the file does not exist"), std::string::npos);
   EXPECT_EQ(tools::RunImageTool({"resize"}, bitmap, out, err), 2);
 }

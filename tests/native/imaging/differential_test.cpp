@@ -7,6 +7,7 @@
 #include "imaging/bitmap32.h"
 #include "imaging/png_parser.h"
 #include "tests/native/imaging/image_corpus.h"
+#include "tests/support/files.h"
 
 namespace movarin::imaging {
 namespace {
@@ -76,7 +77,7 @@ TEST(DifferentialPng, OwnInflateGivesTheSamePixelsAsZlib) {
   for (const CorpusCase& c : corpus) {
     if (c.file.extension() != ".png") continue;
     SCOPED_TRACE(c.name);
-    const auto bytes = testing::ReadFile(c.file);
+    const auto bytes = movarin::test::ReadBytes(c.file);
     DecodedImage with_zlib, with_own;
     ASSERT_EQ(PngParser({.use_zlib_library = true}).Decode(bytes, with_zlib), ImageError::None);
     ASSERT_EQ(PngParser({.use_zlib_library = false}).Decode(bytes, with_own), ImageError::None);

@@ -3,6 +3,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/files.h"
+
 namespace movarin::imaging::testing {
 namespace {
 
@@ -30,7 +32,7 @@ Generated Load() {
     std::getline(fields, file, '\t');
     fields >> c.wanted_width >> c.wanted_height >> c.image_type >> c.tolerance >> expected >> c.width >> c.height;
     c.file = folder / file;
-    c.expected = ReadFile(folder / expected);
+    c.expected = movarin::test::ReadBytes(folder / expected);
     g.cases.push_back(std::move(c));
   }
   if (g.cases.empty()) g.error = "the generator wrote no pictures";
@@ -38,11 +40,6 @@ Generated Load() {
 }
 
 }  // namespace
-
-std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 const std::vector<CorpusCase>& Corpus(std::string& error) {
   static const Generated generated = Load();

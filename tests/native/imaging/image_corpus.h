@@ -23,6 +23,4 @@ struct CorpusCase {
 // Empty with `error` set when the generator could not run.
 const std::vector<CorpusCase>& Corpus(std::string& error);
 
-std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path);
-
 }  // namespace movarin::imaging::testing

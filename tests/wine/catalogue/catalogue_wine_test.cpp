@@ -5,20 +5,23 @@
 #include <windows.h>
 
 #include "catalogue/catalogue.h"
-#include "catalogue/writer/jet_writer.h"
+#include "tools/catalog/writer/jet_writer.h"
 #include "platform/win32/text.h"
-#include "tests/wine/support/files.h"
-#include "tests/wine/support/temp_folder.h"
-#include "tests/wine/support/test_env.h"
+#include "tests/support/environment.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace movarin::catalogue {
 namespace {
+
+namespace writer = tools::catalog_writer;
 
 std::string WriteCatalogue(const std::string& path) {
   const std::vector<writer::CatalogueEntry> entries = {
       {"MSCOMCTL.OCX", "6.1.98.34"}, {"O'Brien.ocx", "1.0"}, {"\xC3\x84rger.dll", "2.0"}};
   auto image = writer::BuildCatalogueImage(entries, {});
-  const auto& bytes = std::get<std::vector<std::uint8_t>>(image);
+  ASSERT_TRUE(image);
+  const auto& bytes = *image;
   EXPECT_TRUE(test::WriteWholeFile(path, std::string(bytes.begin(), bytes.end()))) << path;
   return path;
 }

@@ -12,17 +12,17 @@
 #include "download/download_messages.h"
 #include "download/win32/inet_download.h"
 #include "platform/win32/text.h"
-#include "tests/wine/support/files.h"
-#include "tests/wine/support/http_get.h"
-#include "tests/wine/support/temp_folder.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/win32/test_server.h"
 #include "tests/native/download/fake_download_parts.h"
-#include "tests/wine/support/test_env.h"
 
 namespace movarin::download {
 namespace {
 
 using movarin::test::ControlServer;
 using movarin::test::FileExists;
+using movarin::test::FolderEntries;
 using movarin::test::ReadWholeFile;
 using movarin::test::ResetServer;
 using movarin::test::TempFolder;
@@ -43,20 +43,6 @@ std::string Pattern(std::size_t size, unsigned seed) {
     b = static_cast<char>(x >> 16);
   }
   return bytes;
-}
-
-// The names in a folder, to prove that no temporary file stays behind.
-std::vector<std::string> FolderNames(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(movarin::win32::Widen(folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::wstring name = found.cFileName;
-    if (name != L"." && name != L"..") names.push_back(movarin::win32::Narrow(name));
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  return names;
 }
 
 // The engine under test, reached by timer procedures (which carry no context).
@@ -134,7 +120,7 @@ TEST_F(EngineAgainstServer, EveryStatusHasItsMessageAndLeavesTheOldFile) {
   EXPECT_EQ(listener.lines,
             (Lines{kStart, "Errors: " + messages::NotFound(server + "files/missing.ocx")}));
   EXPECT_TRUE(ReadWholeFile(dest) == std::string("older"));
-  EXPECT_EQ(FolderNames(folder.path()), (std::vector<std::string>{"a.ocx"}));
+  EXPECT_EQ(FolderEntries(folder.path()), (std::vector<std::string>{"a.ocx"}));
 }
 
 TEST_F(EngineAgainstServer, ThreeThousandBytesReplaceALongerFileExactly) {
@@ -145,7 +131,7 @@ TEST_F(EngineAgainstServer, ThreeThousandBytesReplaceALongerFileExactly) {
   EXPECT_EQ(listener.lines, (Lines{kStart, "Progress: 34", "Progress: 68", "Progress: 100",
                                    "Progress: 100", "Complete"}));
   EXPECT_TRUE(ReadWholeFile(dest) == std::string(body));
-  EXPECT_EQ(FolderNames(folder.path()), (std::vector<std::string>{"ACTSKIN4.OCX"}));
+  EXPECT_EQ(FolderEntries(folder.path()), (std::vector<std::string>{"ACTSKIN4.OCX"}));
   const std::string log = test::ServerLog();
   EXPECT_NE(log.find("GET /files/ACTSKIN4.OCX HTTP/1.1\r\n"), std::string::npos) << log;
   EXPECT_NE(log.find("Range: bytes=0-\r\n"), std::string::npos) << log;
@@ -167,7 +153,7 @@ TEST_F(EngineAgainstServer, CancelDuringASlowBodyStopsSilently) {
   EXPECT_FALSE(Get("slow.ocx", dest));
   EXPECT_EQ(listener.lines, (Lines{kStart, "Progress: 5"}));
   EXPECT_TRUE(ReadWholeFile(dest) == std::string("older"));
-  EXPECT_EQ(FolderNames(folder.path()), (std::vector<std::string>{"slow.ocx"}));
+  EXPECT_EQ(FolderEntries(folder.path()), (std::vector<std::string>{"slow.ocx"}));
 }
 
 TEST_F(EngineAgainstServer, AStalledServerIsCancelledByATimerWhileTheReadWaits) {
@@ -183,7 +169,7 @@ TEST_F(EngineAgainstServer, AStalledServerIsCancelledByATimerWhileTheReadWaits) 
   // Well before the server would end its stall: the cancel reached the waiting read.
   EXPECT_LT(waited, std::chrono::seconds(30));
   EXPECT_EQ(listener.lines, (Lines{kStart, "Progress: 1", "Progress: 2"}));
-  EXPECT_TRUE(FolderNames(folder.path()).empty());
+  EXPECT_TRUE(FolderEntries(folder.path()).empty());
 
   // The engine is ready for the next download at once.
   ResetServer();
@@ -226,7 +212,7 @@ TEST_F(EngineAgainstServer, ResetAndShortBodiesFailAndKeepTheOlderFile) {
               1);
     EXPECT_EQ(std::count(listener.lines.begin(), listener.lines.end(), "Complete"), 0);
     EXPECT_TRUE(ReadWholeFile(dest) == std::string("older")) << behaviour;
-    EXPECT_EQ(FolderNames(folder.path()), (std::vector<std::string>{"r.ocx"})) << behaviour;
+    EXPECT_EQ(FolderEntries(folder.path()), (std::vector<std::string>{"r.ocx"})) << behaviour;
   }
 }
 
@@ -249,7 +235,7 @@ TEST_F(EngineAgainstServer, WithoutContentLengthTheBodyIsReadToTheEnd) {
               listener.lines[1].rfind("Errors: Error: ", 0) == 0)
       << listener.lines[1];
   EXPECT_TRUE(ReadWholeFile(dest) == std::string(body));
-  EXPECT_EQ(FolderNames(folder.path()), (std::vector<std::string>{"n.ocx"}));
+  EXPECT_EQ(FolderEntries(folder.path()), (std::vector<std::string>{"n.ocx"}));
 }
 
 TEST_F(EngineAgainstServer, ZeroContentLengthMakesAnEmptyFile) {
@@ -280,7 +266,7 @@ TEST_F(EngineAgainstServer, TheFreeSpaceCheckUsesTheDrive) {
   EXPECT_FALSE(Get("huge.ocx", folder / "huge.ocx"));
   EXPECT_EQ(listener.lines,
             (Lines{kStart, "Errors: There is not enough free space on disk for this file."}));
-  EXPECT_TRUE(FolderNames(folder.path()).empty());
+  EXPECT_TRUE(FolderEntries(folder.path()).empty());
 
   // A path that does not start with a drive letter is not checked: the same answer then
   // fails only when the body ends short.
@@ -288,7 +274,7 @@ TEST_F(EngineAgainstServer, TheFreeSpaceCheckUsesTheDrive) {
   EXPECT_FALSE(Get("huge.ocx", prefixed));
   EXPECT_EQ(listener.lines.back(), kReset);
   EXPECT_EQ(listener.lines[1], "Progress: 0");
-  EXPECT_TRUE(FolderNames(folder.path()).empty());
+  EXPECT_TRUE(FolderEntries(folder.path()).empty());
 }
 
 TEST_F(EngineAgainstServer, NamesThatLeaveTheFolderAreRefused) {
@@ -298,7 +284,7 @@ TEST_F(EngineAgainstServer, NamesThatLeaveTheFolderAreRefused) {
     EXPECT_EQ(listener.lines,
               (Lines{kStart, "Errors: Cannot write file to disk.\r\rError 52: Bad file name or number"}));
   }
-  EXPECT_TRUE(FolderNames(folder.path()).empty());
+  EXPECT_TRUE(FolderEntries(folder.path()).empty());
 }
 
 TEST_F(EngineAgainstServer, ANetworkFailureIsARequestFailure) {
@@ -308,7 +294,7 @@ TEST_F(EngineAgainstServer, ANetworkFailureIsARequestFailure) {
   ASSERT_EQ(listener.lines.size(), 2u);
   EXPECT_EQ(listener.lines[1], "Errors: Error: Cannot connect to the server occurred.");
   EXPECT_FALSE(download.engine().Downloadfile("gopher://127.0.0.1/a.ocx", folder / "a.ocx"));
-  EXPECT_TRUE(FolderNames(folder.path()).empty());
+  EXPECT_TRUE(FolderEntries(folder.path()).empty());
 }
 
 }  // namespace

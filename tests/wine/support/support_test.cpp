@@ -1,12 +1,13 @@
-// The Wine test support library, run through wine-run.sh --with-server: the environment
+// The test-support library under Wine, run through wine-run.sh --with-server: the environment
 // reaches the test, paths map, temp folders clean up, and WinINet talks to the real server.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "tests/wine/support/files.h"
-#include "tests/wine/support/http_get.h"
-#include "tests/wine/support/temp_folder.h"
-#include "tests/wine/support/test_env.h"
+#include "tests/support/environment.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/win32/test_server.h"
+#include "tests/support/win32/wine_paths.h"
 
 namespace movarin::test {
 namespace {
