@@ -1,9 +1,9 @@
 #pragma once
 // Whether a file is a whole Windows library: a PE image (32-bit PE32 or 64-bit PE32+)
-// marked as a DLL, whose headers and every section's data lie inside the file. Nothing
-// else may be copied into the system folder: an error page saved under a library's name,
-// or a download cut short, would replace a working library there.
-// The bytes are untrusted: every read is bounds-checked and every sum overflow-checked.
+// marked as a DLL, whose section table and every section's data lie inside the file.
+// Nothing else may be copied into the system folder: an error page saved under a
+// library's name, or a download cut short, would replace a working library there.
+// The bytes are untrusted: the headers are read by PeImage, every sum is checked.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -14,11 +14,10 @@
 namespace movarin::pe {
 
 enum class DllCheckError {
-  kNotPeImage,        // no MZ header, no PE signature, or an unknown optional header
-  kHeadersCutOff,     // a header or the section table reaches past the data
-  kBadHeaders,        // header fields that contradict each other
-  kNotDll,            // an image, but a program rather than a library
-  kTruncated,  // the headers or a section's data reach past the end of the file
+  kNotPeImage,  // no MZ header or no PE signature
+  kBadHeaders,  // headers or section table cut off or inconsistent
+  kNotDll,      // an image, but a program rather than a library
+  kTruncated,   // a section's data reaches past the end of the file
 };
 std::string_view DllCheckErrorText(DllCheckError error);
 

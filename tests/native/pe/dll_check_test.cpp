@@ -4,20 +4,23 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <cstdio>
 #include <functional>
-#include <memory>
 #include <set>
 #include <string>
 
-#include "base/files.h"
 #include "tests/native/pe/pe_test_image.h"
+#include "tests/support/bytes.h"
+#include "tests/support/files.h"
+#include "tests/support/run.h"
 
 namespace movarin::pe {
 namespace {
 
-using test::BuildPeImage;
-using test::PeImage;
+using movarin::test::GetU32;
+using movarin::test::PutU16;
+using movarin::test::PutU32;
+using test::BuildImage;
+using test::BuiltImage;
 
 std::optional<DllCheckError> Check(const std::vector<std::uint8_t>& bytes) {
   auto result = CheckDll(bytes, bytes.size());
@@ -26,21 +29,19 @@ std::optional<DllCheckError> Check(const std::vector<std::uint8_t>& bytes) {
 }
 
 std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
-  auto bytes = base::ReadWholeFile(base::PathToUtf8(path), std::size_t{1} << 30);
-  EXPECT_TRUE(bytes.ok()) << path;
-  return bytes ? *bytes : std::vector<std::uint8_t>{};
+  return movarin::test::ReadBytes(path.string());
 }
 
 TEST(DllCheck, AcceptsBothBitnessesAndRefusesPrograms) {
   for (bool pe32plus : {false, true}) {
-    EXPECT_EQ(Check(BuildPeImage({.pe32plus = pe32plus}).bytes), std::nullopt) << pe32plus;
-    EXPECT_EQ(Check(BuildPeImage({.pe32plus = pe32plus, .dll = false}).bytes), DllCheckError::kNotDll);
+    EXPECT_EQ(Check(BuildImage({.pe32plus = pe32plus}).bytes), std::nullopt) << pe32plus;
+    EXPECT_EQ(Check(BuildImage({.pe32plus = pe32plus, .dll = false}).bytes), DllCheckError::kNotDll);
   }
 }
 
 struct Forgery {
   const char* name;
-  std::function<void(PeImage&)> forge;
+  std::function<void(BuiltImage&)> forge;
   DllCheckError expected;
 };
 
@@ -48,58 +49,54 @@ class ForgedImage : public ::testing::TestWithParam<std::tuple<Forgery, bool>> {
 
 TEST_P(ForgedImage, IsRefused) {
   const auto& [forgery, pe32plus] = GetParam();
-  PeImage image = BuildPeImage({.pe32plus = pe32plus});
+  BuiltImage image = BuildImage({.pe32plus = pe32plus});
   forgery.forge(image);
   EXPECT_EQ(Check(image.bytes), forgery.expected) << forgery.name;
 }
 
 const Forgery kForgeries[] = {
-    {"no MZ", [](PeImage& i) { i.PutU16(0, 0x4D5A); }, DllCheckError::kNotPeImage},
-    {"text file", [](PeImage& i) { i.bytes.assign({'<', 'h', 't', 'm', 'l', '>'}); }, DllCheckError::kNotPeImage},
-    {"new header past the end", [](PeImage& i) { i.PutU32(0x3C, static_cast<std::uint32_t>(i.bytes.size())); },
-     DllCheckError::kHeadersCutOff},
-    {"new header at 4 GiB", [](PeImage& i) { i.PutU32(0x3C, 0xFFFFFFFF); }, DllCheckError::kHeadersCutOff},
-    {"no PE signature", [](PeImage& i) { i.PutU32(0x80, 0x00004E45); }, DllCheckError::kNotPeImage},
-    {"ROM optional header", [](PeImage& i) { i.PutU16(i.optional_header, 0x107); }, DllCheckError::kNotPeImage},
-    {"optional header too small", [](PeImage& i) { i.PutU16(i.OptionalHeaderSize(), 64); },
+    {"no MZ", [](BuiltImage& i) { PutU16(i.bytes, 0, 0x4D5A); }, DllCheckError::kNotPeImage},
+    {"text file", [](BuiltImage& i) { i.bytes.assign({'<', 'h', 't', 'm', 'l', '>'}); }, DllCheckError::kNotPeImage},
+    {"new header past the end", [](BuiltImage& i) { PutU32(i.bytes, 0x3C, static_cast<std::uint32_t>(i.bytes.size())); },
+     DllCheckError::kNotPeImage},
+    {"new header at 4 GiB", [](BuiltImage& i) { PutU32(i.bytes, 0x3C, 0xFFFFFFFF); }, DllCheckError::kNotPeImage},
+    {"no PE signature", [](BuiltImage& i) { PutU32(i.bytes, 0x80, 0x00004E45); }, DllCheckError::kNotPeImage},
+    {"ROM optional header", [](BuiltImage& i) { PutU16(i.bytes, i.optional_header, 0x107); }, DllCheckError::kBadHeaders},
+    {"optional header past the end", [](BuiltImage& i) { PutU16(i.bytes, i.OptionalHeaderSize(), 0xFFFF); },
      DllCheckError::kBadHeaders},
-    {"optional header past the end", [](PeImage& i) { i.PutU16(i.OptionalHeaderSize(), 0xFFFF); },
-     DllCheckError::kHeadersCutOff},
-    {"DLL flag without executable flag", [](PeImage& i) { i.PutU16(i.Characteristics(), 0x2000); },
+    {"DLL flag without executable flag", [](BuiltImage& i) { PutU16(i.bytes, i.Characteristics(), 0x2000); },
      DllCheckError::kNotDll},
-    {"no sections", [](PeImage& i) { i.PutU16(i.SectionCount(), 0); }, DllCheckError::kBadHeaders},
-    {"more sections than the loader takes", [](PeImage& i) { i.PutU16(i.SectionCount(), 97); },
+    {"no sections", [](BuiltImage& i) { PutU16(i.bytes, i.SectionCount(), 0); }, DllCheckError::kBadHeaders},
+    {"more sections than the loader takes", [](BuiltImage& i) { PutU16(i.bytes, i.SectionCount(), 97); },
      DllCheckError::kBadHeaders},
-    {"section table past the end", [](PeImage& i) { i.PutU16(i.SectionCount(), 96); },
-     DllCheckError::kHeadersCutOff},
-    {"headers larger than the file", [](PeImage& i) { i.PutU32(i.SizeOfHeaders(), 0x10000); },
+    {"section table past the end", [](BuiltImage& i) { PutU16(i.bytes, i.SectionCount(), 96); },
+     DllCheckError::kBadHeaders},
+    {"section beyond the end", [](BuiltImage& i) { PutU32(i.bytes, i.SectionRawPointer(1), 0x10000); },
      DllCheckError::kTruncated},
-    {"section beyond the end", [](PeImage& i) { i.PutU32(i.SectionRawPointer(1), 0x10000); },
-     DllCheckError::kTruncated},
-    {"section one byte too long", [](PeImage& i) { i.PutU32(i.SectionRawSize(1), i.U32(i.SectionRawSize(1)) + 1); },
+    {"section one byte too long", [](BuiltImage& i) { PutU32(i.bytes, i.SectionRawSize(1), GetU32(i.bytes, i.SectionRawSize(1)) + 1); },
      DllCheckError::kTruncated},
     {"section end overflowing 32 bits",
-     [](PeImage& i) {
-       i.PutU32(i.SectionRawPointer(0), 0xFFFFFF00);
-       i.PutU32(i.SectionRawSize(0), 0x200);
+     [](BuiltImage& i) {
+       PutU32(i.bytes, i.SectionRawPointer(0), 0xFFFFFF00);
+       PutU32(i.bytes, i.SectionRawSize(0), 0x200);
      },
      DllCheckError::kTruncated},
-    {"section of 4 GiB", [](PeImage& i) { i.PutU32(i.SectionRawSize(0), 0xFFFFFFFF); }, DllCheckError::kTruncated},
+    {"section of 4 GiB", [](BuiltImage& i) { PutU32(i.bytes, i.SectionRawSize(0), 0xFFFFFFFF); }, DllCheckError::kTruncated},
 };
 
 INSTANTIATE_TEST_SUITE_P(BothBitnesses, ForgedImage,
                          ::testing::Combine(::testing::ValuesIn(kForgeries), ::testing::Bool()));
 
 TEST(DllCheck, SectionWithoutFileDataMayPointAnywhere) {
-  PeImage image = BuildPeImage();
-  image.PutU32(image.SectionRawSize(1), 0);
-  image.PutU32(image.SectionRawPointer(1), 0xFFFFFFFF);
+  BuiltImage image = BuildImage();
+  PutU32(image.bytes, image.SectionRawSize(1), 0);
+  PutU32(image.bytes, image.SectionRawPointer(1), 0xFFFFFFFF);
   EXPECT_EQ(Check(image.bytes), std::nullopt);
 }
 
 TEST(DllCheck, EveryCutOffCopyIsRefused) {
   for (bool pe32plus : {false, true}) {
-    const std::vector<std::uint8_t> whole = BuildPeImage({.pe32plus = pe32plus}).bytes;
+    const std::vector<std::uint8_t> whole = BuildImage({.pe32plus = pe32plus}).bytes;
     for (std::size_t size = 0; size < whole.size(); ++size) {
       const std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + size);
       ASSERT_NE(Check(cut), std::nullopt) << "cut to " << size << " bytes";
@@ -108,7 +105,7 @@ TEST(DllCheck, EveryCutOffCopyIsRefused) {
 }
 
 TEST(DllCheck, StartOfALargerFileIsEnough) {
-  const std::vector<std::uint8_t> whole = BuildPeImage().bytes;
+  const std::vector<std::uint8_t> whole = BuildImage().bytes;
   const std::span<const std::uint8_t> headers(whole.data(), 0x200);
   EXPECT_TRUE(CheckDll(headers, whole.size()));
   // The data's sections are checked against the size of the whole file, not the start.
@@ -119,8 +116,8 @@ TEST(DllCheck, StartOfALargerFileIsEnough) {
 
 TEST(DllCheck, ErrorsHaveTextsOfTheirOwn) {
   std::set<std::string_view> texts;
-  for (auto error : {DllCheckError::kNotPeImage, DllCheckError::kHeadersCutOff, DllCheckError::kBadHeaders,
-                     DllCheckError::kNotDll, DllCheckError::kTruncated}) {
+  for (auto error : {DllCheckError::kNotPeImage, DllCheckError::kBadHeaders, DllCheckError::kNotDll,
+                     DllCheckError::kTruncated}) {
     EXPECT_TRUE(texts.insert(DllCheckErrorText(error)).second);
   }
 }
@@ -144,20 +141,19 @@ TEST(DllCheck, CrossCompiledLibrariesPassAndProgramsDoNot) {
 TEST(DllCheck, AgreesWithFileOnWinesLibrariesAndPrograms) {
   const std::filesystem::path folder = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows";
   ASSERT_TRUE(std::filesystem::is_directory(folder)) << "Wine is not installed: " << folder;
+  ASSERT_TRUE(movarin::test::CommandExists("file")) << "file(1) is not installed";
   std::vector<std::filesystem::path> paths;
-  std::string command = "file -b --";
+  std::vector<std::string> command{"file", "-b", "--"};
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     if (!entry.is_regular_file()) continue;
     paths.push_back(entry.path());
-    command += " '" + entry.path().string() + "'";
+    command.push_back(entry.path().string());
   }
+  const auto described = movarin::test::Run(command);
+  ASSERT_EQ(described.exit_code, 0) << described.err;
   std::vector<std::string> verdicts;
-  {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    ASSERT_TRUE(pipe) << "file(1) cannot be run";
-    char line[512];
-    while (std::fgets(line, sizeof line, pipe.get())) verdicts.emplace_back(line);
-  }
+  for (std::size_t at = 0, end; (end = described.out.find('\n', at)) != std::string::npos; at = end + 1)
+    verdicts.push_back(described.out.substr(at, end - at));
   ASSERT_EQ(verdicts.size(), paths.size()) << "file(1) did not describe every file";
   int libraries = 0, others = 0;
   for (std::size_t i = 0; i < paths.size(); ++i) {

@@ -6,31 +6,26 @@
 
 namespace movarin::pe::test {
 
-struct PeImageSpec {
+struct ImageSpec {
   bool pe32plus = false;
   bool dll = true;
   std::uint16_t section_count = 2;
 };
 
-struct PeImage {
+struct BuiltImage {
   std::vector<std::uint8_t> bytes;
-  std::uint32_t file_header = 0;      // the COFF file header, right after "PE\0\0"
+  std::uint32_t file_header = 0;  // the COFF file header, right after "PE\0\0"
   std::uint32_t optional_header = 0;
   std::uint32_t section_table = 0;
 
-  void PutU16(std::size_t at, std::uint16_t value);
-  void PutU32(std::size_t at, std::uint32_t value);
-  std::uint32_t U32(std::size_t at) const;
-  // Field offsets inside the image.
   std::size_t Characteristics() const { return file_header + 18; }
   std::size_t SectionCount() const { return file_header + 2; }
   std::size_t OptionalHeaderSize() const { return file_header + 16; }
-  std::size_t SizeOfHeaders() const { return optional_header + 60; }
   std::size_t SectionRawSize(int section) const { return section_table + 40 * section + 16; }
   std::size_t SectionRawPointer(int section) const { return section_table + 40 * section + 20; }
 };
 
 // Headers padded to 0x200 bytes, then each section's 0x200 bytes of data.
-PeImage BuildPeImage(const PeImageSpec& spec = {});
+BuiltImage BuildImage(const ImageSpec& spec = {});
 
 }  // namespace movarin::pe::test

@@ -8,7 +8,7 @@
 namespace movarin::registration::test {
 
 void FakeRegistrationPlatform::AddLibrary(const std::string& path) {
-  const auto image = pe::test::BuildPeImage().bytes;
+  const auto image = pe::test::BuildImage().bytes;
   files[path] = std::string(image.begin(), image.end());
 }
 

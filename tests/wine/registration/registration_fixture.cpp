@@ -8,7 +8,7 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
-#include "tests/wine/support/files.h"
+#include "tests/support/files.h"
 #include "tools/test_com_dll/test_com_ids.h"
 
 namespace movarin::registration::wine_test {

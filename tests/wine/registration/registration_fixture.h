@@ -17,7 +17,7 @@
 #include "registration/win32/windows_registration_platform.h"
 #include "settings/win32/registry_settings_store.h"
 #include "tests/e2e/driver/driver.h"
-#include "tests/wine/support/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace movarin::registration::wine_test {
 

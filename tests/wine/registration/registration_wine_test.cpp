@@ -7,7 +7,7 @@
 #include "registration/messages.h"
 #include "registration/win32/ansi_code_page.h"
 #include "tests/wine/registration/registration_fixture.h"
-#include "tests/wine/support/files.h"
+#include "tests/support/files.h"
 #include "tools/test_com_dll/test_com_ids.h"
 
 namespace movarin::registration::wine_test {
