@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "registration/messages.h"
+#include "platform/win32/text.h"
 #include "registration/win32/ansi_code_page.h"
 #include "tests/wine/registration/registration_fixture.h"
 #include "tests/support/files.h"
@@ -172,6 +173,7 @@ TEST_F(RegistrationTest, AnErrorPageNamedLikeALibraryNeverReachesTheSystemFolder
 }
 
 TEST_F(RegistrationTest, NamesThatWouldChangeTheCommandAreRefused) {
+  ASSERT_EQ(GetACP(), 1252u) << "the cases below assume the prefix's code page";
   struct Case {
     std::string path, name;
     NameProblem problem;
@@ -181,12 +183,15 @@ TEST_F(RegistrationTest, NamesThatWouldChangeTheCommandAreRefused) {
       {folder + "\\%SystemRoot%.dll", "%SystemRoot%.dll", NameProblem::kPercentSign},
       {source_, "x.dll\" & echo injected > c:\\injected.txt & \"", NameProblem::kDoubleQuote},
       {source_, "x.dll\r\necho injected > c:\\injected.txt", NameProblem::kControlCharacter},
+      // Cyrillic has no form in code page 1252, the prefix's.
+      {folder + "\\\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0.dll", "a.dll", NameProblem::kNotInCodePage},
   };
   for (const Case& c : cases) {
     for (OperatingSystemOption system : {kXp, kVista}) {
       auto box = RunAnsweringBox([&] { RegisterFile(system, {.no = true}, c.path, c.name); });
       ASSERT_TRUE(box.has_value());
-      const std::string refused = c.problem == NameProblem::kPercentSign ? c.path : c.name;
+      const bool path_refused = c.problem == NameProblem::kPercentSign || c.problem == NameProblem::kNotInCodePage;
+      const std::string refused = path_refused ? c.path : c.name;
       EXPECT_EQ(box->text, CannotRegisterNameText(refused, c.problem));
     }
   }
