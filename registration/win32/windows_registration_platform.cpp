@@ -31,6 +31,8 @@ base::Result<FileStart, base::FileReadError> WindowsRegistrationPlatform::ReadFi
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? base::FileReadError::kNotFound
                                                                           : base::FileReadError::kUnreadable;
   }
+  // Only a file on a disk: a device or pipe name ("CON", "\\.\pipe\x") could block the read.
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) return base::FileReadError::kUnreadable;
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return base::FileReadError::kUnreadable;
   FileStart start;

@@ -172,6 +172,16 @@ TEST_F(RegistrationTest, AnErrorPageNamedLikeALibraryNeverReachesTheSystemFolder
   EXPECT_EQ(ReadWholeFile(system_copy.path()), before);
 }
 
+TEST_F(RegistrationTest, WhatCannotBeReadIsNotRegistered) {
+  // A missing file, a folder, and a device whose read would wait for input.
+  for (const std::string& path : {*downloads_ / "missing.dll", downloads_->path(), std::string("CON")}) {
+    auto box = RunAnsweringBox([&] { RegisterFile(kXp, {.no = true}, path, "x.dll"); });
+    ASSERT_TRUE(box.has_value()) << path;
+    EXPECT_EQ(box->text, CannotReadText(path));
+  }
+  EXPECT_FALSE(FileExists(*program_folder_ / "run.bat"));
+}
+
 TEST_F(RegistrationTest, NamesThatWouldChangeTheCommandAreRefused) {
   ASSERT_EQ(GetACP(), 1252u) << "the cases below assume the prefix's code page";
   struct Case {
