@@ -3,10 +3,11 @@
 #include <new>
 #include <stdexcept>
 
+#include "base/files.h"
+#include "base/utf.h"
+
 #include "catalogue/export_csv.h"
-#include "catalogue/file_reader.h"
 #include "catalogue/jet/database.h"
-#include "catalogue/jet/text_decoding.h"
 #include "catalogue/provider_errors.h"
 #include "catalogue/query/like_pattern.h"
 #include "catalogue/query/sql_parser.h"
@@ -38,23 +39,23 @@ std::string_view RecordSet::FieldName(std::size_t column) const {
   return table_->columns[column].name;
 }
 
-std::variant<Connection, ProviderError> Connection::Open(const std::string& path_utf8,
+base::Result<Connection, ProviderError> Connection::Open(const std::string& path_utf8,
                                                          std::string_view password) {
-  auto bytes = ReadWholeFile(path_utf8, jet::kMaxFileSize);
-  if (const auto* error = std::get_if<FileReadError>(&bytes)) {
-    switch (*error) {
-      case FileReadError::kNotFound:
+  auto bytes = base::ReadWholeFile(path_utf8, jet::kMaxFileSize);
+  if (!bytes) {
+    switch (bytes.error()) {
+      case base::FileReadError::kNotFound:
         return MakeProviderError(ProviderFault::kFileNotFound, path_utf8);
-      case FileReadError::kTooLarge:
+      case base::FileReadError::kTooLarge:
         return MakeProviderError(ProviderFault::kFileTooLarge, path_utf8);
-      case FileReadError::kUnreadable:
+      case base::FileReadError::kUnreadable:
         return MakeProviderError(ProviderFault::kFileUnreadable, path_utf8);
     }
   }
-  return OpenBytes(std::move(std::get<std::vector<std::uint8_t>>(bytes)), password, path_utf8);
+  return OpenBytes(std::move(*bytes), password, path_utf8);
 }
 
-std::variant<Connection, ProviderError> Connection::OpenBytes(std::vector<std::uint8_t> bytes,
+base::Result<Connection, ProviderError> Connection::OpenBytes(std::vector<std::uint8_t> bytes,
                                                               std::string_view password,
                                                               const std::string& path_for_messages) {
   // A file too large for this process's memory is an error like any other, not an abort.
@@ -67,10 +68,10 @@ std::variant<Connection, ProviderError> Connection::OpenBytes(std::vector<std::u
   }
 }
 
-std::variant<Connection, ProviderError> Connection::OpenDecoded(const std::vector<std::uint8_t>& bytes,
+base::Result<Connection, ProviderError> Connection::OpenDecoded(const std::vector<std::uint8_t>& bytes,
                                                                 std::string_view password,
                                                                 const std::string& path_for_messages) {
-  auto database = jet::Database::Open(bytes, jet::Utf8ToUtf16(password));
+  auto database = jet::Database::Open(bytes, base::Utf8ToUtf16(password));
   if (!database) return OpenError(database.error(), path_for_messages);
   auto open = std::make_shared<detail::OpenDatabase>();
   open->database = std::move(*database);
@@ -88,7 +89,7 @@ std::vector<std::string> Connection::TableNames() const {
   return names;
 }
 
-std::variant<std::shared_ptr<const jet::Table>, ProviderError> Connection::Table(
+base::Result<std::shared_ptr<const jet::Table>, ProviderError> Connection::Table(
     std::string_view name) const {
   const jet::TableEntry* entry = db_->database.FindTable(name);
   if (!entry) return MakeProviderError(ProviderFault::kUnknownTable, name);
@@ -96,13 +97,13 @@ std::variant<std::shared_ptr<const jet::Table>, ProviderError> Connection::Table
   return entry->table;
 }
 
-std::variant<std::string, ProviderError> Connection::ExportCsv(std::string_view table) const {
+base::Result<std::string, ProviderError> Connection::ExportCsv(std::string_view table) const {
   auto found = Table(table);
-  if (auto* error = std::get_if<ProviderError>(&found)) return *error;
-  return catalogue::ExportCsv(*std::get<std::shared_ptr<const jet::Table>>(found));
+  if (!found) return found.error();
+  return catalogue::ExportCsv(**found);
 }
 
-std::variant<RecordSet, ProviderError> Connection::Execute(std::string_view sql) const {
+base::Result<RecordSet, ProviderError> Connection::Execute(std::string_view sql) const {
   try {
     return ExecuteQuery(sql);
   } catch (const std::bad_alloc&) {
@@ -123,10 +124,10 @@ void Connection::PrepareSearch(std::string_view table_name, std::string_view col
   }
 }
 
-std::variant<RecordSet, ProviderError> Connection::ExecuteQuery(std::string_view sql) const {
+base::Result<RecordSet, ProviderError> Connection::ExecuteQuery(std::string_view sql) const {
   auto parsed = query::ParseSelect(sql);
-  if (const auto* error = std::get_if<query::SyntaxError>(&parsed)) return SyntaxProviderError(*error);
-  const auto& select = std::get<query::SelectQuery>(parsed);
+  if (!parsed) return SyntaxProviderError(parsed.error());
+  const query::SelectQuery& select = *parsed;
 
   const auto& tables = db_->database.tables();
   const query::TableQueries* runner = nullptr;

@@ -8,8 +8,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
+
+#include "base/result.h"
 
 namespace movarin::catalogue {
 
@@ -54,15 +55,15 @@ class RecordSet {
 // on the decoded rows. Cheap to copy (the decoded data is shared and immutable).
 class Connection {
  public:
-  static std::variant<Connection, ProviderError> Open(const std::string& path_utf8,
+  static base::Result<Connection, ProviderError> Open(const std::string& path_utf8,
                                                       std::string_view password);
   // The same from bytes already in memory; path_for_messages only appears in error texts.
-  static std::variant<Connection, ProviderError> OpenBytes(
+  static base::Result<Connection, ProviderError> OpenBytes(
       std::vector<std::uint8_t> bytes, std::string_view password,
       const std::string& path_for_messages);
 
   // Runs "SELECT * FROM t [WHERE col Like '...'] [ORDER BY col [ASC|DESC]]".
-  std::variant<RecordSet, ProviderError> Execute(std::string_view sql) const;
+  base::Result<RecordSet, ProviderError> Execute(std::string_view sql) const;
 
   // Builds what a prefix search of this column needs (it is otherwise built by the first
   // such search), so that a program can do it while it waits for the user. Does nothing
@@ -74,18 +75,18 @@ class Connection {
 
   // The typed rows of one table (for export); a provider error when the table is missing
   // or could not be decoded.
-  std::variant<std::shared_ptr<const jet::Table>, ProviderError> Table(
+  base::Result<std::shared_ptr<const jet::Table>, ProviderError> Table(
       std::string_view name) const;
 
   // One table as CSV, exactly as `mdb-export <file> <table>` prints it by default.
-  std::variant<std::string, ProviderError> ExportCsv(std::string_view table) const;
+  base::Result<std::string, ProviderError> ExportCsv(std::string_view table) const;
 
  private:
   explicit Connection(std::shared_ptr<detail::OpenDatabase> db) : db_(std::move(db)) {}
-  static std::variant<Connection, ProviderError> OpenDecoded(const std::vector<std::uint8_t>& bytes,
+  static base::Result<Connection, ProviderError> OpenDecoded(const std::vector<std::uint8_t>& bytes,
                                                              std::string_view password,
                                                              const std::string& path_for_messages);
-  std::variant<RecordSet, ProviderError> ExecuteQuery(std::string_view sql) const;
+  base::Result<RecordSet, ProviderError> ExecuteQuery(std::string_view sql) const;
   std::shared_ptr<detail::OpenDatabase> db_;
 };
 

@@ -32,18 +32,18 @@ bool MainWindowLogic::OpenCatalogue() {
   // Retry runs the failed step again, as often as the user asks.
   for (;;) {
     auto opened = open_catalogue_();
-    if (auto* connection = std::get_if<Connection>(&opened)) {
-      connection_ = std::move(*connection);
+    if (opened) {
+      connection_ = std::move(*opened);
       return true;
     }
-    if (!host_.AskRetryAfterOpenError(std::get<ProviderError>(opened))) return false;
+    if (!host_.AskRetryAfterOpenError(opened.error())) return false;
   }
 }
 
 std::optional<RecordSet> MainWindowLogic::Run(std::string_view sql) const {
   if (!connection_) return std::nullopt;
   auto result = connection_->Execute(sql);
-  if (auto* rows = std::get_if<RecordSet>(&result)) return std::move(*rows);
+  if (result) return std::move(*result);
   return std::nullopt;
 }
 

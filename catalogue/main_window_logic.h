@@ -43,7 +43,7 @@ std::string OpenErrorText(const ProviderError& error);
 
 class MainWindowLogic {
  public:
-  using Opener = std::function<std::variant<Connection, ProviderError>()>;
+  using Opener = std::function<base::Result<Connection, ProviderError>()>;
 
   MainWindowLogic(MainWindowHost& host, CommandMenuModel& menu, Opener open_catalogue,
                   std::string server_base_url);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/result.h"
 #include "imaging/image_error.h"
 
 namespace movarin::imaging {
@@ -21,8 +22,8 @@ struct DecodedImage {
   const std::uint8_t* row(int y) const { return pixels.data() + std::size_t(y) * stride(); }
 };
 
-// Checks the size against the loader's limits and allocates zeroed (transparent) pixels.
-ImageError AllocateImage(DecodedImage& image, std::uint64_t width, std::uint64_t height);
+// An image of this size with zeroed (transparent) pixels, when the loader's limits allow it.
+base::Result<DecodedImage, ImageError> AllocateImage(std::uint64_t width, std::uint64_t height);
 
 // Colour times alpha over 255, rounded to nearest.
 inline std::uint8_t Premultiply(std::uint32_t colour, std::uint32_t alpha) {

@@ -1,8 +1,10 @@
 #include "imaging/dib.h"
 
+#include <algorithm>
 #include <bit>
 
-#include "imaging/byte_reader.h"
+#include "base/byte_reader.h"
+#include "base/checked_size.h"
 #include "imaging/image_limits.h"
 
 namespace movarin::imaging {
@@ -58,36 +60,68 @@ struct Channel {
 
 }  // namespace
 
-bool DibStride(std::uint64_t width, unsigned bit_count, std::size_t& stride) {
-  if (width > kMaxImageSide) return false;
-  stride = static_cast<std::size_t>((width * bit_count + 31) / 32 * 4);
-  return true;
+std::optional<std::size_t> DibStride(std::uint64_t width, unsigned bit_count) {
+  if (width > kMaxImageSide) return std::nullopt;
+  return static_cast<std::size_t>((width * bit_count + 31) / 32 * 4);
 }
 
-ImageError ReadDibHeader(std::span<const std::uint8_t> data, std::size_t offset, DibHeader& h,
-                         std::size_t& end) {
-  h = DibHeader{};
-  ByteReader r(data);
-  if (!r.Seek(offset) || !r.ReadU32LE(h.header_size)) return ImageError::Truncated;
-  std::size_t entry_size = 4;
+namespace {
+
+// The fixed part of a header: its size, dimensions, bit count and compression, and what
+// the colour table after it looks like.
+struct FixedPart {
+  DibHeader header;
   std::uint32_t colours_used = 0;
+  std::size_t entry_size = 4;  // bytes per colour table entry
+};
+
+// Reads the fixed part of the header at `offset`; the reader stays just after it.
+base::Result<FixedPart, ImageError> ReadFixedPart(base::ByteReader& r, std::size_t offset) {
+  FixedPart part;
+  DibHeader& h = part.header;
+  r.Seek(offset);
+  h.header_size = r.ReadU32();
+  if (r.failed()) return ImageError::kTruncated;
   if (h.header_size == kCoreHeader) {
-    std::uint16_t w, ht, planes;
-    if (!r.ReadU16LE(w) || !r.ReadU16LE(ht) || !r.ReadU16LE(planes) || !r.ReadU16LE(h.bit_count)) {
-      return ImageError::Truncated;
-    }
-    h.width = w, h.height = ht;
-    entry_size = 3;
+    const std::uint16_t width = r.ReadU16();
+    const std::uint16_t height = r.ReadU16();
+    r.Skip(2);  // planes
+    h.bit_count = r.ReadU16();
+    if (r.failed()) return ImageError::kTruncated;
+    h.width = width, h.height = height;
+    part.entry_size = 3;
   } else if (Contains(kHeaderSizes, h.header_size)) {
-    std::int32_t w, ht;
-    std::uint16_t planes;
-    std::uint32_t size_image, xppm, yppm, important;
-    if (!r.ReadI32LE(w) || !r.ReadI32LE(ht) || !r.ReadU16LE(planes) || !r.ReadU16LE(h.bit_count) ||
-        !r.ReadU32LE(h.compression) || !r.ReadU32LE(size_image) || !r.ReadU32LE(xppm) ||
-        !r.ReadU32LE(yppm) || !r.ReadU32LE(colours_used) || !r.ReadU32LE(important)) {
-      return ImageError::Truncated;
-    }
-    h.width = w, h.height = ht;
+    const std::int32_t width = r.ReadI32();
+    const std::int32_t height = r.ReadI32();
+    r.Skip(2);  // planes
+    h.bit_count = r.ReadU16();
+    h.compression = r.ReadU32();
+    r.Skip(12);  // image size, horizontal and vertical resolution
+    part.colours_used = r.ReadU32();
+    r.Skip(4);  // important colours
+    if (r.failed()) return ImageError::kTruncated;
+    h.width = width, h.height = height;
+  } else {
+    return ImageError::kBadBitmapHeader;
+  }
+  return part;
+}
+
+}  // namespace
+
+std::optional<DibSize> ReadDibSize(std::span<const std::uint8_t> data, std::size_t offset) {
+  base::ByteReader r(data);
+  const auto fixed = ReadFixedPart(r, offset);
+  if (!fixed) return std::nullopt;
+  return DibSize{fixed->header.width, fixed->header.height};
+}
+
+base::Result<DibHeader, ImageError> ReadDibHeader(std::span<const std::uint8_t> data, std::size_t offset) {
+  base::ByteReader r(data);
+  auto fixed = ReadFixedPart(r, offset);
+  if (!fixed) return fixed.error();
+  DibHeader h = std::move(fixed->header);
+  if (h.header_size != kCoreHeader) {
     const bool os2 = h.header_size == 64;
     // Masks inside a longer header; after a 40-byte header when the compression asks.
     const std::size_t inside = os2 ? 0 : (h.header_size - kInfoHeader) / 4;
@@ -95,56 +129,52 @@ ImageError ReadDibHeader(std::span<const std::uint8_t> data, std::size_t offset,
     if (h.header_size == kInfoHeader && h.compression == kBitFields) after = 3;
     if (h.header_size == kInfoHeader && h.compression == kAlphaBitFields) after = 4;
     const std::size_t count = std::min<std::size_t>(4, std::max(inside, after));
-    if (inside == 0) r.Seek(offset + kInfoHeader);
-    for (std::size_t i = 0; i < count; ++i) {
-      if (!r.ReadU32LE(h.masks[i])) return ImageError::Truncated;
-    }
-    if (!r.Seek(offset + h.header_size + (inside ? 0 : after * 4))) return ImageError::Truncated;
+    for (std::size_t i = 0; i < count; ++i) h.masks[i] = r.ReadU32();
+    if (r.failed()) return ImageError::kTruncated;
+    if (!r.Seek(offset + h.header_size + (inside ? 0 : after * 4))) return ImageError::kTruncated;
     h.has_masks = h.compression == kBitFields || h.compression == kAlphaBitFields;
-  } else {
-    return ImageError::BadBitmapHeader;
   }
-  if (h.width < 1 || h.height == 0) return ImageError::BadBitmapHeader;
+  if (h.width < 1 || h.height == 0) return ImageError::kBadBitmapHeader;
   const std::int64_t rows = h.height < 0 ? -h.height : h.height;
-  if (h.width > kMaxImageSide || rows > std::int64_t(kMaxImageSide) * 2) return ImageError::ImageTooLarge;
-  if (!Contains(kBitCounts, h.bit_count)) return ImageError::UnsupportedBitDepth;
+  if (h.width > kMaxImageSide || rows > std::int64_t(kMaxImageSide) * 2) return ImageError::kImageTooLarge;
+  if (!Contains(kBitCounts, h.bit_count)) return ImageError::kUnsupportedBitDepth;
   const bool rle = (h.compression == kRle8 && h.bit_count == 8) || (h.compression == kRle4 && h.bit_count == 4);
   if (h.compression != kRgb && !rle && !(h.has_masks && (h.bit_count == 16 || h.bit_count == 32))) {
-    return ImageError::UnsupportedCompression;
+    return ImageError::kUnsupportedCompression;
   }
   if (!h.has_masks) {
     h.masks = h.bit_count == 16 ? kDefault16Masks : kDefault32Masks;
   }
   if (h.bit_count <= 8) {
     const std::size_t max_colours = std::size_t(1) << h.bit_count;
-    std::size_t n = colours_used ? colours_used : max_colours;
-    if (n > 256) return ImageError::BadBitmapHeader;
-    std::span<const std::uint8_t> table;
-    if (!r.ReadBytes(n * entry_size, table)) return ImageError::Truncated;
+    const std::size_t n = fixed->colours_used ? fixed->colours_used : max_colours;
+    if (n > 256) return ImageError::kBadBitmapHeader;
+    const std::size_t entry_size = fixed->entry_size;
+    const std::span<const std::uint8_t> table = r.ReadBytes(n * entry_size);
+    if (r.failed()) return ImageError::kTruncated;
     h.palette.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
       h.palette[i] = {table[i * entry_size], table[i * entry_size + 1], table[i * entry_size + 2]};
     }
   }
-  end = r.position();
-  return ImageError::None;
+  h.end = r.position();
+  return h;
 }
 
 namespace {
 
 // Run-length encoded rows (8 or 4 bits per index), bottom-up; pixels the runs skip keep
 // index 0.
-ImageError DecodeRle(std::span<const std::uint8_t> data, std::size_t offset, const DibHeader& h,
-                     std::uint32_t height, DecodedImage& image) {
-  if (offset > data.size()) return ImageError::Truncated;
-  if (const ImageError e = AllocateImage(image, static_cast<std::uint64_t>(h.width), height);
-      e != ImageError::None) {
-    return e;
-  }
+base::Result<DecodedImage, ImageError> DecodeRle(std::span<const std::uint8_t> data, std::size_t offset,
+                                                 const DibHeader& h, std::uint32_t height) {
+  if (offset > data.size()) return ImageError::kTruncated;
+  auto allocated = AllocateImage(static_cast<std::uint64_t>(h.width), height);
+  if (!allocated) return allocated.error();
+  DecodedImage image = std::move(*allocated);
   const auto width = static_cast<std::uint32_t>(h.width);
   std::vector<std::uint8_t> index(std::size_t(width) * height, 0);
   const bool four = h.compression == kRle4;
-  ByteReader r(data);
+  base::ByteReader r(data);
   r.Seek(offset);
   std::uint32_t x = 0, y = 0;  // y counts rows from the bottom
   auto put = [&](unsigned value) {
@@ -153,8 +183,9 @@ ImageError DecodeRle(std::span<const std::uint8_t> data, std::size_t offset, con
   };
   bool done = false;
   while (!done && y < height) {
-    std::uint8_t count, value;
-    if (!r.ReadU8(count) || !r.ReadU8(value)) break;  // missing end marker: keep what came
+    const std::uint8_t count = r.ReadU8();
+    const std::uint8_t value = r.ReadU8();
+    if (r.failed()) break;  // missing end marker: keep what came
     if (count > 0) {
       for (unsigned i = 0; i < count; ++i) put(four ? (i & 1 ? value & 0x0F : value >> 4) : value);
       continue;
@@ -163,15 +194,16 @@ ImageError DecodeRle(std::span<const std::uint8_t> data, std::size_t offset, con
       case kRleEndOfLine: x = 0, ++y; break;
       case kRleEndOfBitmap: done = true; break;
       case kRleDelta: {
-        std::uint8_t dx, dy;
-        if (!r.ReadU8(dx) || !r.ReadU8(dy)) return ImageError::Truncated;
+        const std::uint8_t dx = r.ReadU8();
+        const std::uint8_t dy = r.ReadU8();
+        if (r.failed()) return ImageError::kTruncated;
         x += dx, y += dy;
         break;
       }
       default: {
         const std::size_t bytes = four ? (value + 1u) / 2 : value;
-        std::span<const std::uint8_t> run;
-        if (!r.ReadBytes(bytes, run)) return ImageError::Truncated;
+        const std::span<const std::uint8_t> run = r.ReadBytes(bytes);
+        if (r.failed()) return ImageError::kTruncated;
         for (unsigned i = 0; i < value; ++i) put(four ? (i & 1 ? run[i / 2] & 0x0F : run[i / 2] >> 4) : run[i]);
         if (bytes & 1) r.Skip(1);  // runs are padded to 16 bits
         break;
@@ -183,34 +215,35 @@ ImageError DecodeRle(std::span<const std::uint8_t> data, std::size_t offset, con
     std::uint8_t* px = image.pixels.data() + 4 * i;
     px[0] = c.b, px[1] = c.g, px[2] = c.r, px[3] = 255;
   }
-  return ImageError::None;
+  return image;
 }
 
 }  // namespace
 
-ImageError DecodeDibPixels(std::span<const std::uint8_t> data, std::size_t pixel_offset,
-                           const DibHeader& h, std::uint32_t height, bool top_down,
-                           DecodedImage& image, bool& alpha_from_data) {
-  alpha_from_data = false;
+base::Result<DibPixels, ImageError> DecodeDibPixels(std::span<const std::uint8_t> data,
+                                                    std::size_t pixel_offset, const DibHeader& h,
+                                                    std::uint32_t height, bool top_down) {
+  DibPixels out;
   if (h.compression == kRle8 || h.compression == kRle4) {
-    if (top_down) return ImageError::UnsupportedCompression;
-    return DecodeRle(data, pixel_offset, h, height, image);
+    if (top_down) return ImageError::kUnsupportedCompression;
+    auto image = DecodeRle(data, pixel_offset, h, height);
+    if (!image) return image.error();
+    out.image = std::move(*image);
+    return out;
   }
-  std::size_t stride, total;
-  if (!DibStride(static_cast<std::uint64_t>(h.width), h.bit_count, stride) ||
-      !CheckedMul(stride, height, total)) {
-    return ImageError::ImageTooLarge;
-  }
-  if (pixel_offset > data.size() || data.size() - pixel_offset < total) return ImageError::Truncated;
-  if (const ImageError e = AllocateImage(image, static_cast<std::uint64_t>(h.width), height);
-      e != ImageError::None) {
-    return e;
-  }
+  const auto stride = DibStride(static_cast<std::uint64_t>(h.width), h.bit_count);
+  const auto total = stride ? base::CheckedMul<std::size_t>(*stride, height) : std::nullopt;
+  if (!total) return ImageError::kImageTooLarge;
+  if (pixel_offset > data.size() || data.size() - pixel_offset < *total) return ImageError::kTruncated;
+  auto allocated = AllocateImage(static_cast<std::uint64_t>(h.width), height);
+  if (!allocated) return allocated.error();
+  out.image = std::move(*allocated);
+  DecodedImage& image = out.image;
   const Channel red(h.masks[0]), green(h.masks[1]), blue(h.masks[2]), alpha(h.masks[3]);
-  alpha_from_data = (h.bit_count == 16 || h.bit_count == 32) && h.masks[3] != 0;
+  out.alpha_from_data = (h.bit_count == 16 || h.bit_count == 32) && h.masks[3] != 0;
   const auto width = static_cast<std::uint32_t>(h.width);
   for (std::uint32_t y = 0; y < height; ++y) {
-    const std::uint8_t* src = data.data() + pixel_offset + std::size_t(top_down ? y : height - 1 - y) * stride;
+    const std::uint8_t* src = data.data() + pixel_offset + std::size_t(top_down ? y : height - 1 - y) * *stride;
     std::uint8_t* dst = image.row(static_cast<int>(y));
     for (std::uint32_t x = 0; x < width; ++x, dst += 4) {
       switch (h.bit_count) {
@@ -232,14 +265,15 @@ ImageError DecodeDibPixels(std::span<const std::uint8_t> data, std::size_t pixel
           dst[0] = src[3 * x], dst[1] = src[3 * x + 1], dst[2] = src[3 * x + 2], dst[3] = 255;
           break;
         default: {
-          const std::uint32_t px = ByteReader::LoadU32LE(src + 4 * x);
+          const std::uint8_t* p = src + 4 * x;
+          const std::uint32_t px = p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
           dst[0] = blue.Get(px, 0), dst[1] = green.Get(px, 0), dst[2] = red.Get(px, 0), dst[3] = alpha.Get(px, 255);
           break;
         }
       }
     }
   }
-  return ImageError::None;
+  return out;
 }
 
 AlphaKind AnalyseAlpha(const DecodedImage& image) {
@@ -252,17 +286,17 @@ AlphaKind AnalyseAlpha(const DecodedImage& image) {
     all_opaque &= a == 255;
     premultiplied &= p[i] <= a && p[i + 1] <= a && p[i + 2] <= a;
   }
-  if (all_zero || all_opaque) return AlphaKind::None;
-  return premultiplied ? AlphaKind::Premultiplied : AlphaKind::Straight;
+  if (all_zero || all_opaque) return AlphaKind::kNone;
+  return premultiplied ? AlphaKind::kPremultiplied : AlphaKind::kStraight;
 }
 
 void ApplyAlpha(DecodedImage& image, AlphaKind kind) {
   std::uint8_t* p = image.pixels.data();
   const std::size_t n = image.pixels.size();
   for (std::size_t i = 0; i < n; i += 4) {
-    if (kind == AlphaKind::None) {
+    if (kind == AlphaKind::kNone) {
       p[i + 3] = 255;
-    } else if (kind == AlphaKind::Straight) {
+    } else if (kind == AlphaKind::kStraight) {
       PutStraight(p + i, p[i + 2], p[i + 1], p[i], p[i + 3]);
     }
   }

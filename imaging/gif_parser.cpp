@@ -6,7 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "imaging/byte_reader.h"
+#include "base/byte_reader.h"
+
 #include "imaging/image_limits.h"
 #include "imaging/image_type.h"
 #include "imaging/lzw_decoder.h"
@@ -29,24 +30,27 @@ struct Colour {
   std::uint8_t r, g, b;
 };
 
-bool ReadColourTable(ByteReader& r, std::uint8_t flags, std::vector<Colour>& table) {
+// A colour table; empty, with the reader failed, when it is cut off.
+std::vector<Colour> ReadColourTable(base::ByteReader& r, std::uint8_t flags) {
   const std::size_t count = std::size_t(2) << (flags & kColourTableSizeMask);
-  std::span<const std::uint8_t> bytes;
-  if (!r.ReadBytes(count * 3, bytes)) return false;
+  const std::span<const std::uint8_t> bytes = r.ReadBytes(count * 3);
+  std::vector<Colour> table;
+  if (r.failed()) return table;
   table.resize(count);
   for (std::size_t i = 0; i < count; ++i) table[i] = {bytes[3 * i], bytes[3 * i + 1], bytes[3 * i + 2]};
-  return true;
+  return table;
 }
 
-// Appends the data sub-blocks up to the block terminator (when `sink` is given).
-bool ReadSubBlocks(ByteReader& r, std::vector<std::uint8_t>* sink) {
+// The data sub-blocks up to the block terminator, joined. When they are cut off, the
+// reader is failed and what arrived is returned.
+std::vector<std::uint8_t> ReadSubBlocks(base::ByteReader& r) {
+  std::vector<std::uint8_t> joined;
   for (;;) {
-    std::uint8_t size;
-    if (!r.ReadU8(size)) return false;
-    if (size == 0) return true;
-    std::span<const std::uint8_t> block;
-    if (!r.ReadBytes(size, block)) return false;
-    if (sink) sink->insert(sink->end(), block.begin(), block.end());
+    const std::uint8_t size = r.ReadU8();
+    if (r.failed() || size == 0) return joined;
+    const std::span<const std::uint8_t> block = r.ReadBytes(size);
+    if (r.failed()) return joined;
+    joined.insert(joined.end(), block.begin(), block.end());
   }
 }
 
@@ -78,72 +82,73 @@ bool GifParser::IsGif(std::span<const std::uint8_t> data) {
   return std::find(kSignatures.begin(), kSignatures.end(), sig) != kSignatures.end();
 }
 
-ImageError GifParser::Decode(std::span<const std::uint8_t> data, DecodedImage& image) const {
-  image = DecodedImage{};
-  if (!IsGif(data)) return ImageError::Unrecognised;
-  ByteReader r(data);
+base::Result<DecodedImage, ImageError> GifParser::Decode(std::span<const std::uint8_t> data) const {
+  if (!IsGif(data)) return ImageError::kUnrecognised;
+  base::ByteReader r(data);
   r.Skip(kSignatureLength);
-  std::uint16_t screen_w, screen_h;
-  std::uint8_t flags, background, aspect;
-  if (!r.ReadU16LE(screen_w) || !r.ReadU16LE(screen_h) || !r.ReadU8(flags) ||
-      !r.ReadU8(background) || !r.ReadU8(aspect)) {
-    return ImageError::Truncated;
-  }
+  const std::uint16_t screen_w = r.ReadU16();
+  const std::uint16_t screen_h = r.ReadU16();
+  const std::uint8_t flags = r.ReadU8();
+  r.Skip(2);  // background colour, aspect ratio
+  if (r.failed()) return ImageError::kTruncated;
   std::vector<Colour> global;
-  if ((flags & kColourTableFlag) && !ReadColourTable(r, flags, global)) return ImageError::Truncated;
+  if (flags & kColourTableFlag) {
+    global = ReadColourTable(r, flags);
+    if (r.failed()) return ImageError::kTruncated;
+  }
 
   int transparent = -1;
   for (;;) {
-    std::uint8_t introducer;
-    if (!r.ReadU8(introducer)) return ImageError::NoGifFrame;
-    if (introducer == kTrailer) return ImageError::NoGifFrame;
+    const std::uint8_t introducer = r.ReadU8();
+    if (r.failed()) return ImageError::kNoGifFrame;
+    if (introducer == kTrailer) return ImageError::kNoGifFrame;
     if (introducer == kExtensionIntroducer) {
-      std::uint8_t label;
-      if (!r.ReadU8(label)) return ImageError::Truncated;
+      const std::uint8_t label = r.ReadU8();
+      if (r.failed()) return ImageError::kTruncated;
+      const std::vector<std::uint8_t> extension = ReadSubBlocks(r);
+      if (r.failed()) return ImageError::kTruncated;
       if (label == kGraphicControlLabel) {
-        std::vector<std::uint8_t> gce;
-        if (!ReadSubBlocks(r, &gce)) return ImageError::Truncated;
         // The last control block before the frame is the one that applies to it.
-        transparent = gce.size() >= 4 && (gce[0] & kTransparentFlag) ? gce[3] : -1;
-      } else if (!ReadSubBlocks(r, nullptr)) {
-        return ImageError::Truncated;
+        transparent =
+            extension.size() >= 4 && (extension[0] & kTransparentFlag) ? extension[3] : -1;
       }
       continue;
     }
-    if (introducer != kImageSeparator) return ImageError::BadGifBlock;
+    if (introducer != kImageSeparator) return ImageError::kBadGifBlock;
 
-    std::uint16_t left, top, w, h;
-    std::uint8_t image_flags, min_code_size;
-    if (!r.ReadU16LE(left) || !r.ReadU16LE(top) || !r.ReadU16LE(w) || !r.ReadU16LE(h) ||
-        !r.ReadU8(image_flags)) {
-      return ImageError::Truncated;
-    }
+    const std::uint16_t left = r.ReadU16();
+    const std::uint16_t top = r.ReadU16();
+    const std::uint16_t w = r.ReadU16();
+    const std::uint16_t h = r.ReadU16();
+    const std::uint8_t image_flags = r.ReadU8();
+    if (r.failed()) return ImageError::kTruncated;
     std::vector<Colour> local;
-    if ((image_flags & kColourTableFlag) && !ReadColourTable(r, image_flags, local)) {
-      return ImageError::Truncated;
+    if (image_flags & kColourTableFlag) {
+      local = ReadColourTable(r, image_flags);
+      if (r.failed()) return ImageError::kTruncated;
     }
     const std::vector<Colour>& table = local.empty() ? global : local;
-    if (table.empty()) return ImageError::NoColourTable;
-    if (w == 0 || h == 0) return ImageError::BadGifBlock;
-    if (!r.ReadU8(min_code_size)) return ImageError::Truncated;
-    std::vector<std::uint8_t> compressed;
+    if (table.empty()) return ImageError::kNoColourTable;
+    if (w == 0 || h == 0) return ImageError::kBadGifBlock;
+    const std::uint8_t min_code_size = r.ReadU8();
+    if (r.failed()) return ImageError::kTruncated;
     // A frame whose last sub-block is cut short still shows what arrived.
-    ReadSubBlocks(r, &compressed);
+    const std::vector<std::uint8_t> compressed = ReadSubBlocks(r);
 
     // The canvas is the logical screen, grown where the frame reaches beyond it.
     const std::uint32_t canvas_w = std::max<std::uint32_t>(screen_w, std::uint32_t(left) + w);
     const std::uint32_t canvas_h = std::max<std::uint32_t>(screen_h, std::uint32_t(top) + h);
     if (std::uint64_t(canvas_w) * canvas_h > kMaxImagePixels || canvas_w > kMaxImageSide ||
         canvas_h > kMaxImageSide) {
-      return ImageError::ImageTooLarge;
+      return ImageError::kImageTooLarge;
     }
     // The indices first: broken data fails before the canvas is allocated.
-    std::vector<std::uint8_t> indices;
-    if (const ImageError e = DecodeGifLzw(compressed, min_code_size, std::size_t(w) * h, indices);
-        e != ImageError::None) {
-      return e;
-    }
-    if (const ImageError e = AllocateImage(image, canvas_w, canvas_h); e != ImageError::None) return e;
+    auto decoded = DecodeGifLzw(compressed, min_code_size, std::size_t(w) * h);
+    if (!decoded) return decoded.error();
+    const std::vector<std::uint8_t>& indices = *decoded;
+    auto allocated = AllocateImage(canvas_w, canvas_h);
+    if (!allocated) return allocated.error();
+    DecodedImage image = std::move(*allocated);
     const std::vector<std::uint32_t> rows = RowOrder(h, image_flags & kInterlaceFlag);
     bool any_clear = canvas_w != w || canvas_h != h || indices.size() < std::size_t(w) * h;
     for (std::size_t i = 0; i < indices.size(); ++i) {
@@ -160,7 +165,7 @@ ImageError GifParser::Decode(std::span<const std::uint8_t> data, DecodedImage& i
     }
     image.alpha = transparent >= 0 || any_clear;
     image.image_type = kImageGif;
-    return ImageError::None;
+    return image;
   }
 }
 

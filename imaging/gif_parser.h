@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 
+#include "base/result.h"
 #include "imaging/decoded_image.h"
 #include "imaging/image_error.h"
 
@@ -13,7 +14,7 @@ class GifParser {
  public:
   // "GIF87a" or "GIF89a" in any letter case.
   static bool IsGif(std::span<const std::uint8_t> data);
-  ImageError Decode(std::span<const std::uint8_t> data, DecodedImage& image) const;
+  base::Result<DecodedImage, ImageError> Decode(std::span<const std::uint8_t> data) const;
 };
 
 }  // namespace movarin::imaging

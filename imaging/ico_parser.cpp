@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <tuple>
 
-#include "imaging/byte_reader.h"
+#include "base/byte_reader.h"
+#include "base/checked_size.h"
 #include "imaging/dib.h"
 #include "imaging/image_type.h"
 #include "imaging/png_format.h"
@@ -27,51 +28,44 @@ std::uint32_t PngEntryBitCount(const PngHeader& h) {
 
 }  // namespace
 
-ImageError IcoParser::ReadDirectory(std::span<const std::uint8_t> data, bool& cursor,
-                                    std::vector<IconEntry>& entries) {
-  entries.clear();
-  ByteReader r(data);
-  std::uint16_t reserved, type, count;
-  if (!r.ReadU16LE(reserved) || !r.ReadU16LE(type) || !r.ReadU16LE(count) || reserved != 0 ||
-      (type != kTypeIcon && type != kTypeCursor) || count == 0 ||
+base::Result<IconDirectory, ImageError> IcoParser::ReadDirectory(std::span<const std::uint8_t> data) {
+  base::ByteReader r(data);
+  const std::uint16_t reserved = r.ReadU16();
+  const std::uint16_t type = r.ReadU16();
+  const std::uint16_t count = r.ReadU16();
+  if (r.failed() || reserved != 0 || (type != kTypeIcon && type != kTypeCursor) || count == 0 ||
       r.remaining() < std::size_t(count) * kEntrySize) {
-    return ImageError::BadIconDirectory;
+    return ImageError::kBadIconDirectory;
   }
-  cursor = type == kTypeCursor;
-  entries.resize(count);
-  for (IconEntry& e : entries) {
-    std::uint8_t w, h, colours, reserved_byte;
-    std::uint16_t planes_or_x, bits_or_y;
-    r.ReadU8(w), r.ReadU8(h), r.ReadU8(colours), r.ReadU8(reserved_byte);
-    r.ReadU16LE(planes_or_x), r.ReadU16LE(bits_or_y);
-    r.ReadU32LE(e.size), r.ReadU32LE(e.offset);
-    std::size_t end;
-    if (e.size == 0 || !CheckedAdd(e.offset, e.size, end) || end > data.size()) continue;
+  IconDirectory directory;
+  directory.cursor = type == kTypeCursor;
+  directory.entries.resize(count);
+  for (IconEntry& e : directory.entries) {
+    r.Skip(8);  // width, height, colours, reserved, planes or hot spot, bits or hot spot
+    e.size = r.ReadU32();
+    e.offset = r.ReadU32();
+    const auto end = base::CheckedAdd<std::size_t>(e.offset, e.size);
+    if (e.size == 0 || !end || *end > data.size()) continue;
     const auto body = data.subspan(e.offset, e.size);
     if (PngParser::IsPng(body)) {
-      PngHeader header;
-      if (!PngParser::PeekHeader(body, header)) continue;
+      const auto header = PngParser::PeekHeader(body);
+      if (!header) continue;
       e.png = true;
-      e.width = header.width, e.height = header.height;
-      e.bit_count = PngEntryBitCount(header);
+      e.width = header->width, e.height = header->height;
+      e.bit_count = PngEntryBitCount(*header);
     } else {
-      DibHeader header;
-      std::size_t header_end;
-      if (ReadDibHeader(body, 0, header, header_end) != ImageError::None || header.height < 2) continue;
-      e.width = static_cast<std::uint32_t>(header.width);
-      e.height = static_cast<std::uint32_t>(header.height / 2);
-      e.bit_count = header.bit_count;
+      const auto header = ReadDibHeader(body, 0);
+      if (!header || header->height < 2) continue;
+      e.width = static_cast<std::uint32_t>(header->width);
+      e.height = static_cast<std::uint32_t>(header->height / 2);
+      e.bit_count = header->bit_count;
     }
     e.usable = true;
   }
-  return ImageError::None;
+  return directory;
 }
 
-bool IcoParser::IsIcon(std::span<const std::uint8_t> data) {
-  bool cursor;
-  std::vector<IconEntry> entries;
-  return ReadDirectory(data, cursor, entries) == ImageError::None;
-}
+bool IcoParser::IsIcon(std::span<const std::uint8_t> data) { return ReadDirectory(data).ok(); }
 
 int IcoParser::ChooseEntry(const std::vector<IconEntry>& entries, int wanted_width, int wanted_height) {
   const bool largest = wanted_width <= 0 || wanted_height <= 0;
@@ -100,47 +94,42 @@ int IcoParser::ChooseEntry(const std::vector<IconEntry>& entries, int wanted_wid
   return best;
 }
 
-ImageError IcoParser::DecodeEntry(std::span<const std::uint8_t> data, const IconEntry& entry, bool cursor,
-                                  DecodedImage& image) const {
-  image = DecodedImage{};
-  std::size_t end;
-  if (!entry.usable || !CheckedAdd(entry.offset, entry.size, end) || end > data.size()) {
-    return ImageError::NoUsableIconEntry;
-  }
+base::Result<DecodedImage, ImageError> IcoParser::DecodeEntry(std::span<const std::uint8_t> data,
+                                                                const IconEntry& entry, bool cursor) const {
+  const auto end = base::CheckedAdd<std::size_t>(entry.offset, entry.size);
+  if (!entry.usable || !end || *end > data.size()) return ImageError::kNoUsableIconEntry;
   const auto body = data.subspan(entry.offset, entry.size);
   if (entry.png) {
-    const ImageError e = PngParser().Decode(body, image);
-    if (e == ImageError::None) image.image_type = kImagePngIcon;
-    return e;
+    auto png = PngParser().Decode(body);
+    if (png) png->image_type = kImagePngIcon;
+    return png;
   }
-  DibHeader header;
-  std::size_t pixels;
-  if (const ImageError e = ReadDibHeader(body, 0, header, pixels); e != ImageError::None) return e;
-  if (header.height < 2) return ImageError::BadBitmapHeader;
+  const auto read = ReadDibHeader(body, 0);
+  if (!read) return read.error();
+  const DibHeader& header = *read;
+  const std::size_t pixels = header.end;
+  if (header.height < 2) return ImageError::kBadBitmapHeader;
   const auto height = static_cast<std::uint32_t>(header.height / 2);
-  bool alpha_from_data;
-  if (const ImageError e = DecodeDibPixels(body, pixels, header, height, false, image, alpha_from_data);
-      e != ImageError::None) {
-    image = DecodedImage{};
-    return e;
-  }
+  auto decoded = DecodeDibPixels(body, pixels, header, height, false);
+  if (!decoded) return decoded.error();
+  DecodedImage image = std::move(decoded->image);
   bool use_alpha = false;
-  if (alpha_from_data) {
+  if (decoded->alpha_from_data) {
     for (std::size_t i = 3; i < image.pixels.size() && !use_alpha; i += 4) use_alpha = image.pixels[i] != 0;
   }
   if (use_alpha) {
-    ApplyAlpha(image, AlphaKind::Straight);
+    ApplyAlpha(image, AlphaKind::kStraight);
     image.alpha = true;
     image.image_type = cursor ? kImageCursorArgb : kImageIconArgb;
-    return ImageError::None;
+    return image;
   }
   // The AND mask follows the colour rows: 1 bit per pixel, rows padded to 4 bytes,
   // bottom-up. Entries written without one are shown opaque.
-  std::size_t colour_stride, mask_stride, mask_offset, mask_size;
-  DibStride(static_cast<std::uint64_t>(header.width), header.bit_count, colour_stride);
-  DibStride(static_cast<std::uint64_t>(header.width), 1, mask_stride);
-  mask_offset = pixels + colour_stride * height;
-  mask_size = mask_stride * height;
+  // (The header's width is within the loader's limits, so both strides exist.)
+  const std::size_t colour_stride = *DibStride(static_cast<std::uint64_t>(header.width), header.bit_count);
+  const std::size_t mask_stride = *DibStride(static_cast<std::uint64_t>(header.width), 1);
+  const std::size_t mask_offset = pixels + colour_stride * height;
+  const std::size_t mask_size = mask_stride * height;
   const bool has_mask = mask_offset <= body.size() && body.size() - mask_offset >= mask_size;
   bool any_clear = false;
   for (std::uint32_t y = 0; y < height; ++y) {
@@ -156,18 +145,16 @@ ImageError IcoParser::DecodeEntry(std::span<const std::uint8_t> data, const Icon
   }
   image.alpha = any_clear;
   image.image_type = cursor ? kImageCursor : kImageIcon;
-  return ImageError::None;
+  return image;
 }
 
-ImageError IcoParser::Decode(std::span<const std::uint8_t> data, int wanted_width, int wanted_height,
-                             DecodedImage& image) const {
-  image = DecodedImage{};
-  bool cursor;
-  std::vector<IconEntry> entries;
-  if (const ImageError e = ReadDirectory(data, cursor, entries); e != ImageError::None) return e;
-  const int chosen = ChooseEntry(entries, wanted_width, wanted_height);
-  if (chosen < 0) return ImageError::NoUsableIconEntry;
-  return DecodeEntry(data, entries[static_cast<std::size_t>(chosen)], cursor, image);
+base::Result<DecodedImage, ImageError> IcoParser::Decode(std::span<const std::uint8_t> data, int wanted_width,
+                                                         int wanted_height) const {
+  const auto directory = ReadDirectory(data);
+  if (!directory) return directory.error();
+  const int chosen = ChooseEntry(directory->entries, wanted_width, wanted_height);
+  if (chosen < 0) return ImageError::kNoUsableIconEntry;
+  return DecodeEntry(data, directory->entries[static_cast<std::size_t>(chosen)], directory->cursor);
 }
 
 }  // namespace movarin::imaging

@@ -7,7 +7,6 @@ namespace movarin::imaging {
 namespace {
 
 constexpr std::string_view kTexts[] = {
-    "no error",
     "no image is loaded",
     "the file does not exist",
     "the data is 56 bytes long or shorter",

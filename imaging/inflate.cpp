@@ -4,7 +4,9 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
+#include "base/byte_reader.h"
 #include "imaging/deflate_tables.h"
 
 namespace movarin::imaging {
@@ -18,7 +20,7 @@ constexpr int kFastBits = 10;
 constexpr std::uint16_t kFastSymbolMask = 0x1FF;
 constexpr int kFastLengthShift = 9;
 
-enum class CodeKind { CodeLengths, LiteralLengths, Distances, Fixed };
+enum class CodeKind { kCodeLengths, kLiteralLengths, kDistances, kFixed };
 
 struct Huffman {
   std::uint16_t fast[1 << kFastBits];  // (length << 9) | symbol; 0 where the code is longer
@@ -37,9 +39,9 @@ struct Huffman {
       if (left < 0) return false;  // over-subscribed
       if (count[len]) max_len = len;
     }
-    if (left > 0 && kind != CodeKind::Fixed) {
+    if (left > 0 && kind != CodeKind::kFixed) {
       // Incomplete: only a distance or literal code with at most one 1-bit code.
-      if (kind == CodeKind::CodeLengths || max_len > 1) return false;
+      if (kind == CodeKind::kCodeLengths || max_len > 1) return false;
     }
     std::uint16_t offset[kMaxCodeBits + 2] = {};
     for (int len = 1; len <= kMaxCodeBits; ++len) offset[len + 1] = offset[len] + count[len];
@@ -73,9 +75,9 @@ struct FixedCodes {
     std::fill(lengths + 144, lengths + 256, 9);
     std::fill(lengths + 256, lengths + 280, 7);
     std::fill(lengths + 280, lengths + 288, 8);
-    literal.Build(lengths, kLiteralLengthSymbols, CodeKind::Fixed);
+    literal.Build(lengths, kLiteralLengthSymbols, CodeKind::kFixed);
     std::fill(lengths, lengths + kDistanceSymbols, 5);
-    distance.Build(lengths, kDistanceSymbols, CodeKind::Fixed);
+    distance.Build(lengths, kDistanceSymbols, CodeKind::kFixed);
   }
 };
 
@@ -87,19 +89,20 @@ const FixedCodes& Fixed() {
 
 class Inflater {
  public:
-  Inflater(std::span<const std::uint8_t> in, std::size_t max_output, std::vector<std::uint8_t>& out)
-      : p_(in.data()), end_(in.data() + in.size()), input_size_(in.size()), max_(max_output), out_(out) {
-    out_.clear();
-  }
+  Inflater(std::span<const std::uint8_t> in, std::size_t max_output)
+      : p_(in.data()), end_(in.data() + in.size()), input_size_(in.size()), max_(max_output) {}
 
-  ImageError Run() {
+  // The output once Run() has succeeded.
+  std::vector<std::uint8_t>& output() { return out_; }
+
+  base::Result<void, ImageError> Run() {
     bool last = false;
     while (!last) {
       Refill();
-      if (bitcount_ < 3) return ImageError::Truncated;
+      if (bitcount_ < 3) return ImageError::kTruncated;
       last = Bits(1);
       const unsigned type = Bits(2);
-      ImageError e;
+      base::Result<void, ImageError> e;
       if (type == kBlockStored) {
         e = Stored();
       } else if (type == kBlockFixed) {
@@ -107,22 +110,20 @@ class Inflater {
       } else if (type == kBlockDynamic) {
         e = Dynamic();
       } else {
-        return ImageError::BadBlockType;
+        return ImageError::kBadBlockType;
       }
-      if (e != ImageError::None) return e;
+      if (!e) return e;
     }
     out_.resize(n_);
-    return ImageError::None;
+    return {};
   }
 
   // After the last block: the next whole bytes of input (the zlib trailer).
-  bool ReadTrailerU32BE(std::uint32_t& v) {
+  std::optional<std::uint32_t> ReadTrailerU32BE() {
     DropToByte();
-    if (end_ - p_ < 4) return false;
-    v = (std::uint32_t(p_[0]) << 24) | (std::uint32_t(p_[1]) << 16) | (std::uint32_t(p_[2]) << 8) |
-        std::uint32_t(p_[3]);
-    p_ += 4;
-    return true;
+    const auto value = base::ByteReader(std::span(p_, end_)).U32BE(0);
+    if (value) p_ += 4;
+    return value;
   }
 
  private:
@@ -148,13 +149,12 @@ class Inflater {
     bitcount_ -= n;
     return v;
   }
-  bool TakeBits(int n, unsigned& v) {
+  std::optional<unsigned> TakeBits(int n) {
     if (n > bitcount_) {
       Refill();
-      if (n > bitcount_) return false;
+      if (n > bitcount_) return std::nullopt;
     }
-    v = Bits(n);
-    return true;
+    return Bits(n);
   }
   // Gives back the whole bytes still held in the bit buffer.
   void DropToByte() {
@@ -199,101 +199,105 @@ class Inflater {
     return true;
   }
 
-  ImageError Stored() {
+  base::Result<void, ImageError> Stored() {
     DropToByte();
-    if (end_ - p_ < 4) return ImageError::Truncated;
+    if (end_ - p_ < 4) return ImageError::kTruncated;
     const unsigned len = p_[0] | (p_[1] << 8);
     const unsigned nlen = p_[2] | (p_[3] << 8);
     p_ += 4;
-    if (len != (~nlen & 0xFFFFu)) return ImageError::BadStoredLength;
-    if (static_cast<std::size_t>(end_ - p_) < len) return ImageError::Truncated;
-    if (!Room(len)) return ImageError::OutputTooLarge;
-    if (len == 0) return ImageError::None;  // nothing to copy, maybe nowhere to copy to
+    if (len != (~nlen & 0xFFFFu)) return ImageError::kBadStoredLength;
+    if (static_cast<std::size_t>(end_ - p_) < len) return ImageError::kTruncated;
+    if (!Room(len)) return ImageError::kOutputTooLarge;
+    if (len == 0) return {};  // nothing to copy, maybe nowhere to copy to
     std::memcpy(out_.data() + n_, p_, len);
     n_ += len;
     p_ += len;
-    return ImageError::None;
+    return {};
   }
 
-  ImageError Dynamic() {
-    unsigned hlit, hdist, hclen;
-    if (!TakeBits(5, hlit) || !TakeBits(5, hdist) || !TakeBits(4, hclen)) return ImageError::Truncated;
-    hlit += 257, hdist += 1, hclen += 4;
+  base::Result<void, ImageError> Dynamic() {
+    const auto hlit_bits = TakeBits(5);
+    const auto hdist_bits = hlit_bits ? TakeBits(5) : std::nullopt;
+    const auto hclen_bits = hdist_bits ? TakeBits(4) : std::nullopt;
+    if (!hclen_bits) return ImageError::kTruncated;
+    const unsigned hlit = *hlit_bits + 257, hdist = *hdist_bits + 1, hclen = *hclen_bits + 4;
     if (hlit > kMaxDynamicLiteralLengths || hdist > kMaxDynamicDistances) {
-      return ImageError::BadHuffmanCode;
+      return ImageError::kBadHuffmanCode;
     }
     std::uint8_t lengths[kMaxDynamicLiteralLengths + kMaxDynamicDistances] = {};
     for (unsigned i = 0; i < hclen; ++i) {
-      unsigned v;
-      if (!TakeBits(3, v)) return ImageError::Truncated;
-      lengths[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(v);
+      const auto v = TakeBits(3);
+      if (!v) return ImageError::kTruncated;
+      lengths[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(*v);
     }
     Huffman lencode;
-    if (!lencode.Build(lengths, kCodeLengthSymbols, CodeKind::CodeLengths)) {
-      return ImageError::BadHuffmanCode;
+    if (!lencode.Build(lengths, kCodeLengthSymbols, CodeKind::kCodeLengths)) {
+      return ImageError::kBadHuffmanCode;
     }
     std::memset(lengths, 0, sizeof lengths);
     unsigned i = 0;
     while (i < hlit + hdist) {
       const int sym = Decode(lencode);
-      if (sym == -1) return ImageError::Truncated;
-      if (sym < 0) return ImageError::BadHuffmanCode;
+      if (sym == -1) return ImageError::kTruncated;
+      if (sym < 0) return ImageError::kBadHuffmanCode;
       if (sym < 16) {
         lengths[i++] = static_cast<std::uint8_t>(sym);
         continue;
       }
-      unsigned repeat, value = 0;
+      unsigned value = 0;
+      std::optional<unsigned> extra;
+      unsigned base_count = 0;
       if (sym == 16) {
-        if (i == 0) return ImageError::BadHuffmanCode;
+        if (i == 0) return ImageError::kBadHuffmanCode;
         value = lengths[i - 1];
-        if (!TakeBits(2, repeat)) return ImageError::Truncated;
-        repeat += 3;
+        extra = TakeBits(2), base_count = 3;
       } else if (sym == 17) {
-        if (!TakeBits(3, repeat)) return ImageError::Truncated;
-        repeat += 3;
+        extra = TakeBits(3), base_count = 3;
       } else {
-        if (!TakeBits(7, repeat)) return ImageError::Truncated;
-        repeat += 11;
+        extra = TakeBits(7), base_count = 11;
       }
-      if (i + repeat > hlit + hdist) return ImageError::BadHuffmanCode;
+      if (!extra) return ImageError::kTruncated;
+      const unsigned repeat = *extra + base_count;
+      if (i + repeat > hlit + hdist) return ImageError::kBadHuffmanCode;
       std::fill(lengths + i, lengths + i + repeat, static_cast<std::uint8_t>(value));
       i += repeat;
     }
-    if (lengths[kEndOfBlock] == 0) return ImageError::BadHuffmanCode;
+    if (lengths[kEndOfBlock] == 0) return ImageError::kBadHuffmanCode;
     Huffman literal, distance;
-    if (!literal.Build(lengths, static_cast<int>(hlit), CodeKind::LiteralLengths) ||
-        !distance.Build(lengths + hlit, static_cast<int>(hdist), CodeKind::Distances)) {
-      return ImageError::BadHuffmanCode;
+    if (!literal.Build(lengths, static_cast<int>(hlit), CodeKind::kLiteralLengths) ||
+        !distance.Build(lengths + hlit, static_cast<int>(hdist), CodeKind::kDistances)) {
+      return ImageError::kBadHuffmanCode;
     }
     return Codes(literal, distance);
   }
 
-  ImageError Codes(const Huffman& literal, const Huffman& distance) {
+  base::Result<void, ImageError> Codes(const Huffman& literal, const Huffman& distance) {
     for (;;) {
       int sym = Decode(literal);
       if (sym < 256) {
-        if (sym == -1) return ImageError::Truncated;
-        if (sym < 0) return ImageError::BadHuffmanCode;
-        if (n_ == out_.size() && !Room(1)) return ImageError::OutputTooLarge;
-        if (n_ >= max_) return ImageError::OutputTooLarge;
+        if (sym == -1) return ImageError::kTruncated;
+        if (sym < 0) return ImageError::kBadHuffmanCode;
+        if (n_ == out_.size() && !Room(1)) return ImageError::kOutputTooLarge;
+        if (n_ >= max_) return ImageError::kOutputTooLarge;
         out_[n_++] = static_cast<std::uint8_t>(sym);
         continue;
       }
-      if (sym == kEndOfBlock) return ImageError::None;
+      if (sym == kEndOfBlock) return {};
       sym -= 257;
-      if (sym >= static_cast<int>(kLengthBase.size())) return ImageError::BadHuffmanCode;
-      unsigned extra;
-      if (!TakeBits(kLengthExtraBits[sym], extra)) return ImageError::Truncated;
-      const std::size_t len = kLengthBase[sym] + extra;
+      if (sym >= static_cast<int>(kLengthBase.size())) return ImageError::kBadHuffmanCode;
+      const auto length_extra = TakeBits(kLengthExtraBits[sym]);
+      if (!length_extra) return ImageError::kTruncated;
+      const std::size_t len = kLengthBase[sym] + *length_extra;
       int dsym = Decode(distance);
-      if (dsym == -1) return ImageError::Truncated;
+      if (dsym == -1) return ImageError::kTruncated;
       if (dsym < 0 || dsym >= static_cast<int>(kDistanceBase.size())) {
-        return ImageError::BadHuffmanCode;
+        return ImageError::kBadHuffmanCode;
       }
-      if (!TakeBits(kDistanceExtraBits[dsym], extra)) return ImageError::Truncated;
-      const std::size_t dist = kDistanceBase[dsym] + extra;
-      if (dist > n_) return ImageError::BadDistance;
-      if (!Room(len)) return ImageError::OutputTooLarge;
+      const auto distance_extra = TakeBits(kDistanceExtraBits[dsym]);
+      if (!distance_extra) return ImageError::kTruncated;
+      const std::size_t dist = kDistanceBase[dsym] + *distance_extra;
+      if (dist > n_) return ImageError::kBadDistance;
+      if (!Room(len)) return ImageError::kOutputTooLarge;
       std::uint8_t* dst = out_.data() + n_;
       const std::uint8_t* src = dst - dist;
       if (dist >= len) {
@@ -313,7 +317,7 @@ class Inflater {
   std::uint64_t bitbuf_ = 0;
   int bitcount_ = 0;
   std::size_t max_;
-  std::vector<std::uint8_t>& out_;
+  std::vector<std::uint8_t> out_;
   std::size_t n_ = 0;
 };
 
@@ -347,27 +351,27 @@ std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler) {
   return (b << 16) | a;
 }
 
-ImageError InflateRawDeflate(std::span<const std::uint8_t> in, std::size_t max_output,
-                             std::vector<std::uint8_t>& out) {
-  Inflater inflater(in, max_output, out);
-  return inflater.Run();
+base::Result<std::vector<std::uint8_t>, ImageError> InflateRawDeflate(std::span<const std::uint8_t> in,
+                                                                       std::size_t max_output) {
+  Inflater inflater(in, max_output);
+  if (auto run = inflater.Run(); !run) return run.error();
+  return std::move(inflater.output());
 }
 
-ImageError InflateZlibStream(std::span<const std::uint8_t> in, std::size_t max_output,
-                             std::vector<std::uint8_t>& out) {
-  out.clear();
-  if (in.size() < 2) return ImageError::Truncated;
+base::Result<std::vector<std::uint8_t>, ImageError> InflateZlibStream(std::span<const std::uint8_t> in,
+                                                                       std::size_t max_output) {
+  if (in.size() < 2) return ImageError::kTruncated;
   const unsigned cmf = in[0], flg = in[1];
   if ((cmf & 0x0F) != kZlibMethodDeflate || (cmf >> 4) > kZlibMaxWindowInfo ||
       ((cmf << 8) | flg) % 31 != 0 || (flg & kZlibPresetDictionaryFlag)) {
-    return ImageError::BadZlibHeader;
+    return ImageError::kBadZlibHeader;
   }
-  Inflater inflater(in.subspan(2), max_output, out);
-  if (const ImageError e = inflater.Run(); e != ImageError::None) return e;
-  std::uint32_t expected;
-  if (!inflater.ReadTrailerU32BE(expected)) return ImageError::Truncated;
-  if (Adler32(out) != expected) return ImageError::ChecksumMismatch;
-  return ImageError::None;
+  Inflater inflater(in.subspan(2), max_output);
+  if (auto run = inflater.Run(); !run) return run.error();
+  const auto expected = inflater.ReadTrailerU32BE();
+  if (!expected) return ImageError::kTruncated;
+  if (Adler32(inflater.output()) != *expected) return ImageError::kChecksumMismatch;
+  return std::move(inflater.output());
 }
 
 }  // namespace movarin::imaging

@@ -7,19 +7,20 @@
 #include <span>
 #include <vector>
 
+#include "base/result.h"
 #include "imaging/image_error.h"
 
 namespace movarin::imaging {
 
-// Decompresses a zlib stream (header, DEFLATE data, Adler-32) into `out`. Fails with
-// OutputTooLarge as soon as more than `max_output` bytes would be produced; bytes after
-// the end of the stream are ignored. `out` grows with the data actually produced.
-ImageError InflateZlibStream(std::span<const std::uint8_t> in, std::size_t max_output,
-                             std::vector<std::uint8_t>& out);
+// Decompresses a zlib stream (header, DEFLATE data, Adler-32). Fails with
+// kOutputTooLarge as soon as more than `max_output` bytes would be produced; bytes after
+// the end of the stream are ignored. The output grows with the data actually produced.
+base::Result<std::vector<std::uint8_t>, ImageError> InflateZlibStream(std::span<const std::uint8_t> in,
+                                                                       std::size_t max_output);
 
 // The same for raw DEFLATE data without the zlib header and checksum.
-ImageError InflateRawDeflate(std::span<const std::uint8_t> in, std::size_t max_output,
-                             std::vector<std::uint8_t>& out);
+base::Result<std::vector<std::uint8_t>, ImageError> InflateRawDeflate(std::span<const std::uint8_t> in,
+                                                                       std::size_t max_output);
 
 // How far an output buffer grows: first to what ordinary data expands to (8 times the
 // input), then doubling. Callers cap it at their limit, so hostile data that claims a

@@ -11,10 +11,11 @@ constexpr unsigned kTableSize = 1u << kMaxCodeBits;
 
 }  // namespace
 
-ImageError DecodeGifLzw(std::span<const std::uint8_t> data, unsigned min_code_size,
-                        std::size_t max_pixels, std::vector<std::uint8_t>& out) {
-  out.clear();
-  if (min_code_size < 1 || min_code_size > 8) return ImageError::BadLzwCode;
+base::Result<std::vector<std::uint8_t>, ImageError> DecodeGifLzw(std::span<const std::uint8_t> data,
+                                                                  unsigned min_code_size,
+                                                                  std::size_t max_pixels) {
+  std::vector<std::uint8_t> out;
+  if (min_code_size < 1 || min_code_size > 8) return ImageError::kBadLzwCode;
   out.reserve(std::min<std::size_t>(max_pixels, data.size() * 8 + 64));
   const unsigned clear = 1u << min_code_size;
   const unsigned end = clear + 1;
@@ -53,12 +54,12 @@ ImageError DecodeGifLzw(std::span<const std::uint8_t> data, unsigned min_code_si
     }
     if (code == end) break;
     if (prev < 0) {
-      if (code >= clear) return ImageError::BadLzwCode;
+      if (code >= clear) return ImageError::kBadLzwCode;
       out.push_back(static_cast<std::uint8_t>(code));
       prev = static_cast<int>(code);
       continue;
     }
-    if (code > next || (code == next && next >= kTableSize)) return ImageError::BadLzwCode;
+    if (code > next || (code == next && next >= kTableSize)) return ImageError::kBadLzwCode;
 
     // The string of `code`, or for the code about to be defined, prev's string plus its
     // own first byte.
@@ -86,7 +87,7 @@ ImageError DecodeGifLzw(std::span<const std::uint8_t> data, unsigned min_code_si
     }
     prev = static_cast<int>(code);
   }
-  return ImageError::None;
+  return out;
 }
 
 }  // namespace movarin::imaging

@@ -7,7 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "imaging/byte_reader.h"
+#include "base/byte_reader.h"
+
 #include "imaging/image_limits.h"
 #include "imaging/image_type.h"
 #include "imaging/inflate.h"
@@ -46,11 +47,12 @@ bool DepthAllowed(const ColourTypeInfo& info, std::uint8_t depth) {
   return (info.allowed_depths >> std::countr_zero(unsigned(depth))) & 1;
 }
 
-ImageError ParseHeader(std::span<const std::uint8_t> d, PngState& s) {
-  if (d.size() != kHeaderLength) return ImageError::BadHeader;
+base::Result<void, ImageError> ParseHeader(std::span<const std::uint8_t> d, PngState& s) {
+  if (d.size() != kHeaderLength) return ImageError::kBadHeader;
+  const base::ByteReader fields(d);
   PngHeader& h = s.header;
-  h.width = ByteReader::LoadU32BE(d.data());
-  h.height = ByteReader::LoadU32BE(d.data() + 4);
+  h.width = *fields.U32BE(0);
+  h.height = *fields.U32BE(4);
   h.bit_depth = d[8];
   h.colour_type = d[9];
   h.interlace = d[12];
@@ -58,39 +60,41 @@ ImageError ParseHeader(std::span<const std::uint8_t> d, PngState& s) {
   if (h.width < 1 || h.height < 1 || h.width > kMaxChunkLength || h.height > kMaxChunkLength ||
       !info || !DepthAllowed(*info, h.bit_depth) || d[10] != 0 || d[11] != 0 ||
       h.interlace > 1) {
-    return ImageError::BadHeader;
+    return ImageError::kBadHeader;
   }
   s.channels = info->channels;
   s.have_header = true;
-  return ImageError::None;
+  return {};
 }
 
 // Walks the chunks; collects IHDR, PLTE, tRNS and the joined IDAT data.
-ImageError WalkChunks(std::span<const std::uint8_t> data, bool verify_crc, PngState& s) {
-  ByteReader r(data);
+base::Result<void, ImageError> WalkChunks(std::span<const std::uint8_t> data, bool verify_crc,
+                                          PngState& s) {
+  base::ByteReader r(data);
   r.Skip(kSignature.size());
-  while (r.remaining() > 0) {
-    std::uint32_t length, type;
-    if (!r.ReadU32BE(length) || !r.ReadU32BE(type)) return ImageError::ChunkPastEnd;
-    if (length > kMaxChunkLength) return ImageError::ChunkTooLong;
-    std::span<const std::uint8_t> body;
-    std::uint32_t crc;
-    if (!r.ReadBytes(length, body) || !r.ReadU32BE(crc)) return ImageError::ChunkPastEnd;
-    if (type == kIEND) return ImageError::None;
+  while (!r.AtEnd()) {
+    const std::uint32_t length = r.ReadU32BE();
+    const std::uint32_t type = r.ReadU32BE();
+    if (r.failed()) return ImageError::kChunkPastEnd;
+    if (length > kMaxChunkLength) return ImageError::kChunkTooLong;
+    const std::span<const std::uint8_t> body = r.ReadBytes(length);
+    const std::uint32_t crc = r.ReadU32BE();
+    if (r.failed()) return ImageError::kChunkPastEnd;
+    if (type == kIEND) return {};
     const bool known = type == kIHDR || type == kPLTE || type == kTRNS || type == kIDAT;
     if (!known) continue;  // ancillary and unknown chunks are skipped unchecked
     if (verify_crc) {
       // The CRC covers the type and the data: the 4 bytes before the data, then the data.
       const auto covered = data.subspan(r.position() - 4 - length - 4, length + 4);
-      if (Crc32(covered) != crc) return ImageError::CrcMismatch;
+      if (Crc32(covered) != crc) return ImageError::kCrcMismatch;
     }
     if (type == kIHDR) {
       if (s.have_header) continue;  // only the first header counts
-      if (const ImageError e = ParseHeader(body, s); e != ImageError::None) return e;
+      if (auto parsed = ParseHeader(body, s); !parsed) return parsed;
     } else if (type == kPLTE) {
       if (s.have_palette) continue;
       if (body.size() % 3 != 0 || body.empty() || body.size() > 256 * 3) {
-        return ImageError::BadPalette;
+        return ImageError::kBadPalette;
       }
       s.palette.resize(body.size() / 3);
       for (std::size_t i = 0; i < s.palette.size(); ++i) {
@@ -105,7 +109,7 @@ ImageError WalkChunks(std::span<const std::uint8_t> data, bool verify_crc, PngSt
       s.idat.insert(s.idat.end(), body.begin(), body.end());
     }
   }
-  return ImageError::None;  // the data ended at a chunk boundary without IEND
+  return {};  // the data ended at a chunk boundary without IEND
 }
 
 struct PassGeometry {
@@ -287,48 +291,48 @@ bool PngParser::IsPng(std::span<const std::uint8_t> data) {
          std::equal(kSignature.begin(), kSignature.end(), data.begin());
 }
 
-bool PngParser::PeekHeader(std::span<const std::uint8_t> data, PngHeader& header) {
-  ByteReader r(data);
-  std::uint32_t length, type;
-  std::span<const std::uint8_t> body;
-  if (!IsPng(data) || !r.Skip(kSignature.size()) || !r.ReadU32BE(length) || !r.ReadU32BE(type) ||
-      type != kIHDR || length != kHeaderLength || !r.ReadBytes(length, body)) {
-    return false;
-  }
+std::optional<PngHeader> PngParser::PeekHeader(std::span<const std::uint8_t> data) {
+  if (!IsPng(data)) return std::nullopt;
+  base::ByteReader r(data);
+  r.Skip(kSignature.size());
+  const std::uint32_t length = r.ReadU32BE();
+  const std::uint32_t type = r.ReadU32BE();
+  if (r.failed() || type != kIHDR || length != kHeaderLength) return std::nullopt;
+  const std::span<const std::uint8_t> body = r.ReadBytes(length);
   PngState s;
-  if (ParseHeader(body, s) != ImageError::None) return false;
-  header = s.header;
-  return true;
+  if (r.failed() || !ParseHeader(body, s)) return std::nullopt;
+  return s.header;
 }
 
-ImageError PngParser::Decode(std::span<const std::uint8_t> data, DecodedImage& image) const {
-  image = DecodedImage{};
-  if (!IsPng(data)) return ImageError::Unrecognised;
+base::Result<DecodedImage, ImageError> PngParser::Decode(std::span<const std::uint8_t> data) const {
+  if (!IsPng(data)) return ImageError::kUnrecognised;
   PngState s;
-  if (const ImageError e = WalkChunks(data, options_.verify_crc, s); e != ImageError::None) return e;
-  if (!s.have_header) return ImageError::MissingHeader;
+  if (auto walked = WalkChunks(data, options_.verify_crc, s); !walked) return walked.error();
+  if (!s.have_header) return ImageError::kMissingHeader;
   const PngHeader& h = s.header;
   if (h.width > kMaxImageSide || h.height > kMaxImageSide ||
       std::uint64_t(h.width) * h.height > kMaxImagePixels) {
-    return ImageError::ImageTooLarge;
+    return ImageError::kImageTooLarge;
   }
-  if (h.colour_type == kIndexed && !s.have_palette) return ImageError::MissingPalette;
-  if (s.idat.empty()) return ImageError::MissingImageData;
+  if (h.colour_type == kIndexed && !s.have_palette) return ImageError::kMissingPalette;
+  if (s.idat.empty()) return ImageError::kMissingImageData;
 
   const unsigned bits_per_pixel = unsigned(s.channels) * h.bit_depth;
   const std::vector<PassGeometry> passes = Passes(h, bits_per_pixel);
   std::size_t expected = 0;
   for (const auto& p : passes) expected += std::size_t(p.height) * (1 + p.row_bytes);
 
-  std::vector<std::uint8_t> raw;
-  ImageError inflated = ImageError::InflateFailed;
-  if (options_.use_zlib_library) inflated = ZlibLibraryInflate(s.idat, expected, raw);
-  if (inflated != ImageError::None) inflated = InflateZlibStream(s.idat, expected, raw);
-  if (inflated != ImageError::None) return inflated;
-  if (raw.size() != expected) return ImageError::OutputTooShort;
+  base::Result<std::vector<std::uint8_t>, ImageError> inflated = ImageError::kInflateFailed;
+  if (options_.use_zlib_library) inflated = ZlibLibraryInflate(s.idat, expected);
+  if (!inflated) inflated = InflateZlibStream(s.idat, expected);
+  if (!inflated) return inflated.error();
+  std::vector<std::uint8_t> raw = std::move(*inflated);
+  if (raw.size() != expected) return ImageError::kOutputTooShort;
   std::vector<std::uint8_t>().swap(s.idat);
 
-  if (const ImageError e = AllocateImage(image, h.width, h.height); e != ImageError::None) return e;
+  auto allocated = AllocateImage(h.width, h.height);
+  if (!allocated) return allocated.error();
+  DecodedImage image = std::move(*allocated);
   RowConverter converter(s, image);
   const std::size_t bpp = std::max(1u, bits_per_pixel / 8);
   std::size_t offset = 0;
@@ -338,10 +342,7 @@ ImageError PngParser::Decode(std::span<const std::uint8_t> data, DecodedImage& i
     for (std::uint32_t y = 0; y < p.height; ++y) {
       const std::uint8_t filter = raw[offset];
       std::uint8_t* row = raw.data() + offset + 1;
-      if (!Unfilter(filter, row, prev, p.row_bytes, bpp)) {
-        image = DecodedImage{};
-        return ImageError::BadFilter;
-      }
+      if (!Unfilter(filter, row, prev, p.row_bytes, bpp)) return ImageError::kBadFilter;
       converter.Convert(row, p, y);
       prev = row;
       offset += 1 + p.row_bytes;
@@ -349,7 +350,7 @@ ImageError PngParser::Decode(std::span<const std::uint8_t> data, DecodedImage& i
   }
   image.alpha = converter.HasAlpha();
   image.image_type = kImagePng;
-  return ImageError::None;
+  return image;
 }
 
 }  // namespace movarin::imaging

@@ -2,8 +2,10 @@
 // PNG pictures into premultiplied BGRA: every colour type and bit depth, PLTE and tRNS,
 // the five row filters and Adam7 interlacing.
 #include <cstdint>
+#include <optional>
 #include <span>
 
+#include "base/result.h"
 #include "imaging/decoded_image.h"
 #include "imaging/image_error.h"
 
@@ -31,9 +33,9 @@ class PngParser {
   // True when the data begins with the PNG signature: then the parser's answer is final.
   static bool IsPng(std::span<const std::uint8_t> data);
   // Reads the IHDR that must follow the signature (for icon directories); no CRC check.
-  static bool PeekHeader(std::span<const std::uint8_t> data, PngHeader& header);
+  static std::optional<PngHeader> PeekHeader(std::span<const std::uint8_t> data);
 
-  ImageError Decode(std::span<const std::uint8_t> data, DecodedImage& image) const;
+  base::Result<DecodedImage, ImageError> Decode(std::span<const std::uint8_t> data) const;
 
  private:
   PngOptions options_;

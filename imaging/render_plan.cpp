@@ -31,11 +31,11 @@ RenderPlan PlanRender(bool has_image, bool has_destination, int image_width, int
 
 RenderMethod ChooseRenderMethod(std::uint32_t platform_id, std::uint32_t minor_version,
                                 std::uint32_t build_number) {
-  if (platform_id != kPlatformWin9x) return RenderMethod::HalftoneAlphaBlend;
+  if (platform_id != kPlatformWin9x) return RenderMethod::kHalftoneAlphaBlend;
   if (minor_version <= kOldest9xMaxMinor && (build_number & 0xFFFF) <= kOldest9xMaxBuild) {
-    return RenderMethod::StretchCopy;
+    return RenderMethod::kStretchCopy;
   }
-  return RenderMethod::AlphaBlend;
+  return RenderMethod::kAlphaBlend;
 }
 
 }  // namespace movarin::imaging

@@ -20,9 +20,9 @@ RenderPlan PlanRender(bool has_image, bool has_destination, int image_width, int
                       int width, int height, int opacity, bool alpha);
 
 enum class RenderMethod {
-  StretchCopy,         // the oldest 9x systems: no blending at all
-  AlphaBlend,          // later 9x systems
-  HalftoneAlphaBlend,  // NT family
+  kStretchCopy,         // the oldest 9x systems: no blending at all
+  kAlphaBlend,          // later 9x systems
+  kHalftoneAlphaBlend,  // NT family
 };
 
 RenderMethod ChooseRenderMethod(std::uint32_t platform_id, std::uint32_t minor_version,

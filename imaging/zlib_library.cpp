@@ -15,11 +15,11 @@ constexpr std::size_t kSlice = std::size_t(1) << 30;
 
 }  // namespace
 
-ImageError ZlibLibraryInflate(std::span<const std::uint8_t> in, std::size_t max_output,
-                              std::vector<std::uint8_t>& out) {
-  out.clear();
+base::Result<std::vector<std::uint8_t>, ImageError> ZlibLibraryInflate(std::span<const std::uint8_t> in,
+                                                                        std::size_t max_output) {
+  std::vector<std::uint8_t> out;
   z_stream zs{};
-  if (inflateInit(&zs) != Z_OK) return ImageError::InflateFailed;
+  if (inflateInit(&zs) != Z_OK) return ImageError::kInflateFailed;
   struct End {
     z_stream* s;
     ~End() { inflateEnd(s); }
@@ -33,7 +33,7 @@ ImageError ZlibLibraryInflate(std::span<const std::uint8_t> in, std::size_t max_
                                    : max_output + 1;
   for (;;) {
     if (produced == out.size()) {
-      if (out.size() >= hard_cap) return ImageError::OutputTooLarge;
+      if (out.size() >= hard_cap) return ImageError::kOutputTooLarge;
       out.resize(std::min(hard_cap, NextOutputSize(out.size(), in.size())));
     }
     const std::size_t in_avail = std::min(in.size() - in_pos, kSlice);
@@ -45,22 +45,22 @@ ImageError ZlibLibraryInflate(std::span<const std::uint8_t> in, std::size_t max_
     const int rc = inflate(&zs, Z_NO_FLUSH);
     in_pos += in_avail - zs.avail_in;
     produced += out_avail - zs.avail_out;
-    if (produced > max_output) return ImageError::OutputTooLarge;
+    if (produced > max_output) return ImageError::kOutputTooLarge;
     if (rc == Z_STREAM_END) break;
-    if (rc == Z_DATA_ERROR) return ImageError::InflateFailed;
+    if (rc == Z_DATA_ERROR) return ImageError::kInflateFailed;
     if (rc == Z_BUF_ERROR) {
       // No progress possible: either the input is used up or the output is full.
       if (in_pos >= in.size() && zs.avail_in == 0 && produced < out.size()) {
-        return ImageError::Truncated;
+        return ImageError::kTruncated;
       }
-      if (produced < out.size()) return ImageError::InflateFailed;
+      if (produced < out.size()) return ImageError::kInflateFailed;
       continue;
     }
-    if (rc != Z_OK) return ImageError::InflateFailed;
-    if (in_pos >= in.size() && zs.avail_out != 0) return ImageError::Truncated;
+    if (rc != Z_OK) return ImageError::kInflateFailed;
+    if (in_pos >= in.size() && zs.avail_out != 0) return ImageError::kTruncated;
   }
   out.resize(produced);
-  return ImageError::None;
+  return out;
 }
 
 std::uint32_t Crc32(std::span<const std::uint8_t> data, std::uint32_t crc) {

@@ -5,13 +5,14 @@
 #include <span>
 #include <vector>
 
+#include "base/result.h"
 #include "imaging/image_error.h"
 
 namespace movarin::imaging {
 
 // Like InflateZlibStream, but decompressed by the zlib library.
-ImageError ZlibLibraryInflate(std::span<const std::uint8_t> in, std::size_t max_output,
-                              std::vector<std::uint8_t>& out);
+base::Result<std::vector<std::uint8_t>, ImageError> ZlibLibraryInflate(std::span<const std::uint8_t> in,
+                                                                        std::size_t max_output);
 
 // CRC-32 as PNG chunks use it.
 std::uint32_t Crc32(std::span<const std::uint8_t> data, std::uint32_t crc = 0);

@@ -40,10 +40,10 @@ std::vector<movarin::tools::catalog_writer::CatalogueEntry> Entries() {
 void OursOpenAndList(benchmark::State& state) {
   for (auto _ : state) {
     auto opened = cat::Connection::Open(g_catalogue, cat::kCataloguePassword);
-    auto* connection = std::get_if<cat::Connection>(&opened);
+    auto* connection = opened.ok() ? &*opened : nullptr;
     if (connection == nullptr) return state.SkipWithError("cannot open the catalogue");
     auto result = connection->Execute(cat::kWholeCatalogueQuery);
-    auto* rows = std::get_if<cat::RecordSet>(&result);
+    auto* rows = result.ok() ? &*result : nullptr;
     if (rows == nullptr) return state.SkipWithError("the query failed");
     std::size_t bytes = 0;
     for (std::size_t r = 0; r < rows->RecordCount(); ++r) {

@@ -54,7 +54,7 @@ std::string ScanQuery(const std::string& typed) {
 
 std::size_t RunQuery(const std::string& sql) {
   auto result = g_connection->Execute(sql);
-  auto* rows = std::get_if<cat::RecordSet>(&result);
+  auto* rows = result.ok() ? &*result : nullptr;
   if (rows == nullptr) return static_cast<std::size_t>(-1);
   std::size_t bytes = 0;
   for (std::size_t r = 0; r < rows->RecordCount(); ++r) bytes += rows->Field(r, 0).size();
@@ -104,9 +104,9 @@ int main(int argc, char** argv) {
   }
   auto opened = cat::Connection::Open(path, cat::kCataloguePassword);
   fs::remove_all(folder);
-  auto* connection = std::get_if<cat::Connection>(&opened);
+  auto* connection = opened.ok() ? &*opened : nullptr;
   if (connection == nullptr) {
-    std::fprintf(stderr, "cannot open the catalogue: %s\n", std::get<cat::ProviderError>(opened).description.c_str());
+    std::fprintf(stderr, "cannot open the catalogue: %s\n", opened.error().description.c_str());
     return 1;
   }
   g_connection = connection;

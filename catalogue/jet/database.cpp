@@ -20,7 +20,7 @@ std::int64_t IntegerOr(const Value& value, std::int64_t fallback) {
 }
 
 // The user tables named by MSysObjects, in catalogue order.
-Result<std::vector<CatalogueRow>> ListUserTables(const PageFile& file, DecodeBudget& budget) {
+base::Result<std::vector<CatalogueRow>, Error> ListUserTables(const PageFile& file, DecodeBudget& budget) {
   auto catalogue = ReadTable(file, page::kSystemCataloguePage, "MSysObjects", budget);
   if (!catalogue) return catalogue.error();
   const std::size_t id = catalogue->FindColumn("Id");
@@ -48,7 +48,7 @@ Result<std::vector<CatalogueRow>> ListUserTables(const PageFile& file, DecodeBud
 
 }  // namespace
 
-Result<Database> Database::Open(std::span<const std::uint8_t> file, std::u16string_view password) {
+base::Result<Database, Error> Database::Open(std::span<const std::uint8_t> file, std::u16string_view password) {
   if (file.size() > kMaxFileSize) return Error::kFileTooLarge;
   auto header = DecodeHeader(file);
   if (!header) return header.error();

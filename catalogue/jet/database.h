@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,14 +26,14 @@ struct TableEntry {
   std::string name;
   std::uint32_t definition_page = 0;
   std::shared_ptr<const Table> table;  // null when decoding failed
-  Error error = Error::kNone;
+  std::optional<Error> error;              // why it is null
 };
 
 class Database {
  public:
   // Checks the header and password, then decodes the catalogue and every user table.
   // A database without a password accepts any password.
-  static Result<Database> Open(std::span<const std::uint8_t> file, std::u16string_view password);
+  static base::Result<Database, Error> Open(std::span<const std::uint8_t> file, std::u16string_view password);
 
   const Header& header() const { return header_; }
   const std::vector<TableEntry>& tables() const { return tables_; }

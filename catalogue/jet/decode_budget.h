@@ -16,8 +16,12 @@ class DecodeBudget {
       : cells_left_(kCellsBase + file_size * kCellsPerByte),
         bytes_left_(kBytesBase + file_size * kBytesPerByte) {}
 
-  Error TakeCells(std::size_t count) { return Take(cells_left_, count, Error::kTooManyRows); }
-  Error TakeBytes(std::size_t count) { return Take(bytes_left_, count, Error::kDecodedDataTooLarge); }
+  base::Result<void, Error> TakeCells(std::size_t count) {
+    return Take(cells_left_, count, Error::kTooManyRows);
+  }
+  base::Result<void, Error> TakeBytes(std::size_t count) {
+    return Take(bytes_left_, count, Error::kDecodedDataTooLarge);
+  }
 
  private:
   static constexpr std::size_t kCellsBase = 1 << 16;
@@ -27,10 +31,10 @@ class DecodeBudget {
   static constexpr std::size_t kBytesBase = 1 << 20;
   static constexpr std::size_t kBytesPerByte = 4;
 
-  static Error Take(std::size_t& left, std::size_t count, Error error) {
+  static base::Result<void, Error> Take(std::size_t& left, std::size_t count, Error error) {
     if (count > left) return error;
     left -= count;
-    return Error::kNone;
+    return {};
   }
 
   std::size_t cells_left_;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "catalogue/jet/byte_reader.h"
+#include "base/byte_reader.h"
 #include "catalogue/jet/rc4.h"
 
 namespace movarin::catalogue::jet {
@@ -29,8 +29,8 @@ void TogglePasswordMask(std::span<std::uint8_t> password_field, double creation_
   for (std::size_t i = 0; i < password_field.size(); ++i) password_field[i] ^= mask[i % 4];
 }
 
-Result<Header> DecodeHeader(std::span<const std::uint8_t> file) {
-  ByteReader reader(file);
+base::Result<Header, Error> DecodeHeader(std::span<const std::uint8_t> file) {
+  base::ByteReader reader(file);
   if (!reader.Covers(0, kJet3Layout.page_size)) return Error::kFileTooSmall;
   auto type = reader.U8(page::kTypeOffset);
   auto magic = reader.Sub(header::kMagicOffset, header::kMagic.size());
@@ -58,7 +58,7 @@ Result<Header> DecodeHeader(std::span<const std::uint8_t> file) {
   // A decoded copy of the block, addressed with file offsets.
   std::vector<std::uint8_t> page(file.begin(), file.begin() + result.layout->page_size);
   ToggleHeaderMask(std::span(page).subspan(header::kMaskedOffset, masked_length));
-  ByteReader decoded(page);
+  base::ByteReader decoded(page);
 
   result.code_page = *decoded.U16(header::kCodePageOffset);
   result.page_key = *decoded.U32(header::kPageKeyOffset);

@@ -23,7 +23,7 @@ struct Header {
 
 // Decodes the header page of a whole file. Checks the magic text and version; does not
 // judge the page key or the password (the caller decides).
-Result<Header> DecodeHeader(std::span<const std::uint8_t> file);
+base::Result<Header, Error> DecodeHeader(std::span<const std::uint8_t> file);
 
 // The masked block XORed with the header keystream: decoding and encoding are the same.
 void ToggleHeaderMask(std::span<std::uint8_t> masked_block);

@@ -11,7 +11,6 @@ struct ErrorEntry {
 };
 
 constexpr std::array kErrorTexts = {
-    ErrorEntry{Error::kNone, "no error"},
     ErrorEntry{Error::kFileTooSmall, "the file is smaller than the header page"},
     ErrorEntry{Error::kFileTooLarge, "the file is larger than a Jet database can be"},
     ErrorEntry{Error::kFileSizeNotPageMultiple, "the file size is not a whole number of pages"},

@@ -6,7 +6,7 @@ namespace movarin::catalogue::jet {
 namespace {
 
 // The slot a long-value pointer names, on a page that must be a long-value page.
-Result<ByteReader> LongValueRow(const PageFile& file, std::uint32_t stored_pointer) {
+base::Result<base::ByteReader, Error> LongValueRow(const PageFile& file, std::uint32_t stored_pointer) {
   const auto pointer = RowPointer::FromStored(stored_pointer);
   auto page = file.TypedPage(pointer.page, PageType::kData, Error::kLongValuePageInvalid);
   if (!page) return page.error();
@@ -23,7 +23,7 @@ Result<ByteReader> LongValueRow(const PageFile& file, std::uint32_t stored_point
 
 }  // namespace
 
-Result<std::vector<std::uint8_t>> ReadLongValue(const PageFile& file, const ByteReader& field,
+base::Result<std::vector<std::uint8_t>, Error> ReadLongValue(const PageFile& file, const base::ByteReader& field,
                                                 DecodeBudget& budget) {
   const auto header = field.U32(memo::kLengthOffset);
   const auto pointer = field.U32(memo::kPointerOffset);
@@ -33,7 +33,7 @@ Result<std::vector<std::uint8_t>> ReadLongValue(const PageFile& file, const Byte
   if (length > file.page_count() * static_cast<std::uint64_t>(file.page_size())) {
     return Error::kLongValueMalformed;
   }
-  if (Error e = budget.TakeBytes(length); e != Error::kNone) return e;
+  if (auto taken = budget.TakeBytes(length); !taken) return taken.error();
 
   std::vector<std::uint8_t> value;
   if (kind == memo::kInline) {

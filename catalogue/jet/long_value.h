@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "catalogue/jet/byte_reader.h"
+#include "base/byte_reader.h"
 #include "catalogue/jet/decode_budget.h"
 #include "catalogue/jet/jet_error.h"
 #include "catalogue/jet/page_file.h"
@@ -14,7 +14,7 @@ namespace movarin::catalogue::jet {
 
 // The stored bytes of a long value. The chain of parts is followed with loop detection,
 // and its total must equal the length the field announces.
-Result<std::vector<std::uint8_t>> ReadLongValue(const PageFile& file, const ByteReader& field,
+base::Result<std::vector<std::uint8_t>, Error> ReadLongValue(const PageFile& file, const base::ByteReader& field,
                                                 DecodeBudget& budget);
 
 }  // namespace movarin::catalogue::jet

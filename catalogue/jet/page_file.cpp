@@ -2,13 +2,13 @@
 
 namespace movarin::catalogue::jet {
 
-Result<ByteReader> PageFile::Page(std::uint32_t number) const {
+base::Result<base::ByteReader, Error> PageFile::Page(std::uint32_t number) const {
   if (number >= page_count()) return Error::kPageOutOfRange;
   // page_count() guarantees the multiplication stays inside the file.
-  return ByteReader(file_.subspan(static_cast<std::size_t>(number) * page_size(), page_size()));
+  return base::ByteReader(file_.subspan(static_cast<std::size_t>(number) * page_size(), page_size()));
 }
 
-Result<ByteReader> PageFile::TypedPage(std::uint32_t number, PageType type,
+base::Result<base::ByteReader, Error> PageFile::TypedPage(std::uint32_t number, PageType type,
                                        Error wrong_type) const {
   auto page = Page(number);
   if (!page) return page.error();
@@ -16,7 +16,7 @@ Result<ByteReader> PageFile::TypedPage(std::uint32_t number, PageType type,
   return page;
 }
 
-Result<std::size_t> PageFile::RowCount(const ByteReader& page, const Layout& layout) {
+base::Result<std::size_t, Error> PageFile::RowCount(const base::ByteReader& page, const Layout& layout) {
   const auto count = page.U16(layout.data_row_count_offset);
   if (!count) return Error::kTruncatedRead;
   // Every slot needs its 2-byte offset entry inside the page.
@@ -26,7 +26,7 @@ Result<std::size_t> PageFile::RowCount(const ByteReader& page, const Layout& lay
   return std::size_t{*count};
 }
 
-Result<RowSlot> PageFile::Row(const ByteReader& page, const Layout& layout, std::size_t row) {
+base::Result<RowSlot, Error> PageFile::Row(const base::ByteReader& page, const Layout& layout, std::size_t row) {
   auto count = RowCount(page, layout);
   if (!count) return count.error();
   if (row >= *count) return Error::kRowPointerInvalid;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "catalogue/jet/byte_reader.h"
+#include "base/byte_reader.h"
 #include "catalogue/jet/format.h"
 #include "catalogue/jet/jet_error.h"
 
@@ -20,7 +20,7 @@ struct RowPointer {
 
 // One row slot of a page: its bytes and the flags of its offset entry.
 struct RowSlot {
-  ByteReader bytes;
+  base::ByteReader bytes;
   bool deleted = false;
   bool overflow = false;  // the bytes are a 4-byte pointer to the real row
 };
@@ -36,14 +36,14 @@ class PageFile {
     return static_cast<std::uint32_t>(file_.size() / layout_->page_size);
   }
 
-  Result<ByteReader> Page(std::uint32_t number) const;
+  base::Result<base::ByteReader, Error> Page(std::uint32_t number) const;
   // A page of the given type; owner checks are the caller's.
-  Result<ByteReader> TypedPage(std::uint32_t number, PageType type, Error wrong_type) const;
+  base::Result<base::ByteReader, Error> TypedPage(std::uint32_t number, PageType type, Error wrong_type) const;
 
   // Number of row slots on a data page (checked against the page's room for offsets).
-  static Result<std::size_t> RowCount(const ByteReader& page, const Layout& layout);
+  static base::Result<std::size_t, Error> RowCount(const base::ByteReader& page, const Layout& layout);
   // Slot `row` of a data page: [offset & 0x1FFF, end of the previous row or page end).
-  static Result<RowSlot> Row(const ByteReader& page, const Layout& layout, std::size_t row);
+  static base::Result<RowSlot, Error> Row(const base::ByteReader& page, const Layout& layout, std::size_t row);
 
  private:
   std::span<const std::uint8_t> file_;

@@ -10,7 +10,7 @@ namespace {
 
 // The definition's bytes: the first page whole, then each continuation page after its
 // own small header, so that offsets count from the start of the first page.
-Result<std::vector<std::uint8_t>> GatherDefinition(const PageFile& file, std::uint32_t first) {
+base::Result<std::vector<std::uint8_t>, Error> GatherDefinition(const PageFile& file, std::uint32_t first) {
   const Layout& layout = file.layout();
   std::vector<std::uint8_t> bytes;
   std::vector<std::uint32_t> visited;
@@ -33,10 +33,10 @@ Result<std::vector<std::uint8_t>> GatherDefinition(const PageFile& file, std::ui
 
 }  // namespace
 
-Result<TableDefinition> ReadTableDefinition(const PageFile& file, std::uint32_t page) {
+base::Result<TableDefinition, Error> ReadTableDefinition(const PageFile& file, std::uint32_t page) {
   auto gathered = GatherDefinition(file, page);
   if (!gathered) return gathered.error();
-  const ByteReader def(*gathered);
+  const base::ByteReader def(*gathered);
   const Layout& layout = file.layout();
 
   TableDefinition result;

@@ -23,6 +23,6 @@ struct TableDefinition {
 // checked for loops.
 inline constexpr std::size_t kMaxDefinitionPages = 64;
 
-Result<TableDefinition> ReadTableDefinition(const PageFile& file, std::uint32_t page);
+base::Result<TableDefinition, Error> ReadTableDefinition(const PageFile& file, std::uint32_t page);
 
 }  // namespace movarin::catalogue::jet

@@ -36,12 +36,11 @@ class RowDecoder {
       : file_(file), definition_(definition), budget_(budget) {}
 
   // Appends one value per column.
-  Error Decode(const ByteReader& row, std::vector<Value>& out) {
-    const Error layout_error = file_.layout().version == JetVersion::kJet4 ? ReadJet4Layout(row)
-                                                                          : ReadJet3Layout(row);
-    if (layout_error != Error::kNone) return layout_error;
+  base::Result<void, Error> Decode(const base::ByteReader& row, std::vector<Value>& out) {
+    auto layout = file_.layout().version == JetVersion::kJet4 ? ReadJet4Layout(row) : ReadJet3Layout(row);
+    if (!layout) return layout;
     const std::size_t stored_columns = stored_columns_;
-    const ByteReader& mask = mask_;
+    const base::ByteReader& mask = mask_;
     const std::size_t data_end = offsets_.back();
     const std::size_t variable_count = offsets_.size() - 1;
     const std::size_t fixed_start = fixed_start_;
@@ -62,27 +61,26 @@ class RowDecoder {
         if (!bytes || fixed_start + column.fixed_offset + FixedSize(column) > data_end) {
           return Error::kRowMalformed;
         }
-        if (Error e = DecodeFixed(column, *bytes, value); e != Error::kNone) return e;
+        if (auto decoded = DecodeFixed(column, *bytes, value); !decoded) return decoded;
       } else if (column.variable_index < variable_count) {
         const std::size_t start = variable_offset(column.variable_index);
         const std::size_t end = variable_offset(column.variable_index + 1);
         if (start > end || end > data_end || start < fixed_start) return Error::kRowMalformed;
-        if (Error e = DecodeVariable(column, *row.Sub(start, end - start), value);
-            e != Error::kNone) {
-          return e;
+        if (auto decoded = DecodeVariable(column, *row.Sub(start, end - start), value); !decoded) {
+          return decoded;
         }
       }
       if (value.text.empty() && !value.IsNull()) value.text = DisplayText(value);
-      if (Error e = budget_.TakeBytes(value.text.size()); e != Error::kNone) return e;
+      if (auto taken = budget_.TakeBytes(value.text.size()); !taken) return taken;
       out.push_back(std::move(value));
     }
-    return Error::kNone;
+    return {};
   }
 
  private:
   // Jet 4: u16 column count | fixed | variable | u16 end of data | u16 offsets, last column
   // first | u16 variable count | null mask.
-  Error ReadJet4Layout(const ByteReader& row) {
+  base::Result<void, Error> ReadJet4Layout(const base::ByteReader& row) {
     const auto stored_columns = row.U16(0);
     if (!stored_columns) return Error::kRowMalformed;
     stored_columns_ = *stored_columns;
@@ -94,7 +92,7 @@ class RowDecoder {
     offsets_.clear();
     if (definition_.variable_column_count == 0) {
       offsets_.push_back(mask_at);
-      return Error::kNone;
+      return {};
     }
     if (mask_at < 4) return Error::kRowMalformed;
     const std::size_t variable_count = *row.U16(mask_at - 2);
@@ -103,13 +101,13 @@ class RowDecoder {
     for (std::size_t i = 0; i <= variable_count; ++i) offsets_.push_back(*row.U16(mask_at - 4 - 2 * i));
     const std::size_t table_at = mask_at - 2 - (variable_count + 1) * 2;
     if (offsets_.back() > table_at) return Error::kRowMalformed;
-    return Error::kNone;
+    return {};
   }
 
   // Jet 3: u8 column count | fixed | variable | u8 end of data | u8 offsets, last column
   // first | jump table | u8 variable count | null mask. Offsets are one byte; the jump
   // table lists, for each 256-byte boundary, the first variable column beyond it.
-  Error ReadJet3Layout(const ByteReader& row) {
+  base::Result<void, Error> ReadJet3Layout(const base::ByteReader& row) {
     const auto stored_columns = row.U8(0);
     if (!stored_columns) return Error::kRowMalformed;
     stored_columns_ = *stored_columns;
@@ -121,7 +119,7 @@ class RowDecoder {
     offsets_.clear();
     if (definition_.variable_column_count == 0) {
       offsets_.push_back(mask_at);
-      return Error::kNone;
+      return {};
     }
     if (mask_at < 2) return Error::kRowMalformed;
     const std::size_t count_at = mask_at - 1;
@@ -140,58 +138,58 @@ class RowDecoder {
       offsets_.push_back(*row.U8(first_entry - i) + jumps_used * 256);
     }
     if (offsets_.back() > first_entry - variable_count) return Error::kRowMalformed;
-    return Error::kNone;
+    return {};
   }
 
-  Error DecodeFixed(const Column& column, const ByteReader& bytes, Value& value) {
+  base::Result<void, Error> DecodeFixed(const Column& column, const base::ByteReader& bytes, Value& value) {
     switch (column.type) {
       case ColumnType::kByte:
         value.kind = ValueKind::kInteger;
         value.integer = *bytes.U8(0);
-        return Error::kNone;
+        return {};
       case ColumnType::kInt16:
         value.kind = ValueKind::kInteger;
         value.integer = *bytes.I16(0);
-        return Error::kNone;
+        return {};
       case ColumnType::kInt32:
         value.kind = ValueKind::kInteger;
         value.integer = *bytes.I32(0);
-        return Error::kNone;
+        return {};
       case ColumnType::kCurrency:
         value.kind = ValueKind::kCurrency;
         value.integer = *bytes.I64(0);
-        return Error::kNone;
+        return {};
       case ColumnType::kFloat:
         value.kind = ValueKind::kFloat;
         value.real = *bytes.F32(0);
-        return Error::kNone;
+        return {};
       case ColumnType::kDouble:
         value.kind = ValueKind::kDouble;
         value.real = *bytes.F64(0);
-        return Error::kNone;
+        return {};
       case ColumnType::kDate:
         value.kind = ValueKind::kDate;
         value.real = *bytes.F64(0);
-        return Error::kNone;
+        return {};
       case ColumnType::kGuid:
         value.kind = ValueKind::kGuid;
         value.text = GuidDisplayText(bytes.bytes().data());
-        return Error::kNone;
+        return {};
       case ColumnType::kNumeric:
         value.kind = ValueKind::kNumeric;
         value.text = NumericToText(bytes.bytes().first<kNumericSize>(), column.scale);
-        return Error::kNone;
+        return {};
       default:
         return DecodeVariable(column, bytes, value);
     }
   }
 
-  Error DecodeVariable(const Column& column, const ByteReader& bytes, Value& value) {
+  base::Result<void, Error> DecodeVariable(const Column& column, const base::ByteReader& bytes, Value& value) {
     switch (column.type) {
       case ColumnType::kText:
         value.kind = ValueKind::kText;
         value.text = DecodeText(bytes.bytes());
-        return Error::kNone;
+        return {};
       case ColumnType::kMemo:
       case ColumnType::kOle: {
         auto stored = ReadLongValue(file_, bytes, budget_);
@@ -203,12 +201,12 @@ class RowDecoder {
           value.kind = ValueKind::kBinary;
           value.text.assign(stored->begin(), stored->end());
         }
-        return Error::kNone;
+        return {};
       }
       case ColumnType::kBinary:
         value.kind = ValueKind::kBinary;
         value.text.assign(bytes.bytes().begin(), bytes.bytes().end());
-        return Error::kNone;
+        return {};
       default:
         // A numeric or date type stored in the variable area: read it as if fixed.
         if (!bytes.Covers(0, FixedSize(column))) return Error::kRowMalformed;
@@ -227,13 +225,13 @@ class RowDecoder {
   // The layout of the row being decoded.
   std::size_t stored_columns_ = 0;
   std::size_t fixed_start_ = 0;
-  ByteReader mask_;
+  base::ByteReader mask_;
   std::vector<std::size_t> offsets_;  // variable columns' starts, then the end of data
 };
 
 // The row a slot stands for, following overflow pointers to another data page of the
 // same table.
-Result<ByteReader> ResolveRow(const PageFile& file, std::uint32_t owner, RowSlot slot) {
+base::Result<base::ByteReader, Error> ResolveRow(const PageFile& file, std::uint32_t owner, RowSlot slot) {
   for (int hop = 0; slot.overflow; ++hop) {
     if (hop >= kMaxOverflowHops) return Error::kRowOverflowLoop;
     const auto stored = slot.bytes.U32(0);
@@ -252,7 +250,7 @@ Result<ByteReader> ResolveRow(const PageFile& file, std::uint32_t owner, RowSlot
 
 }  // namespace
 
-Result<Table> ReadTable(const PageFile& file, std::uint32_t definition_page, std::string name,
+base::Result<Table, Error> ReadTable(const PageFile& file, std::uint32_t definition_page, std::string name,
                         DecodeBudget& budget) {
   auto definition = ReadTableDefinition(file, definition_page);
   if (!definition) return definition.error();
@@ -282,8 +280,8 @@ Result<Table> ReadTable(const PageFile& file, std::uint32_t definition_page, std
       if (slot->deleted) continue;
       auto bytes = ResolveRow(file, definition_page, *slot);
       if (!bytes) return bytes.error();
-      if (Error e = budget.TakeCells(table.columns.size() + 1); e != Error::kNone) return e;
-      if (Error e = decoder.Decode(*bytes, table.cells); e != Error::kNone) return e;
+      if (auto taken = budget.TakeCells(table.columns.size() + 1); !taken) return taken.error();
+      if (auto decoded = decoder.Decode(*bytes, table.cells); !decoded) return decoded.error();
       ++table.row_count;
     }
   }

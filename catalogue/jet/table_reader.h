@@ -15,7 +15,7 @@ namespace movarin::catalogue::jet {
 // Rows an overflow pointer may lead through before the reader calls it a loop.
 inline constexpr int kMaxOverflowHops = 4;
 
-Result<Table> ReadTable(const PageFile& file, std::uint32_t definition_page, std::string name,
+base::Result<Table, Error> ReadTable(const PageFile& file, std::uint32_t definition_page, std::string name,
                         DecodeBudget& budget);
 
 }  // namespace movarin::catalogue::jet

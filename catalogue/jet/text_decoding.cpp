@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "base/utf.h"
+
 namespace movarin::catalogue::jet {
 namespace {
 
@@ -24,7 +26,7 @@ class Utf16Sink {
         const char32_t cp = 0x10000 + ((static_cast<char32_t>(pending_high_) - 0xD800) << 10) +
                             (static_cast<char32_t>(unit) - 0xDC00);
         pending_high_ = 0;
-        AppendUtf8(cp, out_);
+        base::AppendUtf8(cp, out_);
         return;
       }
       Flush();
@@ -32,13 +34,13 @@ class Utf16Sink {
     if (unit >= 0xD800 && unit <= 0xDBFF) {
       pending_high_ = unit;
     } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-      AppendUtf8(kReplacement, out_);
+      base::AppendUtf8(kReplacement, out_);
     } else {
-      AppendUtf8(unit, out_);
+      base::AppendUtf8(unit, out_);
     }
   }
   void Flush() {
-    if (pending_high_ != 0) AppendUtf8(kReplacement, out_);
+    if (pending_high_ != 0) base::AppendUtf8(kReplacement, out_);
     pending_high_ = 0;
   }
 
@@ -48,25 +50,6 @@ class Utf16Sink {
 };
 
 }  // namespace
-
-void AppendUtf8(char32_t cp, std::string& out) {
-  if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = kReplacement;
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
 
 void AppendUtf16LeAsUtf8(std::span<const std::uint8_t> bytes, std::string& out) {
   // Catalogue names are mostly ASCII: copy runs of ASCII units directly.
@@ -119,50 +102,10 @@ std::string DecodeCodePage1252(std::span<const std::uint8_t> bytes) {
   out.reserve(bytes.size());
   for (const auto byte : bytes) {
     if (byte >= 0x80 && byte <= 0x9F) {
-      AppendUtf8(kCp1252High[byte - 0x80], out);
+      base::AppendUtf8(kCp1252High[byte - 0x80], out);
     } else {
-      AppendUtf8(byte, out);
+      base::AppendUtf8(byte, out);
     }
-  }
-  return out;
-}
-
-std::u16string Utf8ToUtf16(std::string_view utf8) {
-  std::u16string out;
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    char32_t cp = kReplacement;
-    std::size_t length = 1;
-    if (lead < 0x80) {
-      cp = lead;
-    } else if (lead >= 0xC2 && lead < 0xF5) {
-      length = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-      if (i + length > utf8.size()) {
-        length = 1;
-      } else {
-        cp = lead & (0x3F >> (length - 1));
-        bool valid = true;
-        for (std::size_t k = 1; k < length; ++k) {
-          const auto next = static_cast<unsigned char>(utf8[i + k]);
-          if ((next & 0xC0) != 0x80) valid = false;
-          cp = (cp << 6) | (next & 0x3F);
-        }
-        const char32_t minimum = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
-        if (!valid || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-          cp = kReplacement;
-          length = 1;
-        }
-      }
-    }
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
-    i += length;
   }
   return out;
 }

@@ -18,9 +18,4 @@ std::string DecodeJet4Text(std::span<const std::uint8_t> bytes);
 // A Jet 3 text value: bytes in Windows code page 1252.
 std::string DecodeCodePage1252(std::span<const std::uint8_t> bytes);
 
-void AppendUtf8(char32_t code_point, std::string& out);
-
-// UTF-8 to UTF-16 (invalid sequences become U+FFFD), e.g. for a typed password.
-std::u16string Utf8ToUtf16(std::string_view utf8);
-
 }  // namespace movarin::catalogue::jet

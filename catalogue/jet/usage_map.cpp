@@ -8,7 +8,7 @@ namespace {
 enum class MapType : std::uint8_t { kInline = 0, kPageList = 1 };
 
 // Marks the pages of one bitmap: bit k (least significant first) is page start + k.
-Error MarkBitmap(const ByteReader& bitmap, std::uint64_t start, std::uint32_t page_count,
+base::Result<void, Error> MarkBitmap(const base::ByteReader& bitmap, std::uint64_t start, std::uint32_t page_count,
                  std::vector<bool>& owned) {
   for (std::size_t byte_index = 0; byte_index < bitmap.size(); ++byte_index) {
     const auto byte = *bitmap.U8(byte_index);
@@ -20,12 +20,12 @@ Error MarkBitmap(const ByteReader& bitmap, std::uint64_t start, std::uint32_t pa
       owned[static_cast<std::size_t>(page)] = true;
     }
   }
-  return Error::kNone;
+  return {};
 }
 
 }  // namespace
 
-Result<std::vector<std::uint32_t>> ReadUsageMap(const PageFile& file, std::uint32_t stored_pointer) {
+base::Result<std::vector<std::uint32_t>, Error> ReadUsageMap(const PageFile& file, std::uint32_t stored_pointer) {
   const auto pointer = RowPointer::FromStored(stored_pointer);
   auto page = file.TypedPage(pointer.page, PageType::kData, Error::kNotUsageMapRow);
   if (!page) return page.error();
@@ -34,7 +34,7 @@ Result<std::vector<std::uint32_t>> ReadUsageMap(const PageFile& file, std::uint3
   auto slot = PageFile::Row(*page, file.layout(), pointer.row);
   if (!slot) return slot.error();
   if (slot->deleted || slot->overflow) return Error::kNotUsageMapRow;
-  const ByteReader& map = slot->bytes;
+  const base::ByteReader& map = slot->bytes;
   const auto type = map.U8(usage_map::kTypeOffset);
   if (!type) return Error::kUsageMapMalformed;
 
@@ -45,8 +45,7 @@ Result<std::vector<std::uint32_t>> ReadUsageMap(const PageFile& file, std::uint3
     const auto bitmap = map.Sub(usage_map::kInlineBitmapOffset,
                                 map.size() - std::min(map.size(), usage_map::kInlineBitmapOffset));
     if (!start || !bitmap) return Error::kUsageMapMalformed;
-    const Error error = MarkBitmap(*bitmap, *start, page_count, owned);
-    if (error != Error::kNone) return error;
+    if (auto marked = MarkBitmap(*bitmap, *start, page_count, owned); !marked) return marked.error();
   } else if (*type == static_cast<std::uint8_t>(MapType::kPageList)) {
     const std::size_t bitmap_offset = page::kUsageMapPageBitmapOffset;
     const std::uint64_t pages_per_map_page = (file.page_size() - bitmap_offset) * 8;
@@ -60,8 +59,9 @@ Result<std::vector<std::uint32_t>> ReadUsageMap(const PageFile& file, std::uint3
       if (seen_map_pages[map_page_number]) return Error::kUsageMapMalformed;
       seen_map_pages[map_page_number] = true;
       const auto bitmap = *map_page->Sub(bitmap_offset, map_page->size() - bitmap_offset);
-      const Error error = MarkBitmap(bitmap, entry * pages_per_map_page, page_count, owned);
-      if (error != Error::kNone) return error;
+      if (auto marked = MarkBitmap(bitmap, entry * pages_per_map_page, page_count, owned); !marked) {
+        return marked.error();
+      }
     }
   } else {
     return Error::kUsageMapMalformed;

@@ -11,6 +11,6 @@ namespace movarin::catalogue::jet {
 
 // The pages named by the map stored at `stored_pointer` (page << 8 | row), ascending and
 // without duplicates. Every page must exist in the file.
-Result<std::vector<std::uint32_t>> ReadUsageMap(const PageFile& file, std::uint32_t stored_pointer);
+base::Result<std::vector<std::uint32_t>, Error> ReadUsageMap(const PageFile& file, std::uint32_t stored_pointer);
 
 }  // namespace movarin::catalogue::jet

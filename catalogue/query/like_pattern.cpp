@@ -1,6 +1,6 @@
 #include "catalogue/query/like_pattern.h"
 
-#include "catalogue/jet/text_decoding.h"
+#include "base/utf.h"
 #include "catalogue/query/text_fold.h"
 
 namespace movarin::catalogue::query {
@@ -59,7 +59,7 @@ std::optional<LikePattern> LikePattern::Compile(std::string_view pattern) {
   bool indexable = !compiled.tokens_.empty() && std::holds_alternative<AnyRun>(compiled.tokens_.back());
   for (std::size_t i = 0; indexable && i + 1 < compiled.tokens_.size(); ++i) {
     if (const auto* literal = std::get_if<char32_t>(&compiled.tokens_[i])) {
-      jet::AppendUtf8(*literal, prefix);
+      base::AppendUtf8(*literal, prefix);
     } else {
       indexable = false;
     }

@@ -104,7 +104,7 @@ class Parser {
  public:
   explicit Parser(std::string_view sql) : sql_(sql), tokens_(Tokenize(sql)) {}
 
-  std::variant<SelectQuery, SyntaxError> Parse() {
+  base::Result<SelectQuery, SyntaxError> Parse() {
     SelectQuery query;
     if (!IsKeyword(Peek(), "SELECT")) return Error(SyntaxErrorKind::kNotSelect);
     ++at_;
@@ -207,6 +207,6 @@ class Parser {
 
 }  // namespace
 
-std::variant<SelectQuery, SyntaxError> ParseSelect(std::string_view sql) { return Parser(sql).Parse(); }
+base::Result<SelectQuery, SyntaxError> ParseSelect(std::string_view sql) { return Parser(sql).Parse(); }
 
 }  // namespace movarin::catalogue::query

@@ -6,7 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
+
+#include "base/result.h"
 
 namespace movarin::catalogue::query {
 
@@ -41,6 +42,6 @@ struct SyntaxError {
   std::string fragment;  // the expression the provider quotes in its message
 };
 
-std::variant<SelectQuery, SyntaxError> ParseSelect(std::string_view sql);
+base::Result<SelectQuery, SyntaxError> ParseSelect(std::string_view sql);
 
 }  // namespace movarin::catalogue::query

@@ -1,6 +1,6 @@
 #include "catalogue/query/text_fold.h"
 
-#include "catalogue/jet/text_decoding.h"
+#include "base/utf.h"
 
 namespace movarin::catalogue::query {
 
@@ -72,7 +72,7 @@ void AppendFolded(std::string_view text, std::string& folded) {
     if (c < 0x80) {
       folded.push_back(static_cast<char>(FoldCase(c)));
     } else {
-      jet::AppendUtf8(FoldCase(c), folded);
+      base::AppendUtf8(FoldCase(c), folded);
     }
   }
 }

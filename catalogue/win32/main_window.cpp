@@ -20,7 +20,7 @@ int Px(int twips) { return win32::TwipsToPixels(twips); }
 
 std::wstring W(std::string_view s) { return win32::Widen(s); }
 
-std::variant<Connection, ProviderError> OpenFile(const std::string& path) {
+base::Result<Connection, ProviderError> OpenFile(const std::string& path) {
   return Connection::Open(path, kCataloguePassword);
 }
 

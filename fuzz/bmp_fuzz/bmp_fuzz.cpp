@@ -5,8 +5,7 @@
 using namespace movarin::imaging;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  DecodedImage image;
-  BmpParser().Decode(std::span<const std::uint8_t>(data, size), image);
+  (void)BmpParser().Decode(std::span<const std::uint8_t>(data, size));
   Bitmap32 bitmap;
   if (bitmap.LoadFromBytes(std::span<const std::uint8_t>(data, size))) bitmap.SaveToStream();
   return 0;

@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     jet::AppendUtf16LeAsUtf8(units, password);
   }
   auto opened = Connection::OpenBytes(std::move(bytes), password, "fuzz.mdb");
-  auto* connection = std::get_if<Connection>(&opened);
-  if (!connection) return 0;
+  if (!opened) return 0;
+  const Connection* connection = &*opened;
   for (const auto& table : connection->TableNames()) {
     (void)connection->ExportCsv(table);
     std::string quoted;
@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       quoted.push_back(c);
     }
     auto rows = connection->Execute("SELECT * FROM [" + quoted + "]");
-    if (auto* set = std::get_if<RecordSet>(&rows); set && set->FieldCount() > 0) {
-      const std::string column(set->FieldName(0));
+    if (rows && rows->FieldCount() > 0) {
+      const std::string column(rows->FieldName(0));
       if (column.find(']') == std::string::npos) {
         (void)connection->Execute("SELECT * FROM [" + quoted + "] ORDER BY [" + column + "] DESC");
         (void)connection->Execute("SELECT * FROM [" + quoted + "] WHERE [" + column + "] Like 'a%'");

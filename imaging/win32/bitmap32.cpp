@@ -4,12 +4,9 @@
 
 #include "imaging/win32/picture_loader.h"
 #include "platform/win32/dib.h"
-#include "platform/win32/text.h"
 
 namespace movarin::imaging::win32 {
 namespace {
-
-using movarin::win32::Widen;
 
 class DibSurface final : public PixelSurface {
  public:
@@ -32,7 +29,7 @@ RenderMethod MethodOfThisSystem() {
   version.dwOSVersionInfoSize = sizeof version;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (!GetVersionExW(&version)) return RenderMethod::HalftoneAlphaBlend;
+  if (!GetVersionExW(&version)) return RenderMethod::kHalftoneAlphaBlend;
 #pragma GCC diagnostic pop
   return ChooseRenderMethod(version.dwPlatformId, version.dwMinorVersion, version.dwBuildNumber);
 }
@@ -82,12 +79,12 @@ bool Bitmap32::Render(HDC dest, int x, int y, int width, int height, int opacity
     selected.emplace(temporary.get(), Handle());
     source = temporary.get();
   }
-  if (method_ == RenderMethod::StretchCopy) {
+  if (method_ == RenderMethod::kStretchCopy) {
     return StretchBlt(dest, x, y, plan.width, plan.height, source, 0, 0, Width(), Height(), SRCCOPY) != FALSE;
   }
   int previous_mode = 0;
   POINT previous_origin{};
-  if (method_ == RenderMethod::HalftoneAlphaBlend) {
+  if (method_ == RenderMethod::kHalftoneAlphaBlend) {
     previous_mode = SetStretchBltMode(dest, HALFTONE);
     SetBrushOrgEx(dest, 0, 0, &previous_origin);
   }
@@ -103,46 +100,37 @@ bool Bitmap32::Render(HDC dest, int x, int y, int width, int height, int opacity
   return ok != FALSE;
 }
 
-bool Bitmap32::AdoptOrFail(ImageError error, const DecodedImage& image) {
-  if (error != ImageError::None) return Fail(error);
-  return Adopt(image) || Fail(LastError());
-}
-
-bool Bitmap32::LoadFromHandle(HGDIOBJ handle) {
+Bitmap32::Status Bitmap32::LoadFromHandle(HGDIOBJ handle) {
   Destroy();
-  DecodedImage image;
-  if (!handle) return Fail(ImageError::NoImage);
-  if (GetObjectType(handle) == OBJ_BITMAP) {
-    return AdoptOrFail(BitmapToImage(static_cast<HBITMAP>(handle), image), image);
-  }
-  return AdoptOrFail(IconToImage(static_cast<HICON>(handle), image), image);
+  if (!handle) return Fail(ImageError::kNoImage);
+  if (GetObjectType(handle) == OBJ_BITMAP) return Adopt(BitmapToImage(static_cast<HBITMAP>(handle)));
+  return Adopt(IconToImage(static_cast<HICON>(handle)));
 }
 
-bool Bitmap32::LoadFromPicture(IPicture* picture) {
+Bitmap32::Status Bitmap32::LoadFromPicture(IPicture* picture) {
   Destroy();
-  DecodedImage image;
-  return AdoptOrFail(PictureToImage(picture, image), image);
+  return Adopt(PictureToImage(picture));
 }
 
-bool Bitmap32::LoadFromResource(HMODULE module, const wchar_t* name, const wchar_t* type, int wanted_icon_width,
-                                int wanted_icon_height, bool keep_source_bytes) {
+Bitmap32::Status Bitmap32::LoadFromResource(HMODULE module, const wchar_t* name, const wchar_t* type, int wanted_icon_width,
+                                            int wanted_icon_height, bool keep_source_bytes) {
   Destroy();
   if (type == RT_BITMAP || type == RT_GROUP_ICON || type == RT_GROUP_CURSOR) {
     const UINT kind = type == RT_BITMAP ? IMAGE_BITMAP : type == RT_GROUP_ICON ? IMAGE_ICON : IMAGE_CURSOR;
     const UINT flags = type == RT_BITMAP ? LR_CREATEDIBSECTION : 0;
     HANDLE h = LoadImageW(module, name, kind, std::max(wanted_icon_width, 0), std::max(wanted_icon_height, 0), flags);
-    if (!h) return Fail(ImageError::SystemLoaderFailed);
-    const bool ok = LoadFromHandle(h);
+    if (!h) return Fail(ImageError::kSystemLoaderFailed);
+    Status loaded = LoadFromHandle(h);
     if (kind == IMAGE_BITMAP) DeleteObject(h);
     if (kind == IMAGE_ICON) DestroyIcon(static_cast<HICON>(h));
     if (kind == IMAGE_CURSOR) DestroyCursor(static_cast<HCURSOR>(h));
-    return ok;
+    return loaded;
   }
   HRSRC found = FindResourceW(module, name, type);
   HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
   const void* data = loaded ? LockResource(loaded) : nullptr;
   const DWORD size = found ? SizeofResource(module, found) : 0;
-  if (!data || size == 0) return Fail(ImageError::FileNotFound);
+  if (!data || size == 0) return Fail(ImageError::kFileNotFound);
   return LoadFromBytes(std::span(static_cast<const std::uint8_t*>(data), size), wanted_icon_width,
                        wanted_icon_height, 0, 0, keep_source_bytes);
 }
@@ -152,16 +140,8 @@ bool Bitmap32::ConfirmOverwrite(const std::string& file_name) {
                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
-bool Bitmap32::ReplaceFile(const std::string& temporary, const std::string& target) {
-  const std::wstring to = Widen(target);
-  if (GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    SetFileAttributesW(to.c_str(), FILE_ATTRIBUTE_NORMAL);
-  }
-  return MoveFileExW(Widen(temporary).c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
-}
-
-ImageError Bitmap32::DecodeOther(std::span<const std::uint8_t> bytes, DecodedImage& image) {
-  return LoadWithSystemPictureLoader(bytes, image);
+base::Result<DecodedImage, ImageError> Bitmap32::DecodeOther(std::span<const std::uint8_t> bytes) {
+  return LoadWithSystemPictureLoader(bytes);
 }
 
 }  // namespace movarin::imaging::win32

@@ -31,23 +31,21 @@ class Bitmap32 : public imaging::Bitmap32 {
 
   // Raw resource data goes through LoadFromBytes; bitmap and icon resources through
   // LoadFromHandle.
-  bool LoadFromResource(HMODULE module, const wchar_t* name, const wchar_t* type, int wanted_icon_width = 0,
-                        int wanted_icon_height = 0, bool keep_source_bytes = false);
-  bool LoadFromPicture(IPicture* picture);
-  bool LoadFromHandle(HGDIOBJ handle);
+  Status LoadFromResource(HMODULE module, const wchar_t* name, const wchar_t* type,
+                          int wanted_icon_width = 0, int wanted_icon_height = 0,
+                          bool keep_source_bytes = false);
+  Status LoadFromPicture(IPicture* picture);
+  Status LoadFromHandle(HGDIOBJ handle);
 
   RenderMethod Method() const { return method_; }
   void SetMethod(RenderMethod method) { method_ = method; }
 
  protected:
   bool ConfirmOverwrite(const std::string& file_name) override;
-  bool ReplaceFile(const std::string& temporary, const std::string& target) override;
-  ImageError DecodeOther(std::span<const std::uint8_t> bytes, DecodedImage& image) override;
+  base::Result<DecodedImage, ImageError> DecodeOther(std::span<const std::uint8_t> bytes) override;
   void BeforeDestroy() override;
 
  private:
-  bool AdoptOrFail(ImageError error, const DecodedImage& image);
-
   RenderMethod method_;
   movarin::win32::UniqueMemoryDc own_dc_;
   HGDIOBJ own_dc_previous_ = nullptr;

@@ -69,10 +69,28 @@ std::string TempFolder::operator/(std::string_view relative) const {
 
 bool CopyTree(const std::string& from, const std::string& to) {
   if (from.empty() || to.empty()) return false;
+  const fs::path source = base::PathFromUtf8(from);
+  const fs::path target = base::PathFromUtf8(to);
   std::error_code error;
-  fs::copy(base::PathFromUtf8(from), base::PathFromUtf8(to),
-           fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
-  return !error;
+  if (!fs::is_directory(source, error)) return false;
+  fs::create_directories(target, error);
+  if (error) return false;
+  bool ok = true;
+  for (auto it = fs::recursive_directory_iterator(source, error);
+       !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+    const fs::path copy = target / fs::relative(it->path(), source);
+    std::error_code step;
+    if (it->is_directory(step)) {
+      fs::create_directories(copy, step);
+    } else {
+      // An existing file is replaced: removed first, read-only or not.
+      fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add, step);
+      fs::remove(copy, step);
+      fs::copy_file(it->path(), copy, step);
+    }
+    ok = ok && !step;
+  }
+  return ok && !error;
 }
 
 bool RemoveTree(const std::string& path) {

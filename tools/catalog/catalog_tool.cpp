@@ -3,7 +3,6 @@
 #include <optional>
 #include <sstream>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "base/files.h"
@@ -117,11 +116,11 @@ int Build(const Arguments& a, std::ostream& out, std::ostream& err) {
 std::optional<cat::Connection> OpenOrReport(const Arguments& a, std::ostream& err) {
   const std::string_view password = a.password ? std::string_view(*a.password) : cat::kCataloguePassword;
   auto opened = cat::Connection::Open(a.positional[1], password);
-  if (auto* error = std::get_if<cat::ProviderError>(&opened)) {
-    ProviderFailure(err, *error);
+  if (!opened) {
+    ProviderFailure(err, opened.error());
     return std::nullopt;
   }
-  return std::move(std::get<cat::Connection>(opened));
+  return std::move(*opened);
 }
 
 // Runs a query and prints "name<TAB>version" per row, then the record count.
@@ -129,8 +128,8 @@ int ListQuery(const Arguments& a, std::string_view sql, std::ostream& out, std::
   auto connection = OpenOrReport(a, err);
   if (!connection) return kExitFailed;
   auto result = connection->Execute(sql);
-  if (auto* error = std::get_if<cat::ProviderError>(&result)) return ProviderFailure(err, *error);
-  const auto& records = std::get<cat::RecordSet>(result);
+  if (!result) return ProviderFailure(err, result.error());
+  const cat::RecordSet& records = *result;
   const bool has_version = records.FieldCount() > 1;
   // One write for the whole listing: a catalogue has up to hundreds of thousands of rows.
   std::string text;
@@ -150,8 +149,8 @@ int Export(const Arguments& a, std::ostream& out, std::ostream& err) {
   auto connection = OpenOrReport(a, err);
   if (!connection) return kExitFailed;
   auto csv = connection->ExportCsv(a.positional[2]);
-  if (auto* error = std::get_if<cat::ProviderError>(&csv)) return ProviderFailure(err, *error);
-  out << std::get<std::string>(csv);
+  if (!csv) return ProviderFailure(err, csv.error());
+  out << *csv;
   return kExitOk;
 }
 

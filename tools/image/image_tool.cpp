@@ -13,8 +13,9 @@ int Usage(std::ostream& err) {
 }
 
 bool Load(imaging::Bitmap32& bitmap, const std::string& file, std::ostream& err) {
-  if (bitmap.LoadFromFile(file, kButtonIconSize, kButtonIconSize, false)) return true;
-  err << "cannot load " << file << ": " << imaging::ImageErrorText(bitmap.LastError()) << "\n";
+  const auto loaded = bitmap.LoadFromFile(file, kButtonIconSize, kButtonIconSize, false);
+  if (loaded) return true;
+  err << "cannot load " << file << ": " << imaging::ImageErrorText(loaded.error()) << "\n";
   return false;
 }
 
@@ -32,8 +33,8 @@ int RunImageTool(const std::vector<std::string>& args, imaging::Bitmap32& bitmap
   }
   if (args.size() == 3 && args[0] == "to-bmp") {
     if (!Load(bitmap, args[1], err)) return 1;
-    if (!bitmap.SaveToFile(args[2], false)) {
-      err << "cannot write " << args[2] << ": " << imaging::ImageErrorText(bitmap.LastError()) << "\n";
+    if (const auto saved = bitmap.SaveToFile(args[2], false); !saved) {
+      err << "cannot write " << args[2] << ": " << imaging::ImageErrorText(saved.error()) << "\n";
       return 1;
     }
     return 0;

@@ -158,14 +158,14 @@ TEST_P(WrittenCatalogue, MdbReaderReadsTheRowsAndThePassword) {
 
 TEST_P(WrittenCatalogue, OurReaderReadsTheRowsInWrittenOrderAndChecksThePassword) {
   auto opened = Connection::Open(path_, GetParam().password);
-  ASSERT_TRUE(std::holds_alternative<Connection>(opened))
-      << std::get<ProviderError>(opened).description;
-  const auto& connection = std::get<Connection>(opened);
+  ASSERT_TRUE(opened.ok())
+      << opened.error().description;
+  const auto& connection = *opened;
   EXPECT_EQ(connection.TableNames(), std::vector<std::string>{"Files"});
   auto result = connection.Execute("SELECT * FROM Files");
-  ASSERT_TRUE(std::holds_alternative<RecordSet>(result))
-      << std::get<ProviderError>(result).description;
-  const auto& rows = std::get<RecordSet>(result);
+  ASSERT_TRUE(result.ok())
+      << result.error().description;
+  const auto& rows = *result;
   const auto& entries = GetParam().entries;
   ASSERT_EQ(rows.RecordCount(), entries.size());
   ASSERT_EQ(rows.FieldCount(), 2u);
@@ -177,10 +177,10 @@ TEST_P(WrittenCatalogue, OurReaderReadsTheRowsInWrittenOrderAndChecksThePassword
   // A wrong password is refused only when the file has one.
   auto wrong = Connection::Open(path_, "not the password");
   if (GetParam().password.empty()) {
-    EXPECT_TRUE(std::holds_alternative<Connection>(wrong));
+    EXPECT_TRUE(wrong.ok());
   } else {
-    ASSERT_TRUE(std::holds_alternative<ProviderError>(wrong));
-    EXPECT_EQ(std::get<ProviderError>(wrong).description, "Not a valid password.");
+    ASSERT_TRUE(!wrong.ok());
+    EXPECT_EQ(wrong.error().description, "Not a valid password.");
   }
 }
 
@@ -266,11 +266,11 @@ TEST(WriterSuccess, ReplacesAnOlderCatalogue) {
   ASSERT_TRUE(WriteCatalogueFile(path, std::vector<CatalogueEntry>{{"new.dll", "2"}}, {}));
   EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"database.mdb"});
   auto opened = Connection::Open(path, kCataloguePassword);
-  ASSERT_TRUE(std::holds_alternative<Connection>(opened));
-  auto rows = std::get<Connection>(opened).Execute("SELECT * FROM Files");
-  ASSERT_TRUE(std::holds_alternative<RecordSet>(rows));
-  ASSERT_EQ(std::get<RecordSet>(rows).RecordCount(), 1u);
-  EXPECT_EQ(std::get<RecordSet>(rows).Field(0, 0), "new.dll");
+  ASSERT_TRUE(opened.ok());
+  auto rows = opened->Execute("SELECT * FROM Files");
+  ASSERT_TRUE(rows.ok());
+  ASSERT_EQ(rows->RecordCount(), 1u);
+  EXPECT_EQ(rows->Field(0, 0), "new.dll");
 }
 
 // Usage maps: inline for pages below 512, otherwise bitmap pages of 32736 pages each;

@@ -19,20 +19,20 @@ using test::SampleDir;
 
 Connection OpenOrFail(const std::filesystem::path& path, std::string_view password) {
   auto opened = Connection::Open(path.string(), password);
-  if (auto* error = std::get_if<ProviderError>(&opened)) {
-    ADD_FAILURE() << path << ": " << error->description;
+  if (!opened) {
+    ADD_FAILURE() << path << ": " << opened.error().description;
     throw std::runtime_error("open failed");
   }
-  return std::get<Connection>(std::move(opened));
+  return std::move(*opened);
 }
 
 ProviderError OpenError(const std::filesystem::path& path, std::string_view password) {
   auto opened = Connection::Open(path.string(), password);
-  if (!std::holds_alternative<ProviderError>(opened)) {
+  if (opened.ok()) {
     ADD_FAILURE() << path << " opened, but should not";
     return {};
   }
-  return std::get<ProviderError>(opened);
+  return opened.error();
 }
 
 // Every sample: Jet 4 (Access 2000/2003) and Jet 3 (Access 97).
@@ -57,8 +57,8 @@ TEST(SampleFiles, EveryTableExportsExactlyAsMdbExport) {
     for (const auto& table : connection.TableNames()) {
       SCOPED_TRACE(table);
       auto csv = connection.ExportCsv(table);
-      ASSERT_TRUE(std::holds_alternative<std::string>(csv));
-      EXPECT_EQ(std::get<std::string>(csv), test::MdbExport(file, table));
+      ASSERT_TRUE(csv.ok());
+      EXPECT_EQ(*csv, test::MdbExport(file, table));
       ++tables_compared;
     }
   }
@@ -108,8 +108,8 @@ TEST(SampleFiles, PasswordIsCheckedOnlyWhereTheFileHasOne) {
     const auto file = *SampleDir() / name;
     const Connection connection = OpenOrFail(file, "password");
     auto rows = connection.Execute("SELECT * FROM Table1 ORDER BY Data ASC");
-    ASSERT_TRUE(std::holds_alternative<RecordSet>(rows));
-    EXPECT_EQ(std::get<RecordSet>(rows).RecordCount(), 3u);
+    ASSERT_TRUE(rows.ok());
+    EXPECT_EQ(rows->RecordCount(), 3u);
     // Passwords are exact: case, spaces and the empty password are all wrong.
     for (const char* wrong : {"", "Password", "password ", "passwor", "pelvornastikude"}) {
       const ProviderError error = OpenError(file, wrong);
@@ -204,8 +204,8 @@ TEST(SampleFiles, RecordSetFieldsReadAsTheProviderConvertsThem) {
   MOVARIN_REQUIRE_SAMPLES();
   const Connection connection = OpenOrFail(*SampleDir() / "access2000-types.mdb", "");
   auto result = connection.Execute("SELECT * FROM Table1");
-  ASSERT_TRUE(std::holds_alternative<RecordSet>(result));
-  const RecordSet& rows = std::get<RecordSet>(result);
+  ASSERT_TRUE(result.ok());
+  const RecordSet& rows = *result;
   ASSERT_EQ(rows.RecordCount(), 2u);
   ASSERT_EQ(rows.FieldCount(), 9u);
   const std::vector<std::string> expected = {"abcdefg", "hijklmnop", "2",    "222", "333333333",
@@ -236,21 +236,21 @@ TEST(SampleFiles, QueriesOnARealFile) {
   };
   for (const auto& c : cases) {
     auto result = connection.Execute(c.sql);
-    ASSERT_TRUE(std::holds_alternative<RecordSet>(result)) << c.sql;
-    const auto& rows = std::get<RecordSet>(result);
+    ASSERT_TRUE(result.ok()) << c.sql;
+    const auto& rows = *result;
     std::vector<std::string> data;
     for (std::size_t r = 0; r < rows.RecordCount(); ++r) data.emplace_back(rows.Field(r, 1));
     EXPECT_EQ(data, c.data) << c.sql;
   }
   auto missing = connection.Execute("SELECT * FROM Files ORDER BY Filename ASC");
-  ASSERT_TRUE(std::holds_alternative<ProviderError>(missing));
-  EXPECT_EQ(std::get<ProviderError>(missing).number, kErrorNoSuchTable);
-  EXPECT_EQ(std::get<ProviderError>(missing).description,
+  ASSERT_TRUE(!missing.ok());
+  EXPECT_EQ(missing.error().number, kErrorNoSuchTable);
+  EXPECT_EQ(missing.error().description,
             "The Microsoft Jet database engine cannot find the input table or query 'Files'. "
             "Make sure it exists and that its name is spelled correctly.");
   auto bad_column = connection.Execute("SELECT * FROM Table1 WHERE Filename Like 'a%'");
-  ASSERT_TRUE(std::holds_alternative<ProviderError>(bad_column));
-  EXPECT_EQ(std::get<ProviderError>(bad_column).number, kErrorMissingParameter);
+  ASSERT_TRUE(!bad_column.ok());
+  EXPECT_EQ(bad_column.error().number, kErrorMissingParameter);
 }
 
 }  // namespace

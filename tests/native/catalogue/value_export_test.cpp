@@ -17,10 +17,10 @@ using Edit = std::function<void(std::vector<std::uint8_t>&)>;
 
 std::string OurExport(const std::filesystem::path& path, const std::string& table) {
   auto opened = Connection::Open(path.string(), "");
-  if (auto* error = std::get_if<ProviderError>(&opened)) return "open failed: " + error->description;
-  auto csv = std::get<Connection>(opened).ExportCsv(table);
-  if (auto* error = std::get_if<ProviderError>(&csv)) return "export failed: " + error->description;
-  return std::get<std::string>(csv);
+  if (!opened) return "open failed: " + opened.error().description;
+  auto csv = opened->ExportCsv(table);
+  if (!csv) return "export failed: " + csv.error().description;
+  return *csv;
 }
 
 void ExpectSameExport(const std::vector<std::uint8_t>& bytes, const std::string& table,

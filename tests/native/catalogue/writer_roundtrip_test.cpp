@@ -31,16 +31,16 @@ std::vector<std::uint8_t> Build(const std::vector<CatalogueEntry>& entries,
 
 Connection OpenImage(std::vector<std::uint8_t> image) {
   auto opened = Connection::OpenBytes(std::move(image), kCataloguePassword, "database.mdb");
-  if (auto* error = std::get_if<ProviderError>(&opened)) {
-    ADD_FAILURE() << error->description;
+  if (!opened) {
+    ADD_FAILURE() << opened.error().description;
     throw std::runtime_error("open failed");
   }
-  return std::get<Connection>(std::move(opened));
+  return std::move(*opened);
 }
 
-std::vector<std::string> Names(const std::variant<RecordSet, ProviderError>& result) {
-  if (const auto* error = std::get_if<ProviderError>(&result)) return {"error: " + error->description};
-  const auto& rows = std::get<RecordSet>(result);
+std::vector<std::string> Names(const base::Result<RecordSet, ProviderError>& result) {
+  if (!result) return {"error: " + result.error().description};
+  const auto& rows = *result;
   std::vector<std::string> names;
   for (std::size_t r = 0; r < rows.RecordCount(); ++r) names.emplace_back(rows.Field(r, 0));
   return names;
@@ -88,7 +88,7 @@ TEST(WriterRoundTrip, SearchesAndTheWholeCatalogue) {
             (std::vector<std::string>{"[bracket].ocx"}));
   // An unclosed list cannot run; the program gets an error, not a crash or empty success.
   auto invalid = connection.Execute(SearchQuery("[b"));
-  ASSERT_TRUE(std::holds_alternative<ProviderError>(invalid));
+  ASSERT_TRUE(!invalid.ok());
 
   EXPECT_EQ(Names(connection.Execute(kWholeCatalogueQuery)),
             (std::vector<std::string>{"[bracket].ocx", "100%.dll", "a b.dll", "actbar.ocx",
@@ -97,9 +97,9 @@ TEST(WriterRoundTrip, SearchesAndTheWholeCatalogue) {
                                       "O'Brien.ocx", "o'brien2.dll", "under_score.dll",
                                       "\xD0\x9A\xD0\xB8\xD1\x97\xD0\xB2.dll"}));
   auto versions = connection.Execute(SearchQuery("ms"));
-  ASSERT_TRUE(std::holds_alternative<RecordSet>(versions));
-  EXPECT_EQ(std::get<RecordSet>(versions).Field(0, 1), "6.1.98.34");
-  EXPECT_EQ(std::get<RecordSet>(versions).FieldCount(), 2u);
+  ASSERT_TRUE(versions.ok());
+  EXPECT_EQ(versions->Field(0, 1), "6.1.98.34");
+  EXPECT_EQ(versions->FieldCount(), 2u);
 }
 
 TEST(WriterRoundTrip, SmallCatalogueExportsAsMdbExport) {
@@ -108,21 +108,21 @@ TEST(WriterRoundTrip, SmallCatalogueExportsAsMdbExport) {
   const auto path = std::filesystem::path(dir.path()) / "database.mdb";
   test::WriteBytes(path, Build(kSmall));
   auto opened = Connection::Open(path.string(), kCataloguePassword);
-  ASSERT_TRUE(std::holds_alternative<Connection>(opened));
-  auto csv = std::get<Connection>(opened).ExportCsv("Files");
-  ASSERT_TRUE(std::holds_alternative<std::string>(csv));
-  EXPECT_EQ(std::get<std::string>(csv), test::MdbExport(path, "Files"));
-  EXPECT_NE(std::get<std::string>(csv).find("\n\"o'brien2.dll\",\n"), std::string::npos);
+  ASSERT_TRUE(opened.ok());
+  auto csv = opened->ExportCsv("Files");
+  ASSERT_TRUE(csv.ok());
+  EXPECT_EQ(*csv, test::MdbExport(path, "Files"));
+  EXPECT_NE(csv->find("\n\"o'brien2.dll\",\n"), std::string::npos);
 }
 
 TEST(WriterRoundTrip, PasswordOfAWrittenFile) {
   const auto image = Build(kSmall, "s3cret");
-  EXPECT_TRUE(std::holds_alternative<Connection>(Connection::OpenBytes(image, "s3cret", "f")));
+  EXPECT_TRUE(Connection::OpenBytes(image, "s3cret", "f").ok());
   auto wrong = Connection::OpenBytes(image, kCataloguePassword, "f");
-  ASSERT_TRUE(std::holds_alternative<ProviderError>(wrong));
-  EXPECT_EQ(std::get<ProviderError>(wrong).description, "Not a valid password.");
+  ASSERT_TRUE(!wrong.ok());
+  EXPECT_EQ(wrong.error().description, "Not a valid password.");
   // Without a password, any password opens it.
-  EXPECT_TRUE(std::holds_alternative<Connection>(Connection::OpenBytes(Build(kSmall, ""), "x", "f")));
+  EXPECT_TRUE(Connection::OpenBytes(Build(kSmall, ""), "x", "f").ok());
 }
 
 std::vector<CatalogueEntry> Generated(std::size_t count) {
@@ -151,8 +151,8 @@ TEST(WriterRoundTrip, HundredThousandRowsSearchedAndExported) {
   const auto path = std::filesystem::path(dir.path()) / "database.mdb";
   test::WriteBytes(path, image);
   auto opened = Connection::Open(path.string(), kCataloguePassword);
-  ASSERT_TRUE(std::holds_alternative<Connection>(opened));
-  const Connection& connection = std::get<Connection>(opened);
+  ASSERT_TRUE(opened.ok());
+  const Connection& connection = *opened;
 
   std::mt19937 random(3);
   for (int i = 0; i < 60; ++i) {
@@ -170,13 +170,13 @@ TEST(WriterRoundTrip, HundredThousandRowsSearchedAndExported) {
     EXPECT_EQ(Names(connection.Execute(SearchQuery(typed))), expected) << typed;
   }
   auto whole = connection.Execute(kWholeCatalogueQuery);
-  ASSERT_TRUE(std::holds_alternative<RecordSet>(whole));
-  EXPECT_EQ(std::get<RecordSet>(whole).RecordCount(), entries.size());
+  ASSERT_TRUE(whole.ok());
+  EXPECT_EQ(whole->RecordCount(), entries.size());
 
   // The same file through mdbtools: byte for byte the same CSV.
   auto csv = connection.ExportCsv("Files");
-  ASSERT_TRUE(std::holds_alternative<std::string>(csv));
-  EXPECT_TRUE(std::get<std::string>(csv) == test::MdbExport(path, "Files"));
+  ASSERT_TRUE(csv.ok());
+  EXPECT_TRUE(*csv == test::MdbExport(path, "Files"));
 }
 
 }  // namespace

@@ -190,7 +190,7 @@ TEST(MainWindowLogicOpen, RetryReopensAndCancelLeavesAnEmptyList) {
   bool file_back = false;
   MainWindowLogic logic(
       host, menu,
-      [&]() -> std::variant<Connection, ProviderError> {
+      [&]() -> base::Result<Connection, ProviderError> {
         if (!file_back) return Connection::Open("/nonexistent/database.mdb", kCataloguePassword);
         return Connection::OpenBytes(good, kCataloguePassword, "database.mdb");
       },
@@ -221,13 +221,13 @@ TEST(MainWindowLogicOpen, RetryReopensAndCancelLeavesAnEmptyList) {
 
 TEST(PrepareSearch, MissingTableOrColumnChangesNothing) {
   auto opened = Connection::OpenBytes(CatalogueBytes(kDemo), kCataloguePassword, "db.mdb");
-  const Connection& connection = std::get<Connection>(opened);
+  const Connection& connection = *opened;
   connection.PrepareSearch("Nothing", "Filename");
   connection.PrepareSearch("Files", "Nothing");
   connection.PrepareSearch("Files", "Version");
   auto rows = connection.Execute(SearchQuery("zl"));
-  ASSERT_TRUE(std::holds_alternative<RecordSet>(rows));
-  EXPECT_EQ(std::get<RecordSet>(rows).RecordCount(), 1u);
+  ASSERT_TRUE(rows.ok());
+  EXPECT_EQ(rows->RecordCount(), 1u);
 }
 
 TEST(MainWindowLogicOpen, WrongPasswordIsReportedAsTheProviderDoes) {

@@ -43,9 +43,8 @@ std::string PutFile(const TempFolder& dir, const std::string& name, const Bytes&
 TEST(Bitmap32Load, FiftySixBytesFailAndFiftySevenAreExamined) {
   TempFolder dir;
   Bitmap32 bitmap;
-  EXPECT_FALSE(bitmap.LoadFromFile(PutFile(dir, "56.gif", PaddedGif(56))));
-  EXPECT_EQ(bitmap.LastError(), ImageError::FileTooShort);
-  ASSERT_TRUE(bitmap.LoadFromFile(PutFile(dir, "57.gif", PaddedGif(57)))) << ImageErrorText(bitmap.LastError());
+  EXPECT_EQ(ErrorOf(bitmap.LoadFromFile(PutFile(dir, "56.gif", PaddedGif(56)))), ImageError::kFileTooShort);
+  ASSERT_EQ(ErrorOf(bitmap.LoadFromFile(PutFile(dir, "57.gif", PaddedGif(57)))), std::nullopt);
   EXPECT_EQ(bitmap.ImageType(), kImageGif);
   EXPECT_EQ(bitmap.Width(), 1);
   EXPECT_FALSE(bitmap.LoadFromBytes(PaddedGif(56)));
@@ -56,21 +55,19 @@ TEST(Bitmap32Load, FailureLeavesNoImageAndSaysWhy) {
   TempFolder dir;
   Bitmap32 bitmap;
   ASSERT_TRUE(bitmap.LoadFromBytes(RgbaPng(4, 3)));
-  EXPECT_FALSE(bitmap.LoadFromFile((dir / "absent.png")));
-  EXPECT_EQ(bitmap.LastError(), ImageError::FileNotFound);
+  EXPECT_EQ(ErrorOf(bitmap.LoadFromFile((dir / "absent.png"))), ImageError::kFileNotFound);
   EXPECT_FALSE(bitmap.HasImage());
   EXPECT_EQ(bitmap.BitsPointer(), nullptr);
   EXPECT_EQ(bitmap.Width(), 0);
   ASSERT_TRUE(bitmap.LoadFromBytes(RgbaPng(4, 3)));
   EXPECT_FALSE(bitmap.LoadFromFile(dir.path()));  // a folder
   EXPECT_FALSE(bitmap.HasImage());
-  EXPECT_FALSE(bitmap.LoadFromBytes(Bytes(100, 0x42)));
-  EXPECT_EQ(bitmap.LastError(), ImageError::Unrecognised);
+  EXPECT_EQ(ErrorOf(bitmap.LoadFromBytes(Bytes(100, 0x42))), ImageError::kUnrecognised);
   Bytes broken = RgbaPng(4, 3);
   broken[40] ^= 0xFF;
   EXPECT_FALSE(bitmap.LoadFromBytes(broken));
   EXPECT_FALSE(bitmap.HasImage());
-  for (ImageError e = ImageError::None; e != ImageError::kCount; e = ImageError(int(e) + 1)) {
+  for (ImageError e = ImageError::kNoImage; e != ImageError::kCount; e = ImageError(int(e) + 1)) {
     EXPECT_FALSE(ImageErrorText(e).empty());
     EXPECT_NE(ImageErrorText(e), "unknown error");
   }
@@ -82,18 +79,15 @@ TEST(Bitmap32Load, ByteRangesAreClampedToTheData) {
   for (std::uint8_t b : png) padded.push_back(b);
   for (int i = 0; i < 7; ++i) padded.push_back(0xEE);
   Bitmap32 bitmap;
-  EXPECT_FALSE(bitmap.LoadFromBytes({}));
-  EXPECT_EQ(bitmap.LastError(), ImageError::DataTooShort);
+  EXPECT_EQ(ErrorOf(bitmap.LoadFromBytes({})), ImageError::kDataTooShort);
   EXPECT_TRUE(bitmap.LoadFromBytes(png, 0, 0, -5, 0));  // start raised to 0
   EXPECT_TRUE(bitmap.LoadFromBytes(padded, 0, 0, 10, 0, true));
   EXPECT_EQ(bitmap.SourceBytes().size(), png.size() + 7);
   EXPECT_TRUE(bitmap.LoadFromBytes(padded, 0, 0, 10, static_cast<std::int64_t>(png.size()), true));
   EXPECT_EQ(bitmap.SourceBytes(), png);
   EXPECT_TRUE(bitmap.LoadFromBytes(padded, 0, 0, 10, 1 << 30));  // cut at the end
-  EXPECT_FALSE(bitmap.LoadFromBytes(padded, 0, 0, static_cast<std::int64_t>(padded.size()), 0));
-  EXPECT_EQ(bitmap.LastError(), ImageError::BadRange);
-  EXPECT_FALSE(bitmap.LoadFromBytes(padded, 0, 0, 10, 56));
-  EXPECT_EQ(bitmap.LastError(), ImageError::FileTooShort);
+  EXPECT_EQ(ErrorOf(bitmap.LoadFromBytes(padded, 0, 0, static_cast<std::int64_t>(padded.size()), 0)), ImageError::kBadRange);
+  EXPECT_EQ(ErrorOf(bitmap.LoadFromBytes(padded, 0, 0, 10, 56)), ImageError::kFileTooShort);
   EXPECT_FALSE(bitmap.LoadFromBytes(padded, 0, 0, 10, -1));
   EXPECT_TRUE(bitmap.LoadFromBytes(png));
   EXPECT_TRUE(bitmap.SourceBytes().empty());
@@ -166,11 +160,11 @@ TEST(RenderPlan, OpacityRules) {
 }
 
 TEST(RenderPlan, MethodFromTheSystemVersion) {
-  EXPECT_EQ(ChooseRenderMethod(1, 0, 950), RenderMethod::StretchCopy);            // 95
-  EXPECT_EQ(ChooseRenderMethod(1, 10, 1998), RenderMethod::AlphaBlend);           // 98
-  EXPECT_EQ(ChooseRenderMethod(1, 90, 3000), RenderMethod::AlphaBlend);           // Me
-  EXPECT_EQ(ChooseRenderMethod(1, 9, 3000), RenderMethod::AlphaBlend);
-  EXPECT_EQ(ChooseRenderMethod(2, 1, 7601), RenderMethod::HalftoneAlphaBlend);    // 7
+  EXPECT_EQ(ChooseRenderMethod(1, 0, 950), RenderMethod::kStretchCopy);            // 95
+  EXPECT_EQ(ChooseRenderMethod(1, 10, 1998), RenderMethod::kAlphaBlend);           // 98
+  EXPECT_EQ(ChooseRenderMethod(1, 90, 3000), RenderMethod::kAlphaBlend);           // Me
+  EXPECT_EQ(ChooseRenderMethod(1, 9, 3000), RenderMethod::kAlphaBlend);
+  EXPECT_EQ(ChooseRenderMethod(2, 1, 7601), RenderMethod::kHalftoneAlphaBlend);    // 7
 }
 
 // A picture with every kind of pixel: opaque, clear, half transparent.
@@ -216,8 +210,7 @@ class DecliningBitmap : public Bitmap32 {
 TEST(Bitmap32Save, AsksBeforeOverwritingAndNeverLeavesAPartialFile) {
   TempFolder dir;
   DecliningBitmap bitmap;
-  EXPECT_FALSE(bitmap.SaveToFile((dir / "none.bmp"), false));
-  EXPECT_EQ(bitmap.LastError(), ImageError::NoImage);
+  EXPECT_EQ(ErrorOf(bitmap.SaveToFile((dir / "none.bmp"), false)), ImageError::kNoImage);
   Paint(bitmap);
   const std::string target = PutFile(dir, "out.bmp", Bytes{'o', 'l', 'd'});
   EXPECT_FALSE(bitmap.SaveToFile(target, true));
@@ -237,12 +230,12 @@ TEST(Bitmap32Save, AsksBeforeOverwritingAndNeverLeavesAPartialFile) {
   fs::create_directory(locked);
   fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::replace);
   if (::access(locked.c_str(), W_OK) != 0) {  // root may write anyway
-    EXPECT_FALSE(bitmap.SaveToFile((locked / "x.bmp").string(), false));
-    EXPECT_EQ(bitmap.LastError(), ImageError::FileWriteFailed);
+    EXPECT_EQ(ErrorOf(bitmap.SaveToFile((locked / "x.bmp").string(), false)), ImageError::kFileWriteFailed);
   }
-  for (const auto& entry : fs::directory_iterator(dir.path())) {
-    EXPECT_EQ(entry.path().extension() == ".saving", false) << entry.path();
-  }
+  // Nothing but the saved files: no temporary file stays behind.
+  EXPECT_EQ(movarin::test::FolderEntries(dir.path()),
+            (std::vector<std::string>{"fresh.bmp", "locked", "out.bmp"}));
+  EXPECT_TRUE(movarin::test::FolderEntries(locked.string()).empty());
 }
 
 TEST(Bitmap32, CreateCopyAndLimits) {

@@ -39,9 +39,9 @@ TEST(Png, CrcOfIdatIsCheckedWhenAskedAndIgnoredOtherwise) {
   const std::uint32_t len = (png[idat - 8] << 24) | (png[idat - 7] << 16) | (png[idat - 6] << 8) | png[idat - 5];
   png[idat + len] ^= 0x55;  // first CRC byte
   DecodedImage image;
-  EXPECT_EQ(PngParser().Decode(png, image), ImageError::CrcMismatch);
+  EXPECT_EQ(Into(image, PngParser().Decode(png)), ImageError::kCrcMismatch);
   EXPECT_TRUE(image.pixels.empty());
-  EXPECT_EQ(PngParser({.verify_crc = false}).Decode(png, image), ImageError::None);
+  EXPECT_EQ(Into(image, PngParser({.verify_crc = false}).Decode(png)), std::nullopt);
   EXPECT_EQ(image.width, 8);
 }
 
@@ -49,7 +49,7 @@ TEST(Png, UnknownAncillaryChunksAreSkippedEvenWithBadCrc) {
   Bytes odd = PngChunk("vpAg", Bytes{1, 2, 3});
   odd.back() ^= 1;
   DecodedImage image;
-  ASSERT_EQ(PngParser().Decode(RgbaPng(5, 4, {odd}), image), ImageError::None);
+  ASSERT_EQ(Into(image, PngParser().Decode(RgbaPng(5, 4, {odd}))), std::nullopt);
   EXPECT_EQ(image.pixels[4 * 6 + 0], 1 + 1);  // pixel (1, 1): blue = x + y
 }
 
@@ -57,21 +57,21 @@ TEST(Png, ChunkRunningPastTheEndFails) {
   Bytes png = RgbaPng(6, 6);
   png.resize(ChunkData(png, "IDAT") + 3);
   DecodedImage image;
-  EXPECT_EQ(PngParser().Decode(png, image), ImageError::ChunkPastEnd);
+  EXPECT_EQ(Into(image, PngParser().Decode(png)), ImageError::kChunkPastEnd);
   // A length field that claims more than the data holds.
   Bytes liar = RgbaPng(6, 6);
   const std::size_t at = ChunkData(liar, "IDAT") - 8;
   liar[at] = 0x7F;
-  EXPECT_EQ(PngParser().Decode(liar, image), ImageError::ChunkPastEnd);
+  EXPECT_EQ(Into(image, PngParser().Decode(liar)), ImageError::kChunkPastEnd);
   liar[at] = 0xFF;
-  EXPECT_EQ(PngParser().Decode(liar, image), ImageError::ChunkTooLong);
+  EXPECT_EQ(Into(image, PngParser().Decode(liar)), ImageError::kChunkTooLong);
 }
 
 TEST(Png, MissingIendIsAcceptedAtAChunkBoundary) {
   Bytes png = RgbaPng(3, 3);
   png.resize(png.size() - 12);
   DecodedImage image;
-  EXPECT_EQ(PngParser().Decode(png, image), ImageError::None);
+  EXPECT_EQ(Into(image, PngParser().Decode(png)), std::nullopt);
 }
 
 struct HeaderCase {
@@ -82,12 +82,12 @@ struct HeaderCase {
 
 TEST(Png, InvalidHeadersAndHugeSizesFailBeforeAnyAllocation) {
   const HeaderCase cases[] = {
-      {0, 5, 8, 6, 0, ImageError::BadHeader},          {5, 0, 8, 6, 0, ImageError::BadHeader},
-      {5, 5, 3, 0, 0, ImageError::BadHeader},          {5, 5, 4, 2, 0, ImageError::BadHeader},
-      {5, 5, 16, 3, 0, ImageError::BadHeader},         {5, 5, 8, 5, 0, ImageError::BadHeader},
-      {5, 5, 8, 6, 2, ImageError::BadHeader},          {0x80000000u, 5, 8, 6, 0, ImageError::BadHeader},
-      {100000, 100000, 8, 6, 0, ImageError::ImageTooLarge}, {5000, 5000, 8, 6, 0, ImageError::ImageTooLarge},
-      {40000, 2, 1, 0, 0, ImageError::ImageTooLarge},
+      {0, 5, 8, 6, 0, ImageError::kBadHeader},          {5, 0, 8, 6, 0, ImageError::kBadHeader},
+      {5, 5, 3, 0, 0, ImageError::kBadHeader},          {5, 5, 4, 2, 0, ImageError::kBadHeader},
+      {5, 5, 16, 3, 0, ImageError::kBadHeader},         {5, 5, 8, 5, 0, ImageError::kBadHeader},
+      {5, 5, 8, 6, 2, ImageError::kBadHeader},          {0x80000000u, 5, 8, 6, 0, ImageError::kBadHeader},
+      {100000, 100000, 8, 6, 0, ImageError::kImageTooLarge}, {5000, 5000, 8, 6, 0, ImageError::kImageTooLarge},
+      {40000, 2, 1, 0, 0, ImageError::kImageTooLarge},
   };
   for (const HeaderCase& c : cases) {
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " depth " + std::to_string(c.depth) +
@@ -95,35 +95,35 @@ TEST(Png, InvalidHeadersAndHugeSizesFailBeforeAnyAllocation) {
     const Bytes png = Join({kSignature, IhdrChunk(c.width, c.height, c.depth, c.colour_type, c.interlace),
                             PngChunk("IDAT", ZlibCompress(Bytes(64, 0))), PngChunk("IEND", {})});
     DecodedImage image;
-    EXPECT_EQ(PngParser().Decode(png, image), c.expected);
+    EXPECT_EQ(Into(image, PngParser().Decode(png)), c.expected);
   }
 }
 
 TEST(Png, StructuralFaultsHaveTheirOwnErrors) {
   DecodedImage image;
   // Palette picture without PLTE.
-  EXPECT_EQ(PngParser().Decode(Join({kSignature, IhdrChunk(2, 2, 8, 3), PngChunk("IDAT", ZlibCompress(Bytes(6, 0))),
-                                     PngChunk("IEND", {})}), image),
-            ImageError::MissingPalette);
+  EXPECT_EQ(Into(image, PngParser().Decode(Join({kSignature, IhdrChunk(2, 2, 8, 3), PngChunk("IDAT", ZlibCompress(Bytes(6, 0))),
+                                     PngChunk("IEND", {})}))),
+            ImageError::kMissingPalette);
   // No IDAT, no IHDR.
-  EXPECT_EQ(PngParser().Decode(Join({kSignature, IhdrChunk(2, 2, 8, 0), PngChunk("IEND", {})}), image),
-            ImageError::MissingImageData);
-  EXPECT_EQ(PngParser().Decode(Join({kSignature, PngChunk("IEND", {})}), image), ImageError::MissingHeader);
+  EXPECT_EQ(Into(image, PngParser().Decode(Join({kSignature, IhdrChunk(2, 2, 8, 0), PngChunk("IEND", {})}))),
+            ImageError::kMissingImageData);
+  EXPECT_EQ(Into(image, PngParser().Decode(Join({kSignature, PngChunk("IEND", {})}))), ImageError::kMissingHeader);
   // Filter type 5.
-  EXPECT_EQ(PngParser().Decode(Join({kSignature, IhdrChunk(2, 1, 8, 0), PngChunk("IDAT", ZlibCompress(Bytes{5, 1, 2})),
-                                     PngChunk("IEND", {})}), image),
-            ImageError::BadFilter);
+  EXPECT_EQ(Into(image, PngParser().Decode(Join({kSignature, IhdrChunk(2, 1, 8, 0), PngChunk("IDAT", ZlibCompress(Bytes{5, 1, 2})),
+                                     PngChunk("IEND", {})}))),
+            ImageError::kBadFilter);
   // Too little and too much image data.
-  EXPECT_EQ(PngParser().Decode(Join({kSignature, IhdrChunk(2, 2, 8, 0), PngChunk("IDAT", ZlibCompress(Bytes{0, 1, 2})),
-                                     PngChunk("IEND", {})}), image),
-            ImageError::OutputTooShort);
-  EXPECT_EQ(PngParser().Decode(Join({kSignature, IhdrChunk(2, 1, 8, 0), PngChunk("IDAT", ZlibCompress(Bytes(50, 0))),
-                                     PngChunk("IEND", {})}), image),
-            ImageError::OutputTooLarge);
+  EXPECT_EQ(Into(image, PngParser().Decode(Join({kSignature, IhdrChunk(2, 2, 8, 0), PngChunk("IDAT", ZlibCompress(Bytes{0, 1, 2})),
+                                     PngChunk("IEND", {})}))),
+            ImageError::kOutputTooShort);
+  EXPECT_EQ(Into(image, PngParser().Decode(Join({kSignature, IhdrChunk(2, 1, 8, 0), PngChunk("IDAT", ZlibCompress(Bytes(50, 0))),
+                                     PngChunk("IEND", {})}))),
+            ImageError::kOutputTooLarge);
   // Palette with 257 entries or a length that is not a multiple of 3.
-  EXPECT_EQ(PngParser().Decode(Join({kSignature, IhdrChunk(1, 1, 8, 3), PngChunk("PLTE", Bytes(257 * 3, 0)),
-                                     PngChunk("IDAT", ZlibCompress(Bytes(2, 0))), PngChunk("IEND", {})}), image),
-            ImageError::BadPalette);
+  EXPECT_EQ(Into(image, PngParser().Decode(Join({kSignature, IhdrChunk(1, 1, 8, 3), PngChunk("PLTE", Bytes(257 * 3, 0)),
+                                     PngChunk("IDAT", ZlibCompress(Bytes(2, 0))), PngChunk("IEND", {})}))),
+            ImageError::kBadPalette);
   EXPECT_TRUE(image.pixels.empty());
 }
 
@@ -131,7 +131,7 @@ TEST(Png, PaletteIndexBeyondThePaletteShowsOpaqueBlack) {
   const Bytes png = Join({kSignature, IhdrChunk(2, 1, 8, 3), PngChunk("PLTE", Bytes{10, 20, 30}),
                           PngChunk("IDAT", ZlibCompress(Bytes{0, 0, 200})), PngChunk("IEND", {})});
   DecodedImage image;
-  ASSERT_EQ(PngParser().Decode(png, image), ImageError::None);
+  ASSERT_EQ(Into(image, PngParser().Decode(png)), std::nullopt);
   EXPECT_EQ(image.pixels, (Bytes{30, 20, 10, 255, 0, 0, 0, 255}));
 }
 
@@ -169,7 +169,7 @@ TEST(Gif, SignatureInAnyLetterCase) {
   }
   for (const char* sig : {"GIF88a", "GIF89b", "JIF89a"}) EXPECT_FALSE(GifParser::IsGif(Gif(sig, 2, 1, {}))) << sig;
   DecodedImage image;
-  ASSERT_EQ(GifParser().Decode(Gif("GIF89A", 2, 1, Frame(kRedGreen)), image), ImageError::None);
+  ASSERT_EQ(Into(image, GifParser().Decode(Gif("GIF89A", 2, 1, Frame(kRedGreen)))), std::nullopt);
   EXPECT_EQ(image.pixels, (Bytes{0, 0, 255, 255, 0, 255, 0, 255}));
   EXPECT_FALSE(image.alpha);
 }
@@ -177,7 +177,7 @@ TEST(Gif, SignatureInAnyLetterCase) {
 TEST(Gif, TransparentIndexOfTheControlBlockBeforeTheFrame) {
   const Bytes control = {0x21, 0xF9, 4, 0x01, 0, 0, 1, 0};  // index 1 transparent
   DecodedImage image;
-  ASSERT_EQ(GifParser().Decode(Gif("GIF89a", 2, 1, Join({control, Frame(kRedGreen)})), image), ImageError::None);
+  ASSERT_EQ(Into(image, GifParser().Decode(Gif("GIF89a", 2, 1, Join({control, Frame(kRedGreen)})))), std::nullopt);
   EXPECT_EQ(image.pixels, (Bytes{0, 0, 255, 255, 0, 0, 0, 0}));
   EXPECT_TRUE(image.alpha);
 }
@@ -188,7 +188,7 @@ TEST(Gif, LocalColourTableOverridesTheGlobalOne) {
   const Bytes local = {0, 0, 255, 255, 255, 255};
   frame.insert(frame.begin() + 10, local.begin(), local.end());
   DecodedImage image;
-  ASSERT_EQ(GifParser().Decode(Gif("GIF87a", 2, 1, frame), image), ImageError::None);
+  ASSERT_EQ(Into(image, GifParser().Decode(Gif("GIF87a", 2, 1, frame))), std::nullopt);
   EXPECT_EQ(image.pixels, (Bytes{255, 0, 0, 255, 255, 255, 255, 255}));
 }
 
@@ -196,7 +196,7 @@ TEST(Gif, FrameOutsideTheScreenGrowsTheCanvasAndLeavesTheRestClear) {
   Bytes frame = Frame(kRedGreen);
   frame[1] = 1;  // left 1
   DecodedImage image;
-  ASSERT_EQ(GifParser().Decode(Gif("GIF89a", 2, 1, frame), image), ImageError::None);
+  ASSERT_EQ(Into(image, GifParser().Decode(Gif("GIF89a", 2, 1, frame))), std::nullopt);
   EXPECT_EQ(image.width, 3);
   EXPECT_EQ(image.pixels, (Bytes{0, 0, 0, 0, 0, 0, 255, 255, 0, 255, 0, 255}));
   EXPECT_TRUE(image.alpha);
@@ -204,30 +204,30 @@ TEST(Gif, FrameOutsideTheScreenGrowsTheCanvasAndLeavesTheRestClear) {
 
 TEST(Gif, BrokenFilesFailCleanly) {
   DecodedImage image;
-  EXPECT_EQ(GifParser().Decode(Gif("GIF89a", 2, 1, {}), image), ImageError::NoGifFrame);
-  EXPECT_EQ(GifParser().Decode(Gif("GIF89a", 2, 1, Bytes{0x99}), image), ImageError::BadGifBlock);
+  EXPECT_EQ(Into(image, GifParser().Decode(Gif("GIF89a", 2, 1, {}))), ImageError::kNoGifFrame);
+  EXPECT_EQ(Into(image, GifParser().Decode(Gif("GIF89a", 2, 1, Bytes{0x99}))), ImageError::kBadGifBlock);
   // Code 7 is not defined yet.
-  EXPECT_EQ(GifParser().Decode(Gif("GIF89a", 2, 1, Frame(Bytes{0x3C, 0x00})), image), ImageError::BadLzwCode);
+  EXPECT_EQ(Into(image, GifParser().Decode(Gif("GIF89a", 2, 1, Frame(Bytes{0x3C, 0x00})))), ImageError::kBadLzwCode);
   Bytes truncated = Gif("GIF89a", 2, 1, Frame(kRedGreen));
   truncated.resize(16);
-  EXPECT_NE(GifParser().Decode(truncated, image), ImageError::None);
+  EXPECT_NE(Into(image, GifParser().Decode(truncated)), std::nullopt);
   // A huge logical screen is refused before pixels are allocated.
-  EXPECT_EQ(GifParser().Decode(Gif("GIF89a", 65535, 65535, Frame(kRedGreen)), image), ImageError::ImageTooLarge);
+  EXPECT_EQ(Into(image, GifParser().Decode(Gif("GIF89a", 65535, 65535, Frame(kRedGreen)))), ImageError::kImageTooLarge);
   EXPECT_TRUE(image.pixels.empty());
 }
 
 TEST(Lzw, DataEndingEarlyKeepsWhatArrivedAndKwkwkCodesWork) {
   std::vector<std::uint8_t> out;
   // clear, 0, then code 6 (= "0 0", defined by the code itself), end.
-  EXPECT_EQ(DecodeGifLzw(Bytes{0x84, 0x0B}, 2, 10, out), ImageError::None);
+  EXPECT_EQ(Into(out, DecodeGifLzw(Bytes{0x84, 0x0B}, 2, 10)), std::nullopt);
   EXPECT_EQ(out, (Bytes{0, 0, 0}));
   // clear, 0, and two bits that do not make a code.
-  EXPECT_EQ(DecodeGifLzw(Bytes{0x04}, 2, 10, out), ImageError::None);
+  EXPECT_EQ(Into(out, DecodeGifLzw(Bytes{0x04}, 2, 10)), std::nullopt);
   EXPECT_EQ(out, (Bytes{0}));
   // Never more than asked for.
-  EXPECT_EQ(DecodeGifLzw(Bytes{0x84, 0x0B}, 2, 2, out), ImageError::None);
+  EXPECT_EQ(Into(out, DecodeGifLzw(Bytes{0x84, 0x0B}, 2, 2)), std::nullopt);
   EXPECT_EQ(out, (Bytes{0, 0}));
-  EXPECT_EQ(DecodeGifLzw(Bytes{0x04}, 9, 10, out), ImageError::BadLzwCode);
+  EXPECT_EQ(Into(out, DecodeGifLzw(Bytes{0x04}, 9, 10)), ImageError::kBadLzwCode);
 }
 
 // ------------------------------------------------------------------------ ICO
@@ -288,11 +288,11 @@ TEST(Ico, DirectoryChecksAndEntriesOutsideTheFile) {
   short_directory[4] = 200;  // 200 entries would reach past the end
   EXPECT_FALSE(IcoParser::IsIcon(short_directory));
   DecodedImage image;
-  EXPECT_EQ(IcoParser().Decode(IconFile(1, 1, size, 22, png), 16, 16, image), ImageError::None);
+  EXPECT_EQ(Into(image, IcoParser().Decode(IconFile(1, 1, size, 22, png), 16, 16)), std::nullopt);
   EXPECT_EQ(image.width, 16);
-  EXPECT_EQ(IcoParser().Decode(IconFile(1, 1, size + 1, 22, png), 16, 16, image), ImageError::NoUsableIconEntry);
-  EXPECT_EQ(IcoParser().Decode(IconFile(1, 1, size, 0xFFFFFFF0u, png), 16, 16, image), ImageError::NoUsableIconEntry);
-  EXPECT_EQ(IcoParser().Decode(IconFile(1, 1, 0, 22, png), 16, 16, image), ImageError::NoUsableIconEntry);
+  EXPECT_EQ(Into(image, IcoParser().Decode(IconFile(1, 1, size + 1, 22, png), 16, 16)), ImageError::kNoUsableIconEntry);
+  EXPECT_EQ(Into(image, IcoParser().Decode(IconFile(1, 1, size, 0xFFFFFFF0u, png), 16, 16)), ImageError::kNoUsableIconEntry);
+  EXPECT_EQ(Into(image, IcoParser().Decode(IconFile(1, 1, 0, 22, png), 16, 16)), ImageError::kNoUsableIconEntry);
 }
 
 // ------------------------------------------------------------------------ BMP
@@ -316,27 +316,27 @@ Bytes Bmp(std::int32_t w, std::int32_t h, std::uint16_t bits, std::uint32_t comp
 TEST(Bmp, HostileAndBrokenHeadersFail) {
   struct Case {
     Bytes data;
-    ImageError expected;
+    std::optional<ImageError> expected;
   };
   const Case cases[] = {
-      {Bmp(2, 2, 24, 0, 16), ImageError::None},
-      {Bmp(2, -2, 24, 0, 16), ImageError::None},
-      {Bmp(0, 2, 24, 0, 16), ImageError::BadBitmapHeader},
-      {Bmp(2, 0, 24, 0, 16), ImageError::BadBitmapHeader},
-      {Bmp(2, 2, 24, 0, 15), ImageError::Truncated},
-      {Bmp(2, 2, 7, 0, 16), ImageError::UnsupportedBitDepth},
-      {Bmp(2, 2, 24, 4, 16), ImageError::UnsupportedCompression},  // JPEG inside
-      {Bmp(2, 2, 24, 3, 16), ImageError::UnsupportedCompression},  // bit fields need 16 or 32
-      {Bmp(2, 2, 24, 0, 16, 20), ImageError::BadBitmapHeader},      // pixels inside the header
-      {Bmp(2, 2, 24, 0, 16, 0xFFFFFFF0u), ImageError::Truncated},
-      {Bmp(0x7FFFFFFF, 2, 24, 0, 16), ImageError::ImageTooLarge},
-      {Bmp(2, static_cast<std::int32_t>(0x80000000u), 24, 0, 16), ImageError::ImageTooLarge},
-      {Bmp(30000, 30000, 24, 0, 16), ImageError::Truncated},  // checked before allocating
+      {Bmp(2, 2, 24, 0, 16), std::nullopt},
+      {Bmp(2, -2, 24, 0, 16), std::nullopt},
+      {Bmp(0, 2, 24, 0, 16), ImageError::kBadBitmapHeader},
+      {Bmp(2, 0, 24, 0, 16), ImageError::kBadBitmapHeader},
+      {Bmp(2, 2, 24, 0, 15), ImageError::kTruncated},
+      {Bmp(2, 2, 7, 0, 16), ImageError::kUnsupportedBitDepth},
+      {Bmp(2, 2, 24, 4, 16), ImageError::kUnsupportedCompression},  // JPEG inside
+      {Bmp(2, 2, 24, 3, 16), ImageError::kUnsupportedCompression},  // bit fields need 16 or 32
+      {Bmp(2, 2, 24, 0, 16, 20), ImageError::kBadBitmapHeader},      // pixels inside the header
+      {Bmp(2, 2, 24, 0, 16, 0xFFFFFFF0u), ImageError::kTruncated},
+      {Bmp(0x7FFFFFFF, 2, 24, 0, 16), ImageError::kImageTooLarge},
+      {Bmp(2, static_cast<std::int32_t>(0x80000000u), 24, 0, 16), ImageError::kImageTooLarge},
+      {Bmp(30000, 30000, 24, 0, 16), ImageError::kTruncated},  // checked before allocating
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     DecodedImage image;
-    EXPECT_EQ(BmpParser().Decode(cases[i].data, image), cases[i].expected) << "case " << i;
-    if (cases[i].expected != ImageError::None) {
+    EXPECT_EQ(Into(image, BmpParser().Decode(cases[i].data)), cases[i].expected) << "case " << i;
+    if (cases[i].expected) {
       EXPECT_TRUE(image.pixels.empty()) << "case " << i;
     }
   }
@@ -349,7 +349,7 @@ TEST(Bmp, RunLengthDataThatRunsOffTheBitmapIsClipped) {
   for (std::uint8_t b : Bytes{0, 0, 255, 0, 255, 0, 0, 0}) bmp.push_back(b);
   for (std::uint8_t b : Bytes{200, 1, 0, 2, 250, 250, 0, 5, 1, 1, 1, 1, 1, 0, 0, 1}) bmp.push_back(b);
   DecodedImage image;
-  ASSERT_EQ(BmpParser().Decode(bmp, image), ImageError::None);
+  ASSERT_EQ(Into(image, BmpParser().Decode(bmp)), std::nullopt);
   // Index 0 is red, index 1 blue: the run fills the bottom row, the top row keeps index 0.
   EXPECT_EQ(image.pixels, (Bytes{0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255,
                                  255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255}));

@@ -3,11 +3,31 @@
 // broken chunks, hostile sizes, exact byte counts.
 #include <cstdint>
 #include <string>
+#include <optional>
 #include <vector>
+
+#include "base/result.h"
+#include "imaging/image_error.h"
 
 namespace movarin::imaging::testing {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// The error of a failed decode or load, nullopt for a success, so a test compares it with
+// the error it expects (or with std::nullopt).
+template <typename T>
+std::optional<ImageError> ErrorOf(const base::Result<T, ImageError>& result) {
+  if (result) return std::nullopt;
+  return result.error();
+}
+
+// Puts what a decode produced into `out` (an empty value when it failed) and returns its
+// error as ErrorOf does.
+template <typename T>
+std::optional<ImageError> Into(T& out, base::Result<T, ImageError> result) {
+  out = result ? std::move(*result) : T{};
+  return ErrorOf(result);
+}
 
 void PutU32BE(Bytes& out, std::uint32_t v);
 void PutU32LE(Bytes& out, std::uint32_t v);

@@ -105,8 +105,8 @@ TEST(Render, OpacityFiftyBlendsHalfWithTheBackground) {
 TEST(Render, TheOldestSystemsCopyWithoutBlending) {
   Bitmap32 bitmap;
   Paint(bitmap, true);
-  EXPECT_EQ(bitmap.Method(), RenderMethod::HalftoneAlphaBlend);  // Wine reports an NT system
-  bitmap.SetMethod(RenderMethod::StretchCopy);
+  EXPECT_EQ(bitmap.Method(), RenderMethod::kHalftoneAlphaBlend);  // Wine reports an NT system
+  bitmap.SetMethod(RenderMethod::kStretchCopy);
   Canvas canvas(4, 2);
   EXPECT_TRUE(bitmap.Render(canvas.dc(), 0, 0, 0, 0, 50));
   const int blue[3] = {255, 0, 0}, clear[3] = {0, 0, 0};
@@ -182,8 +182,8 @@ TEST(Handles, BitmapAndIconHandlesLoad) {
 TEST(Resources, RawBytesBitmapsAndIcons) {
   Bitmap32 bitmap;
   // Raw bytes (an RCDATA resource of this program) go through the byte pipeline.
-  ASSERT_TRUE(bitmap.LoadFromResource(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(101), RT_RCDATA, 0, 0, true))
-      << ImageErrorText(bitmap.LastError());
+  const auto loaded = bitmap.LoadFromResource(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(101), RT_RCDATA, 0, 0, true);
+  ASSERT_TRUE(loaded) << ImageErrorText(loaded.error());
   EXPECT_EQ(bitmap.Width(), 3);
   EXPECT_EQ(bitmap.Height(), 2);
   EXPECT_EQ(bitmap.ImageType(), kImageBitmap);
@@ -211,7 +211,8 @@ TEST(SystemPictureLoader, ReadsWhatOurParsersDoNot) {
   GetEnhMetaFileBits(emf, size, bytes.data());
   DeleteEnhMetaFile(emf);
   Bitmap32 bitmap;
-  ASSERT_TRUE(bitmap.LoadFromBytes(bytes)) << ImageErrorText(bitmap.LastError());
+  const auto from_bytes = bitmap.LoadFromBytes(bytes);
+  ASSERT_TRUE(from_bytes) << ImageErrorText(from_bytes.error());
   EXPECT_EQ(bitmap.ImageType(), kImageEnhMetafile);
   EXPECT_GT(bitmap.Width(), 0);
   EXPECT_FALSE(bitmap.Alpha());
