@@ -159,3 +159,36 @@ function(movarin_benchmark name)
   target_link_libraries(${name} PRIVATE ${A_LIBS} benchmark::benchmark)
   set_property(GLOBAL APPEND PROPERTY MOVARIN_BENCHMARKS ${name})
 endfunction()
+
+# Resources (the application manifests) are compiled with the tree's windres.
+if(MOVARIN_WINDOWS)
+  enable_language(RC)
+endif()
+
+# Embeds an application manifest in a Windows program made by movarin_windows_program:
+# its assembly name, version, description and requested execution level. The processor
+# architecture follows the tree: X86 for the 32-bit build that ships, amd64 for the
+# 64-bit one the tests run.
+function(movarin_program_manifest target)
+  if(NOT MOVARIN_WINDOWS)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "NAME;VERSION;DESCRIPTION;LEVEL" "" ${ARGN})
+  set(MANIFEST_NAME ${A_NAME})
+  set(MANIFEST_VERSION ${A_VERSION})
+  set(MANIFEST_DESCRIPTION ${A_DESCRIPTION})
+  set(MANIFEST_LEVEL ${A_LEVEL})
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(MANIFEST_ARCH amd64)
+  else()
+    set(MANIFEST_ARCH X86)
+  endif()
+  set(_manifest "${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest")
+  set(_rc "${CMAKE_CURRENT_BINARY_DIR}/${target}_manifest.rc")
+  configure_file("${CMAKE_SOURCE_DIR}/cmake/program.manifest.in" "${_manifest}" @ONLY)
+  # 1 = the manifest a process is created with, 24 = RT_MANIFEST.
+  file(WRITE "${_rc}.new" "1 24 \"${_manifest}\"\n")
+  configure_file("${_rc}.new" "${_rc}" COPYONLY)
+  target_sources(${target} PRIVATE "${_rc}")
+  set_source_files_properties("${_rc}" PROPERTIES OBJECT_DEPENDS "${_manifest}")
+endfunction()

@@ -1,0 +1,149 @@
+#include "tests/wine/registration/registration_fixture.h"
+
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <thread>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/text.h"
+#include "tests/support/files.h"
+#include "tools/test_com_dll/test_com_ids.h"
+
+namespace movarin::registration::wine_test {
+
+using settings::Key;
+
+namespace {
+
+constexpr Key kTouchedKeys[] = {Key::YesMovarinFiles1, Key::NoMovarinFiles1, Key::registerlink,
+                                Key::registername, Key::Unregistermovarin};
+
+}  // namespace
+
+SettingsSnapshot::SettingsSnapshot() {
+  settings::RegistrySettingsStore store;
+  for (Key key : kTouchedKeys) saved_[key] = store.ReadRaw(key);
+}
+
+SettingsSnapshot::~SettingsSnapshot() {
+  settings::RegistrySettingsStore store;
+  const std::wstring key_path = movarin::win32::Widen(settings::RegistrySettingsStore::KeyPath());
+  for (const auto& [key, value] : saved_) {
+    if (value) {
+      store.WriteRaw(key, *value);
+    } else {
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, key_path.c_str(),
+                         movarin::win32::Widen(settings::Info(key).name).c_str());
+    }
+  }
+}
+
+std::string SystemFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+  return movarin::win32::Narrow(std::wstring_view(folder, n < MAX_PATH ? n : 0));
+}
+
+SystemFolderFile::SystemFolderFile(const std::string& name)
+    : path_(SystemFolder() + "\\" + name), original_(movarin::test::ReadWholeFile(path_)) {}
+
+SystemFolderFile::~SystemFolderFile() {
+  if (original_) {
+    movarin::test::WriteWholeFile(path_, *original_);
+  } else {
+    DeleteFileW(movarin::win32::Widen(path_).c_str());
+  }
+}
+
+std::optional<std::string> RegisteredServerPath() {
+  return e2e::ReadRegistryString(HKEY_LOCAL_MACHINE, movarin::win32::Narrow(test_com::kServerKey), "");
+}
+
+bool Registered() { return e2e::RegistryKeyExists(HKEY_LOCAL_MACHINE, movarin::win32::Narrow(test_com::kClassKey)); }
+
+void RemoveRegistration() {
+  e2e::DeleteRegistryTree(HKEY_LOCAL_MACHINE, movarin::win32::Narrow(test_com::kClassKey));
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+  return CompareStringOrdinal(movarin::win32::Widen(a).c_str(), -1, movarin::win32::Widen(b).c_str(), -1,
+                              TRUE) == CSTR_EQUAL;
+}
+
+int CountProcesses(const std::wstring& exe_name) {
+  movarin::win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return 0;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  int count = 0;
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+    if (CompareStringOrdinal(entry.szExeFile, -1, exe_name.c_str(), -1, TRUE) == CSTR_EQUAL) ++count;
+  }
+  return count;
+}
+
+bool WaitForProcessesGone(std::initializer_list<const wchar_t*> exe_names, e2e::milliseconds timeout) {
+  return e2e::WaitUntil(
+      [&] {
+        return std::all_of(exe_names.begin(), exe_names.end(),
+                           [](const wchar_t* name) { return CountProcesses(name) == 0; });
+      },
+      timeout, e2e::milliseconds(50));
+}
+
+std::optional<e2e::MessageBoxInfo> RunAnsweringBox(const std::function<void()>& action) {
+  std::thread worker(action);
+  auto box = e2e::WaitForMessageBox(GetCurrentProcessId());
+  if (box) e2e::PressMessageBoxButton(box->window, "OK");
+  worker.join();
+  return box;
+}
+
+void RegistrationTest::SetUp() {
+  ASSERT_TRUE(WaitForProcessesGone({L"cmd.exe", L"regsvr32.exe", L"Register.exe", L"Unregister.exe"}))
+      << "an earlier batch file or helper is still running";
+  settings_.emplace();
+  copy_.emplace(kLibraryName);
+  ASSERT_FALSE(movarin::test::FileExists(copy_->path()))
+      << copy_->path() << " is left over from an earlier run";
+  RemoveRegistration();
+
+  program_folder_.emplace("movarin-registration");
+  downloads_.emplace("movarin-downloads");
+  ASSERT_FALSE(program_folder_->path().empty());
+  ASSERT_FALSE(downloads_->path().empty());
+  ASSERT_TRUE(CreateDirectoryW(movarin::win32::Widen(*program_folder_ / "Adds").c_str(), nullptr));
+  for (const char* helper : {"Register.exe", "Unregister.exe"}) {
+    const std::string built = e2e::BuildPath(std::string("app\\Adds\\") + helper);
+    ASSERT_TRUE(CopyFileW(movarin::win32::Widen(built).c_str(),
+                          movarin::win32::Widen(*program_folder_ / "Adds" + "\\" + helper).c_str(), FALSE))
+        << built;
+  }
+  const std::string library = e2e::BuildPath(std::string("testdata\\") + test_com::kFileName);
+  source_ = *downloads_ / kLibraryName;
+  ASSERT_TRUE(CopyFileW(movarin::win32::Widen(library).c_str(), movarin::win32::Widen(source_).c_str(), FALSE))
+      << library;
+}
+
+void RegistrationTest::TearDown() {
+  // Whatever a failing test left running goes first, so that nothing holds the files.
+  WaitForProcessesGone({L"cmd.exe", L"regsvr32.exe", L"Register.exe", L"Unregister.exe"});
+  RemoveRegistration();
+  copy_.reset();
+  settings_.reset();
+  downloads_.reset();
+  program_folder_.reset();
+}
+
+void RegistrationTest::RegisterFile(OperatingSystemOption system, SilentOption silent,
+                                    const std::string& path, const std::string& name) {
+  RegistrationCommands(platform_, store_, program_folder_->path()).RegisterFile({system, silent}, path, name);
+}
+
+void RegistrationTest::UnregisterFile(OperatingSystemOption system, SilentOption silent, const std::string& text) {
+  RegistrationCommands(platform_, store_, program_folder_->path()).UnregisterFile({system, silent}, text);
+}
+
+}  // namespace movarin::registration::wine_test
