@@ -16,6 +16,8 @@ enum class ControlKind {
   ProgressBar,
   ReportList,      // a list view in report view whose rows the window supplies
   Panel,           // a bordered, centred text, hidden until shown
+  StyledButton,    // the owner-drawn push button (a standard one where no skin is used)
+  BlockProgressBar,  // the segmented progress bar (the standard one where no skin is used)
 };
 
 struct ControlPlacement {
@@ -23,6 +25,13 @@ struct ControlPlacement {
   ControlKind kind;
   std::string_view caption;
   int left, top, width, height;  // twips
+};
+
+// How a window's skin differs from the look every window shares (skin/window_skin_design.h).
+struct SkinDescription {
+  std::string_view title;
+  bool caption_buttons = true;  // minimise and close; false shows none
+  std::string_view icon = {};   // picture source ("#1": the program's icon); empty: none
 };
 
 }  // namespace movarin::ui
