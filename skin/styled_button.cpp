@@ -54,6 +54,23 @@ ButtonMessage MissingIconSourceMessage(const ProgramInfo& program, bool source_e
   return {title, text, ButtonMessage::Icon::None};
 }
 
+PropertyBag StandardButtonDesign(std::string_view caption, std::string_view picture) {
+  PropertyBag bag{{"Caption", caption},
+                  {"CaptionDisableColor", "0x00BAB6B7"},
+                  {"CaptionEffectColor", "0x00FFFFFF"},
+                  {"Theme", "4"},
+                  {"CaptionAlignment", "5"},
+                  {"CaptionEffect", "1"},
+                  {"IconAlignment", "1"},
+                  {"RoundedValue", "5"},
+                  {"TransparencyICO", "100"}};
+  if (!picture.empty()) {
+    bag.Put("IconSource", picture);
+    bag.Put("Icon", "True");
+  }
+  return bag;
+}
+
 int ButtonPictureLimit(int button_height, int dpi) {
   const int by_dpi = (32 * std::max(dpi, 96) + 48) / 96;
   return std::max(1, std::min(button_height - 8, by_dpi));

@@ -152,6 +152,11 @@ class StyledButton {
   Colour disabled_border_ = 0;
 };
 
+// The look every button of the programs has: theme 4, the caption centred and plain,
+// the picture on the left at full opacity, corners of 5, and the disabled and effect
+// colours every window stores; `picture` empty for none.
+PropertyBag StandardButtonDesign(std::string_view caption, std::string_view picture);
+
 // The largest picture a button of this height draws at its own size, at `dpi`: pictures
 // ship large for sharp screens and are scaled down to fit.
 int ButtonPictureLimit(int button_height, int dpi);

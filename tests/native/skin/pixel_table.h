@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <span>
 
 #include "imaging/bitmap32.h"
 #include "skin/property_bag.h"
 #include "skin/software_canvas.h"
+#include "tests/native/skin/expected_pixels.h"
 
 namespace movarin::skin::testing {
 
@@ -18,6 +20,13 @@ struct Expected {
 
 inline void ExpectPixels(const imaging::Bitmap32& bitmap, std::initializer_list<Expected> table) {
   for (const Expected& e : table) {
+    EXPECT_EQ(FormatColour(PixelAt(bitmap, e.x, e.y)), FormatColour(e.colour))
+        << e.what << " at (" << e.x << ", " << e.y << ")";
+  }
+}
+
+inline void ExpectPixels(const imaging::Bitmap32& bitmap, std::span<const ExpectedPixel> table) {
+  for (const ExpectedPixel& e : table) {
     EXPECT_EQ(FormatColour(PixelAt(bitmap, e.x, e.y)), FormatColour(e.colour))
         << e.what << " at (" << e.x << ", " << e.y << ")";
   }

@@ -257,3 +257,30 @@ TEST(StyledButtonProperties, SetByName) {
 
 }  // namespace
 }  // namespace movarin::skin
+
+namespace movarin::skin {
+namespace {
+
+TEST(StyledButtonProperties, TheLookEveryButtonHas) {
+  Recorder host;
+  StyledButton b(host, "StyledButton1", Font{});
+  b.Load(StandardButtonDesign("Search", "C:\\Movarin\\Images\\Search.png"));
+  const StyledButtonProperties& p = b.Properties();
+  EXPECT_EQ(p.caption, "Search");
+  EXPECT_EQ(p.theme, 4);
+  EXPECT_EQ(p.caption_alignment, 5);
+  EXPECT_EQ(p.caption_effect, 1);
+  EXPECT_EQ(p.icon_alignment, 1);
+  EXPECT_EQ(p.rounded_value, 5);
+  EXPECT_EQ(p.transparency, 100);
+  EXPECT_EQ(p.caption_disable_colour, 0x00BAB6B7u);
+  EXPECT_EQ(p.caption_effect_colour, 0x00FFFFFFu);
+  EXPECT_TRUE(p.icon);
+  EXPECT_TRUE(host.messages.empty());
+  b.Load(StandardButtonDesign("cancel", ""));
+  EXPECT_FALSE(b.Properties().icon);
+  EXPECT_TRUE(host.messages.empty());
+}
+
+}  // namespace
+}  // namespace movarin::skin
