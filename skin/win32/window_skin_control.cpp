@@ -129,15 +129,25 @@ bool WindowSkinControl::HostHasFrame() const {
 }
 
 Point WindowSkinControl::CursorRelative(Point cursor) const {
-  RECT host{}, own{};
-  GetWindowRect(host_, &host);
+  RECT own{};
   GetWindowRect(hwnd(), &own);
+  if (!HostHasFrame()) {
+    // Borderless: the host's left plus the skin's left is where the skin is on screen.
+    return {cursor.x - own.left, cursor.y - own.top};
+  }
+  RECT host{};
+  GetWindowRect(host_, &host);
   POINT skin_origin{own.left, own.top};
   ScreenToClient(host_, &skin_origin);  // the skin's position in its host
-  return RelativeCursor(cursor, {host.left, host.top}, {skin_origin.x, skin_origin.y}, HostHasFrame());
+  return RelativeCursor(cursor, {host.left, host.top}, {skin_origin.x, skin_origin.y}, true);
 }
 
 bool WindowSkinControl::CursorOnOwnWindow(Point cursor) const {
+  // Outside its rectangle the cursor cannot be over the skin: no need to ask which
+  // window is there.
+  RECT own{};
+  GetWindowRect(hwnd(), &own);
+  if (!PtInRect(&own, POINT{cursor.x, cursor.y})) return false;
   return WindowFromPoint(POINT{cursor.x, cursor.y}) == hwnd();
 }
 
