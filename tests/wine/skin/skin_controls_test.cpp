@@ -153,8 +153,9 @@ TEST_F(SkinControls, ADisabledButtonIgnoresClicksAndTextFollowsSetWindowText) {
 TEST_F(SkinControls, ProgressBarAnswersTheStandardMessages) {
   BlockProgressBarControl* control = controls.ProgressBar(kBarId);
   ASSERT_NE(control, nullptr);
-  SendMessageW(bar, PBM_SETRANGE32, 0, 100);
   const int draws = control->Draws();
+  SendMessageW(bar, PBM_SETRANGE32, 0, 100);  // stored only: no redraw until the value changes
+  EXPECT_EQ(control->Draws(), draws);
   EXPECT_EQ(SendMessageW(bar, PBM_SETPOS, 40, 0), 0);
   EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 40);
   EXPECT_EQ(control->Draws(), draws + 1);
