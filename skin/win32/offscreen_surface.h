@@ -21,6 +21,7 @@ class OffscreenSurface {
   bool Resize(int width, int height);
   bool Ready() const { return dc_ && bitmap_; }
   HDC dc() const { return dc_.get(); }
+  HBITMAP bitmap() const { return static_cast<HBITMAP>(bitmap_.get()); }
   int Width() const { return width_; }
   int Height() const { return height_; }
   const std::uint8_t* Bits() const { return bits_; }

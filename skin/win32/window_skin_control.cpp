@@ -31,6 +31,7 @@ bool WindowSkinControl::Create(const WindowSkinArgs& args) {
   host_ = args.host;
   if (!host_) return false;
   if (args.events) events_ = args.events;
+  labels_on_skin_ = args.labels_on_skin;
   skin_.SetProperties(LoadWindowSkin(args.design, args.defaults));
 
   RECT client{};
@@ -83,6 +84,9 @@ LRESULT CALLBACK WindowSkinControl::HostProc(HWND host, UINT msg, WPARAM wp, LPA
     // A control created after the skin goes under it by default: the skin stays below
     // every other control, which sit on top of it.
     SetWindowPos(self->hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  } else if (msg == WM_CTLCOLORSTATIC) {
+    if (HBRUSH brush = self->LabelBackground(reinterpret_cast<HWND>(lp), reinterpret_cast<HDC>(wp)))
+      return reinterpret_cast<LRESULT>(brush);
   } else if (msg == WM_NCDESTROY) {
     RemoveWindowSubclass(host, &WindowSkinControl::HostProc, kHostSubclassId);
     self->subclassed_ = false;
@@ -112,6 +116,7 @@ void WindowSkinControl::FullRedraw() {
     GdiCanvas canvas(surface_.dc(), surface_.Width(), surface_.Height());
     const Region region = skin_.Redraw(canvas);
     ++full_redraws_;
+    background_brush_.reset(CreatePatternBrush(surface_.bitmap()));
     if (!region_set_ || !(region == region_)) {
       region_ = region;
       region_set_ = true;
@@ -120,6 +125,27 @@ void WindowSkinControl::FullRedraw() {
   }
   UpdateTimer();
   InvalidateRect(hwnd(), nullptr, FALSE);
+  // Labels showing the skin behind them take the new image.
+  if (labels_on_skin_)
+    for (HWND child = GetWindow(host_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+      if (child != hwnd()) InvalidateRect(child, nullptr, TRUE);
+}
+
+HBRUSH WindowSkinControl::LabelBackground(HWND control, HDC dc) const {
+  if (!labels_on_skin_ || !background_brush_ || !control) return nullptr;
+  // Only labels and button-class controls (check boxes, frames); a bordered label (a
+  // notice box) and read-only text boxes keep their own background.
+  wchar_t cls[16] = {};
+  GetClassNameW(control, cls, 16);
+  if (lstrcmpiW(cls, L"Static") != 0 && lstrcmpiW(cls, L"Button") != 0) return nullptr;
+  if (GetWindowLongPtrW(control, GWL_STYLE) & WS_BORDER) return nullptr;
+  // The brush is the skin's image; its origin is moved so the control shows the part
+  // of the skin under it.
+  POINT origin{0, 0};
+  MapWindowPoints(control, hwnd(), &origin, 1);
+  SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
+  SetBkMode(dc, TRANSPARENT);
+  return static_cast<HBRUSH>(background_brush_.get());
 }
 
 void WindowSkinControl::UpdateTimer() { EnableTimer(kHoverTimer, kHoverIntervalMs, skin_.HoverTimerWanted()); }

@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/window.h"
 #include "skin/property_bag.h"
 #include "skin/win32/offscreen_surface.h"
@@ -36,6 +37,9 @@ struct WindowSkinArgs {
   SkinHostDefaults defaults{};
   WindowSkinEvents* events = nullptr;  // nullptr: the default actions
   bool make_host_borderless = true;
+  // Labels, check boxes and frames without a border of their own show the skin behind
+  // them instead of the system's face colour.
+  bool labels_on_skin = true;
 };
 
 class WindowSkinControl final : public movarin::win32::Window {
@@ -69,6 +73,7 @@ class WindowSkinControl final : public movarin::win32::Window {
   bool CursorOnOwnWindow(Point cursor) const;
   bool HostHasFrame() const;
   void UpdateTimer();
+  HBRUSH LabelBackground(HWND control, HDC dc) const;
   static LRESULT CALLBACK HostProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
   HWND host_ = nullptr;
@@ -80,6 +85,8 @@ class WindowSkinControl final : public movarin::win32::Window {
   bool region_set_ = false;
   bool subclassed_ = false;
   bool left_down_ = false;
+  bool labels_on_skin_ = true;
+  movarin::win32::UniqueGdiObject background_brush_;  // the skin's image, for labels
   int button_paints_ = 0;
   int full_redraws_ = 0;
 };

@@ -172,8 +172,17 @@ TEST_F(SkinHostTest, ADragOnTheCaptionMovesTheWindowByTheDragDistance) {
 TEST_F(SkinHostTest, EnterClicksTheFocusedButtonOnceAndTheDisabledButtonIgnoresClicks) {
   HWND search = GetDlgItem(host_, layout::kSearchButton);
   HWND reg = GetDlgItem(host_, layout::kRegisterButton);
-  ASSERT_TRUE(search && reg) << DescribeWindow(host_);
+  HWND label = GetDlgItem(host_, layout::kClicksLabel);
+  ASSERT_TRUE(search && reg && label) << DescribeWindow(host_);
   EXPECT_EQ(Clicks(), "Search 0, Register 0");
+  // The label shows the skin's body behind its text: a row of the vertical gradient has
+  // one colour, inside the label and beside it.
+  RECT lr{};
+  GetClientRect(label, &lr);
+  const POINT in_label = ScreenPoint(label, lr.right - 3, 3);
+  const POINT beside = ScreenPoint(label, lr.right + 3, 3);
+  EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(in_label) == ScreenPixel(beside); }))
+      << std::hex << ScreenPixel(in_label) << " beside " << ScreenPixel(beside);
 
   TypeKey(VK_RETURN);
   EXPECT_TRUE(WaitUntil([&] { return Clicks() == "Search 1, Register 0"; })) << Clicks();
