@@ -18,6 +18,8 @@ enum class ControlKind {
   kProgressBar,
   kReportList,      // a list view in report view whose rows the window supplies
   kPanel,           // a bordered, centred text, hidden until shown
+  kStyledButton,    // the owner-drawn push button (a standard one where no skin is used)
+  kBlockProgressBar,  // the segmented progress bar (the standard one where no skin is used)
 };
 
 struct ControlPlacement {
@@ -38,5 +40,12 @@ constexpr bool LayoutIsValid(std::span<const ControlPlacement> table) {
   }
   return true;
 }
+
+// How a window's skin differs from the look every window shares (skin/window_skin_design.h).
+struct SkinDescription {
+  std::string_view title;
+  bool caption_buttons = true;  // minimise and close; false shows none
+  std::string_view icon = {};   // picture source ("#1": the program's icon); empty: none
+};
 
 }  // namespace movarin::ui

@@ -11,7 +11,7 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   mingw-w64-tools libz-mingw-w64-dev
   wine wine64 fonts-wine xvfb xauth x11-utils
-  mdbtools python3 python3-pil imagemagick curl file
+  mdbtools python3 python3-pil imagemagick librsvg2-bin curl file
 )
 
 missing=()

@@ -37,6 +37,7 @@ HWND CreateLaidOutControl(HWND parent, const ui::ControlPlacement& p, HFONT font
       c.visible = false;
       break;
     case ui::ControlKind::kButton:
+    case ui::ControlKind::kStyledButton:  // skin/win32 creates the styled one
       c.class_name = L"BUTTON";
       c.style = WS_TABSTOP | BS_PUSHBUTTON;
       break;
@@ -49,6 +50,7 @@ HWND CreateLaidOutControl(HWND parent, const ui::ControlPlacement& p, HFONT font
       c.style = BS_GROUPBOX;
       break;
     case ui::ControlKind::kProgressBar:
+    case ui::ControlKind::kBlockProgressBar:  // skin/win32 creates the segmented one
       c.class_name = PROGRESS_CLASSW;
       c.style = PBS_SMOOTH;
       break;

@@ -35,8 +35,11 @@ bool Window::Create(const WindowArgs& args) {
     width = r.right - r.left;
     height = r.bottom - r.top;
   }
+  HMENU menu_or_id = (args.style & WS_CHILD)
+                         ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.child_id))
+                         : nullptr;
   return CreateWindowExW(args.ex_style, args.class_name.c_str(), args.title.c_str(), args.style,
-                         args.x, args.y, width, height, args.owner, nullptr, instance,
+                         args.x, args.y, width, height, args.owner, menu_or_id, instance,
                          this) != nullptr;
 }
 

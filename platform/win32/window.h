@@ -20,7 +20,8 @@ struct WindowArgs {
   // When both are set, the window is sized so that its client area has this size.
   int client_width = 0;
   int client_height = 0;
-  HWND owner = nullptr;
+  HWND owner = nullptr;  // the parent, for a child window (WS_CHILD)
+  int child_id = 0;      // a child window's control id
   HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   HICON icon = nullptr;
 };

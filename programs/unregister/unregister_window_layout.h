@@ -13,9 +13,9 @@ inline constexpr wchar_t kWindowClass[] = L"MovarinUnregisterWindow";
 enum ControlId { kFileBox = 451, kUnregisterButton, kShowButton };
 
 inline constexpr std::array<ui::ControlPlacement, 3> kControls{{
-    {kFileBox, ui::ControlKind::TextBox, "", 120, 240, 4560, 315},
-    {kUnregisterButton, ui::ControlKind::Button, "Unregister", 1560, 900, 1500, 480},
-    {kShowButton, ui::ControlKind::Button, "show", 3180, 900, 1500, 480},
+    {kFileBox, ui::ControlKind::kTextBox, "", 120, 240, 4560, 315},
+    {kUnregisterButton, ui::ControlKind::kButton, "Unregister", 1560, 900, 1500, 480},
+    {kShowButton, ui::ControlKind::kButton, "show", 3180, 900, 1500, 480},
 }};
 
 }  // namespace movarin::unregister_program
