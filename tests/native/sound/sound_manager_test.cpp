@@ -211,9 +211,18 @@ TEST_F(SoundManagerTest, AMissingOrBrokenFileShowsOneMessageAndLeavesTheSlotEmpt
   EXPECT_FALSE(sounds.LoadWave(2, Write("avi.wav", Riff(Chunk("fmt ", PcmFormat(1, 8000, 16)), "AVI ")), 0));
   EXPECT_FALSE(sounds.LoadWave(3, Write("short.wav", Riff(Chunk("fmt ", std::string(14, 'x')))), 0));
   EXPECT_FALSE(sounds.LoadWave(4, folder.string(), 0));
+  // A data chunk declaring nearly 4 GiB: refused without allocating it (the sanitizer
+  // build would stop at such an allocation).
+  EXPECT_FALSE(sounds.LoadWave(5, Write("huge.wav", Riff(Chunk("fmt ", PcmFormat(1, 8000, 16)) +
+                                                        Chunk("data", "ab", 0xFFFFFFF0u))), 0));
+  // A file larger than the player holds in memory is not read at all (a sparse file).
+  const std::string too_large = Sound("large.wav");
+  std::filesystem::resize_file(too_large, SoundManager::kMaxFileBytes + 1);
+  EXPECT_FALSE(sounds.LoadWave(6, too_large, 0));
   EXPECT_EQ(Take(), (Log{"message Cannot open file", "message Incorrect format",
-                         "message Not enough data, only 14, wanted 16", "message Cannot open file"}));
-  for (int slot : {1, 2, 3, 4}) EXPECT_EQ(sounds.State(slot), SlotState::kEmpty);
+                         "message Not enough data, only 14, wanted 16", "message Cannot open file",
+                         "window created", "message Could not read full buffer", "message Cannot open file"}));
+  for (int slot : {1, 2, 3, 4, 5, 6}) EXPECT_EQ(sounds.State(slot), SlotState::kEmpty);
   EXPECT_FALSE(sounds.PlayWave(1));
   EXPECT_TRUE(Take().empty()) << "playing an empty slot is silent";
 }
