@@ -60,23 +60,9 @@ TEST(WaveFileTest, EveryBrokenFileGetsItsMessage) {
        "Could not read full buffer"},
   };
   for (const ErrorCase& c : cases) EXPECT_EQ(MessageFor(c.file), c.message) << c.name;
-}
-
-TEST(WaveFileTest, MessageTextsForEveryError) {
-  // "Could not seek" cannot come from a file (the first sub-chunk lies inside the bytes
-  // already read), so its text is checked here with the others.
-  const std::vector<std::pair<WaveReadError, std::string>> texts = {
-      {{WaveError::kCannotOpenFile}, "Cannot open file"},
-      {{WaveError::kCannotDescend}, "Cannot descend"},
-      {{WaveError::kIncorrectFormat}, "Incorrect format"},
-      {{WaveError::kNoFmtChunk}, "Could not find fmt chunk"},
-      {{WaveError::kFmtChunkTooSmall, 14}, "Not enough data, only 14, wanted 16"},
-      {{WaveError::kNotEnoughDataRead}, "Not enough data read"},
-      {{WaveError::kCouldNotSeek}, "Could not seek"},
-      {{WaveError::kNoDataChunk}, "Could not descend into data"},
-      {{WaveError::kDataChunkShort}, "Could not read full buffer"},
-  };
-  for (const auto& [error, text] : texts) EXPECT_EQ(WaveErrorText(error), text);
+  // The seek back to the first sub-chunk cannot fail on a file (it lies inside the bytes
+  // already read); its message is still the player's own.
+  EXPECT_EQ(WaveErrorText({WaveError::kCouldNotSeek}), "Could not seek");
 }
 
 TEST(WaveFileTest, PcmFileWithSixteenByteFormat) {
