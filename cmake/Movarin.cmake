@@ -79,19 +79,24 @@ endfunction()
 
 # A GoogleTest suite cross-compiled for Windows and run under Wine, one CTest test
 # per executable (the runner cannot list the cases without Wine at build time).
+# SCRIPT names a script run instead of scripts/wine-run.sh (with the same arguments),
+# for a test that must prepare Wine's environment itself.
 function(movarin_wine_test name)
   if(NOT MOVARIN_WINDOWS OR NOT MOVARIN_WINE_TESTS)
     return()
   endif()
-  cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;LIBS;RUNNER" ${ARGN})
+  cmake_parse_arguments(A "" "TIMEOUT;SCRIPT" "SOURCES;LIBS;RUNNER" ${ARGN})
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 300)
+  endif()
+  if(NOT A_SCRIPT)
+    set(A_SCRIPT ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
   endif()
   add_executable(${name} ${A_SOURCES})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   add_test(NAME ${name}
-    COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${A_RUNNER} $<TARGET_FILE:${name}>)
+    COMMAND bash ${A_SCRIPT} ${A_RUNNER} $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "${MOVARIN_TEST_ENV}" TIMEOUT ${A_TIMEOUT} LABELS wine)
 endfunction()

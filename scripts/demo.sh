@@ -20,6 +20,7 @@ done
 # Wine runs the 64-bit build here (see lib.sh); the 32-bit one is in build/win32/app.
 cp "$BUILD/win64/app/Movarin.exe" "$DEMO/server/database.mdb" "$DEMO/app/"
 cp -r "$BUILD/win64/app/Images" "$DEMO/app/"  # the buttons' pictures
+cp -r "$BUILD/win64/app/Sounds" "$DEMO/app/"
 
 start_test_server "$DEMO/server"
 trap 'stop_test_server; stop_display' EXIT
