@@ -11,6 +11,9 @@ namespace {
 
 namespace text = internet_file_messages;
 
+// Asks the connection for the default port of its service.
+constexpr std::uint16_t kDefaultServicePort = 0;
+
 // Marks the control busy for the lifetime of one public operation.
 class BusyScope {
  public:
@@ -106,7 +109,7 @@ void InternetFile::Inform() {
   std::string path;
   SplitUrl(host_text, path);
   if (path.empty()) path.push_back('/');
-  const HostAndPort target = SplitHostAndPort(host_text, settings.port);
+  const HostAndPort target = SplitHostAndPort(host_text, kDefaultServicePort);
 
   Pump();
   EnsureSession();

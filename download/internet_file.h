@@ -119,7 +119,8 @@ struct InternetFileSettings {
   std::int32_t connect_type = 0;
   // "http://host[:port]/path".
   std::string url;
-  // The server port, used when url names none.
+  // The server port. Kept with the settings; the connection takes the port written in
+  // url, else the default port of HTTP.
   std::uint16_t port = 80;
   // Credentials for the site; sent only when site_user is not empty.
   std::string site_user;
@@ -137,7 +138,8 @@ struct SessionOptions {
 std::optional<SessionOptions> SessionOptionsFor(const InternetFileSettings& settings);
 
 // Where a HEAD request goes: the host text of the address with a port written in it
-// taken apart ("host:8080" gives "host" and 8080), else the host with default_port.
+// taken apart ("host:8080" gives "host" and 8080), else the host with default_port
+// (0: the default port of HTTP).
 struct HostAndPort {
   std::string host;
   std::uint16_t port = 80;

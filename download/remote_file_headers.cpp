@@ -72,7 +72,10 @@ RemoteFileInformation InformationFromRawHeaders(std::string_view raw_headers) {
     const ContentLength parsed = ParseContentLength(*length);
     if (parsed.kind == ContentLength::Kind::kValue) info.size = parsed.value;
   }
-  info.exists = StatusCodeOfStatusLine(raw_headers) != kNotFound;
+  // A block without a status line is no answer at all (WinINet gives a bare CR LF for a
+  // request that never reached a server).
+  const int status = StatusCodeOfStatusLine(raw_headers);
+  info.exists = status != -1 && status != kNotFound;
   return info;
 }
 

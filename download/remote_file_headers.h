@@ -29,7 +29,8 @@ struct RemoteFileInformation {
 //  - size: the number after "Content-Length: ", or -1 without that header or without a
 //    number of 0 or more that fits 64 bits;
 //  - exists: false when the status code of the status line is 404, whatever its
-//    wording; true for every other answer.
+//    wording, and when there is no status line at all (no answer); true for every other
+//    answer.
 // Header names are matched without regard to case, at the start of a header line only,
 // so another header's name or value that merely contains them is never taken.
 RemoteFileInformation InformationFromRawHeaders(std::string_view raw_headers);

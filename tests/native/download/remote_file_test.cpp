@@ -64,9 +64,11 @@ TEST(RemoteFileHeaders, SizeDateAndExistenceOfAnAnswer) {
       {"401", "HTTP/1.1 401 Unauthorized\r\n\r\n", true, -1, "Not Available"},
       {"404 words in a header are not a status", ok + "X-Old: HTTP/1.1 404 File Not Found\r\n\r\n", true, -1,
        "Not Available"},
-      {"a four-digit code is no 404", "HTTP/1.1 4040 Odd\r\n\r\n", true, -1, "Not Available"},
-      {"no status line", "garbage", true, -1, "Not Available"},
-      {"empty", "", true, -1, "Not Available"},
+      {"a four-digit code is no status line", "HTTP/1.1 4040 Odd\r\n\r\n", false, -1, "Not Available"},
+      // No status line: no answer at all.
+      {"no status line", "garbage", false, -1, "Not Available"},
+      {"a bare line end", "\r\n", false, -1, "Not Available"},
+      {"empty", "", false, -1, "Not Available"},
   };
   for (const Case& c : cases) {
     const RemoteFileInformation info = InformationFromRawHeaders(c.raw);
@@ -326,7 +328,8 @@ TEST_F(InternetFileTest, InformationRequestAsksTheServerWithHead) {
   file.settings.url = "http://example.com/x";
   file.settings.port = 81;
   file.RequestInformation();
-  EXPECT_EQ(net.log, (Log{"connect example.com:81 user=ann password=secret", "HEAD /x", "close request",
+  // The port of the address, else the service's default (0); the Port setting is kept only.
+  EXPECT_EQ(net.log, (Log{"connect example.com:0 user=ann password=secret", "HEAD /x", "close request",
                           "close connection"}));
   EXPECT_EQ(net.heads, 2);
 }
