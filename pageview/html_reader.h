@@ -33,7 +33,8 @@ struct Node {
 };
 
 struct Document {
-  // nodes[0] is the root; every other node is a child of exactly one earlier node.
+  // nodes[0] is the root (ReadHtml always makes one); every other node is a child of
+  // exactly one earlier node.
   std::vector<Node> nodes;
   std::string title;
   // True when the node limit was reached and the rest of the page was dropped.

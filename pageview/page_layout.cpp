@@ -84,7 +84,7 @@ class Layout {
   }
 
   DisplayList Run() {
-    Walk(document_.root());
+    if (!document_.nodes.empty()) Walk(document_.root());
     FinishLine();
     list_.width = options_.width;
     list_.height = y_ + options_.margin;

@@ -241,8 +241,10 @@ TEST(PageLayout, HostilePagesStayInsideTheView) {
   }
   // A narrow view still places every word.
   EXPECT_EQ(LayOut("<p>several words here</p>", 10).Texts().size(), 3u);
-  // An empty page is only its margins.
+  // An empty page is only its margins, and so is a document without any node.
   EXPECT_EQ(LayOut("").list.height, 2 * kMargin);
+  testing::FixedMeasurer measurer;
+  EXPECT_EQ(LayOutPage(Document{}, measurer, {}, LayoutOptions{}).height, 2 * LayoutOptions{}.margin);
   EXPECT_TRUE(LayOut("<script>x</script><!-- y -->").list.items.empty());
 }
 
