@@ -22,6 +22,7 @@ const base::Failure kCancelled{static_cast<std::int64_t>(ERROR_INTERNET_OPERATIO
 const base::Failure kBusy{0, "Another fetch is running"};
 const base::Failure kTooLarge{0, "The answer is too large"};
 const base::Failure kCutOff{0, std::string(messages::kConnectionReset)};
+const base::Failure kNoAnswer{0, std::string(messages::kCannotEstablishConnection)};
 
 int StatusCode(const std::string& block) {
   const std::string field = StatusField(block);
@@ -67,6 +68,11 @@ base::Result<FetchedDocument, base::Failure> HttpFetch::Get(const std::string& u
 
   FetchedDocument document;
   document.status = StatusCode(block);
+  // WinINet reads a connection closed without a status line as an answer with no head.
+  if (document.status == 0) {
+    transfer_.Cancel();
+    return kNoAnswer;
+  }
   document.content_type = HeaderValue(block, "Content-Type");
   const ContentLength announced = ParseContentLength(HeaderValue(block, "Content-Length"));
   std::vector<std::uint8_t> chunk;

@@ -26,8 +26,9 @@ class HttpFetch {
   HttpFetch& operator=(const HttpFetch&) = delete;
 
   // The whole answer to a GET of `url`. A failure when no complete answer arrived: no
-  // connection, a time-out, a body cut off before its announced length, a body larger
-  // than max_bytes, a cancel, or a fetch already running (one at a time).
+  // connection, a connection closed without a status line, a time-out, a body cut off
+  // before its announced length, a body larger than max_bytes, a cancel, or a fetch
+  // already running (one at a time).
   base::Result<FetchedDocument, base::Failure> Get(const std::string& url, std::size_t max_bytes);
 
   // Ends a running Get at once (from a message processed while it waits).
