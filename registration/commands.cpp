@@ -24,8 +24,8 @@ std::string RegistrationCommands::AddsPath(std::string_view file) const {
 
 bool RegistrationCommands::HandOver(
     SilentOption silent, std::initializer_list<std::pair<settings::Key, std::string_view>> values) {
-  if (!store_.WriteSwitch(Key::YesMovarinFiles1, silent.yes)) return false;
-  if (!store_.WriteSwitch(Key::NoMovarinFiles1, silent.no)) return false;
+  if (!store_.WriteSwitch(Key::kYesMovarinFiles1, silent.yes)) return false;
+  if (!store_.WriteSwitch(Key::kNoMovarinFiles1, silent.no)) return false;
   for (const auto& [key, value] : values)
     if (!store_.Write(key, std::string(value))) return false;
   return true;
@@ -62,7 +62,7 @@ void RegistrationCommands::RegisterFile(const RegistrationOptions& options,
     // No batch file of an earlier hand-over may be left beside the Register program; a
     // file that cannot be removed does not stop the hand-over (Register rewrites it).
     platform_.RemoveFile(AddsPath(kRunBatName));
-    if (!HandOver(options.silent, {{Key::registerlink, source_path}, {Key::registername, file_name}}))
+    if (!HandOver(options.silent, {{Key::kRegisterLink, source_path}, {Key::kRegisterName, file_name}}))
       return;
     platform_.OpenThroughShell(AddsPath(kRegisterProgram));
   }
@@ -89,7 +89,7 @@ void RegistrationCommands::UnregisterFile(const RegistrationOptions& options,
     if (options.silent.no) platform_.StartMinimised(UnregisterCommandLine(false, file_text));
   }
   if (system.windows_vista7) {
-    if (!HandOver(options.silent, {{Key::Unregistermovarin, file_text}})) return;
+    if (!HandOver(options.silent, {{Key::kUnregisterMovarin, file_text}})) return;
     platform_.OpenThroughShell(AddsPath(kUnregisterProgram));
   }
 }

@@ -16,6 +16,8 @@ start_test_server() {
   _TS_WORK=$(mktemp -d "${TMPDIR:-/tmp}/movarin-server.XXXXXX") || return 1
   mkdir -p "$_TS_WORK/root"
   cp -R "$source_folder/." "$_TS_WORK/root/" || { rm -rf "$_TS_WORK"; return 1; }
+  /usr/bin/python3 "$_TS_ROOT/tools/test_server/make_pictures.py" "$_TS_WORK/root" ||
+    { rm -rf "$_TS_WORK"; return 1; }
   /usr/bin/python3 "$_TS_ROOT/tools/test_server/server.py" --root "$_TS_WORK/root" \
     --port 0 --port-file "$_TS_WORK/port" --idle-exit "${MOVARIN_TEST_SERVER_IDLE:-900}" \
     2>"$_TS_WORK/server.log" &

@@ -26,11 +26,11 @@ void RegisterWindowLogic::LoadHandOver() {
   // A toggle whose stored text is not a truth value keeps its mark, as the main window
   // treats such a value.
   registration::SilentOption toggles = host_.SilentToggles();
-  if (auto yes = store_.ReadSwitch(Key::YesMovarinFiles1)) toggles.yes = *yes;
-  if (auto no = store_.ReadSwitch(Key::NoMovarinFiles1)) toggles.no = *no;
+  if (auto yes = store_.ReadSwitch(Key::kYesMovarinFiles1)) toggles.yes = *yes;
+  if (auto no = store_.ReadSwitch(Key::kNoMovarinFiles1)) toggles.no = *no;
   host_.SetSilentToggles(toggles);
-  path_ = store_.Read(Key::registerlink);
-  name_ = store_.Read(Key::registername);
+  path_ = store_.Read(Key::kRegisterLink);
+  name_ = store_.Read(Key::kRegisterName);
   host_.SetPathField(path_);
   host_.SetNameField(name_);
   if (path_.empty() || name_.empty()) Close();

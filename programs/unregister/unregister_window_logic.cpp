@@ -14,10 +14,10 @@ void LoadUnregisterWindow(UnregisterWindowHost& host, registration::Registration
   // A toggle whose stored text is not a truth value keeps its mark: that read is
   // skipped and the load goes on.
   registration::SilentOption toggles = host.SilentToggles();
-  if (auto yes = store.ReadSwitch(Key::YesMovarinFiles1)) toggles.yes = *yes;
-  if (auto no = store.ReadSwitch(Key::NoMovarinFiles1)) toggles.no = *no;
+  if (auto yes = store.ReadSwitch(Key::kYesMovarinFiles1)) toggles.yes = *yes;
+  if (auto no = store.ReadSwitch(Key::kNoMovarinFiles1)) toggles.no = *no;
   host.SetSilentToggles(toggles);
-  const std::string text = store.Read(Key::Unregistermovarin);
+  const std::string text = store.Read(Key::kUnregisterMovarin);
   host.SetFileBox(text);
   if (text.empty()) {
     host.EndProgram();

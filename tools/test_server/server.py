@@ -73,6 +73,13 @@ class Behaviour:
                 raise ValueError("header must be one 'Name: value' line")
         self.omit = {h.strip().lower() for v in query.get("omit", []) for h in v.split(",")
                      if h.strip()}
+        # file=/other.mdb: the path serves that file of the folder (HEAD and GET alike).
+        self.file = query.get("file", [None])[0]
+        if self.file is not None:
+            if not self.file or "\0" in self.file:
+                raise ValueError("file must name a file of the folder")
+            if not self.file.startswith("/"):
+                self.file = "/" + self.file
         # times=N: the behaviour serves N requests, then the path is normal again.
         self.times = bounded_int(query, "times", None, 1, 1 << 31)
 
@@ -93,6 +100,8 @@ class State:
         self.lock = threading.Lock()
         self.behaviours = {}
         self.log = []
+        # The request lines that came in absolute form, as a proxy receives them.
+        self.proxied = []
         self.last_activity = time.monotonic()
 
     def touch(self):
@@ -113,6 +122,11 @@ class State:
         with self.lock:
             if len(self.log) < MAX_LOG_ENTRIES:
                 self.log.append(text)
+
+    def record_proxied(self, request_line):
+        with self.lock:
+            if len(self.proxied) < MAX_LOG_ENTRIES:
+                self.proxied.append(request_line)
 
 
 class Body:
@@ -215,7 +229,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 return self.plain(400, str(e) + "\n")
             with state.lock:
                 if behaviour.mode == "normal" and not behaviour.body and not behaviour.headers \
-                        and not behaviour.omit:
+                        and not behaviour.omit and behaviour.file is None:
                     state.behaviours.pop(target, None)
                 else:
                     state.behaviours[target] = behaviour
@@ -224,6 +238,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
             with state.lock:
                 state.behaviours.clear()
                 state.log.clear()
+                state.proxied.clear()
+            return self.plain(200, "ok\n")
+        if path == "/__control/proxy-log":
+            with state.lock:
+                text = "".join(line + "\r\n" for line in state.proxied)
+            return self.plain(200, text)
+        if path == "/__control/version":
+            number = query.get("number", [None])[0]
+            if number is None or "\r" in number or "\n" in number:
+                return self.plain(400, "number= is missing\n")
+            reply = Behaviour({"body": [f"checkupdates ccc{number}ddd"]})
+            with state.lock:
+                state.behaviours["/checkversion.php"] = reply
             return self.plain(200, "ok\n")
         if path == "/__control/log":
             with state.lock:
@@ -245,12 +272,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
         # The target is split by hand: urlsplit would read "//x/y" as a host name.
         raw_path, _, query = self.path.partition("?")
         raw_path = raw_path.partition("#")[0]
-        if "://" in raw_path:  # an absolute URL, as a proxy would be sent
+        proxied = "://" in raw_path
+        if proxied:  # an absolute URL, as a proxy is sent: served from the folder
             raw_path = "/" + raw_path.split("://", 1)[1].partition("/")[2]
         path = "/" + urllib.parse.unquote(raw_path).lstrip("/")
         if path.startswith("/__control/"):
             self.control(path, urllib.parse.parse_qs(query, keep_blank_values=True))
             return
+        if proxied:
+            self.server.state.record_proxied(self.requestline)
         self.server.state.record(self.requestline + "\r\n" + str(self.headers).replace(
             "\n", "\r\n").rstrip("\r\n") + "\r\n\r\n")
         behaviour = self.server.state.take_behaviour(path)
@@ -324,6 +354,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def file_answer(self, path, behaviour):
         """(code, headers, body) for a file of the served folder (or a set body)."""
         root = self.server.root
+        if behaviour and behaviour.file is not None:
+            path = behaviour.file
         full = os.path.realpath(os.path.join(root, path.lstrip("/")))
         content_type = CONTENT_TYPES.get(os.path.splitext(path)[1].lower(),
                                          "application/octet-stream")

@@ -37,10 +37,10 @@ class RegisterProgram : public ::testing::Test {
   RegisterProgram() { platform.AddLibrary(kSource); }
   void HandOver(std::optional<std::string> yes, std::optional<std::string> no,
                 std::string path = kSource, std::string name = "act bar.ocx") {
-    if (yes) store.values[Key::YesMovarinFiles1] = *yes;
-    if (no) store.values[Key::NoMovarinFiles1] = *no;
-    store.values[Key::registerlink] = path;
-    store.values[Key::registername] = name;
+    if (yes) store.values[Key::kYesMovarinFiles1] = *yes;
+    if (no) store.values[Key::kNoMovarinFiles1] = *no;
+    store.values[Key::kRegisterLink] = path;
+    store.values[Key::kRegisterName] = name;
   }
   // Ticks until the window closes (at most `limit` ticks); the number of ticks it took.
   int RunUntilClosed(int limit = 100) {

@@ -95,8 +95,8 @@ TEST_F(Commands, VistaRemovesTheOldBatchWritesTheKeysInOrderAndStartsRegister) {
 TEST_F(Commands, VistaHandsTheTogglesOverAsTheyAre) {
   for (SilentOption silent : {SilentOption{true, false}, SilentOption{false, false}, SilentOption{true, true}}) {
     Register(kVista, silent);
-    EXPECT_EQ(store.values[Key::YesMovarinFiles1], silent.yes ? "True" : "False");
-    EXPECT_EQ(store.values[Key::NoMovarinFiles1], silent.no ? "True" : "False");
+    EXPECT_EQ(store.values[Key::kYesMovarinFiles1], silent.yes ? "True" : "False");
+    EXPECT_EQ(store.values[Key::kNoMovarinFiles1], silent.no ? "True" : "False");
   }
 }
 
@@ -108,7 +108,7 @@ TEST_F(Commands, BothWaysRunOneAfterTheOther) {
 }
 
 TEST_F(Commands, AHalfWrittenHandOverStartsNothing) {
-  store.refused.insert(Key::registerlink);
+  store.refused.insert(Key::kRegisterLink);
   Register(kVista, {.no = true});
   ASSERT_FALSE(platform.events.empty());
   EXPECT_EQ(platform.events.back(), std::string("store registerlink=") + kSource);

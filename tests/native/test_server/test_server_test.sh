@@ -23,6 +23,7 @@ WORK=$(mktemp -d)
 trap 'stop_test_server; rm -rf "$WORK"' EXIT
 
 ctl() { curl -s -o /dev/null -w '%{http_code}' "${S}__control/$1"; }
+ctl_log() { curl -s "${S}__control/log"; }
 # The status line exactly as sent, CR stripped.
 status_line() { curl -s -o /dev/null -D - "$@" | head -n 1 | tr -d '\r'; }
 header() { # <name> <curl args...>: the value of one response header
@@ -253,9 +254,77 @@ group_lifecycle() {
   expect_eq "own folder served" "mine" "$(curl -s "${MOVARIN_TEST_SERVER}x.txt")"
 }
 
+group_startup() {
+  # checkversion.php: the version control request, and any other reply through body=.
+  expect_eq "version control" "200" "$(ctl 'version?number=3')"
+  expect_eq "reply names version 3" "checkupdates ccc3ddd" "$(curl -s "${S}checkversion.php")"
+  ctl 'version?number=10' >/dev/null
+  expect_eq "reply names version 10" "checkupdates ccc10ddd" "$(curl -s "${S}checkversion.php")"
+  expect_eq "version needs a number" "400" "$(ctl 'version')"
+  ctl 'set?path=/checkversion.php&body=ccc3ddd' >/dev/null
+  expect_eq "reply without the marker" "ccc3ddd" "$(curl -s "${S}checkversion.php")"
+  ctl 'set?path=/checkversion.php&body=checkupdates%20cccxddd' >/dev/null
+  expect_eq "damaged reply" "checkupdates cccxddd" "$(curl -s "${S}checkversion.php")"
+  ctl 'set?path=/checkversion.php&mode=close' >/dev/null
+  curl -s -o /dev/null "${S}checkversion.php"
+  expect_eq "no reply at all (52)" "52" "$?"
+  ctl reset >/dev/null
+  expect_eq "reset restores the file's reply" "$(cat "$R/checkversion.php")" "$(curl -s "${S}checkversion.php")"
+
+  # database.mdb: HEAD gives size and date; file= switches the copy served for HEAD and GET.
+  head -c 5000 /dev/urandom > "$R/database.mdb"
+  head -c 7000 /dev/urandom > "$R/database-larger.mdb"
+  head -c 7000 /dev/zero > "$R/database-broken.mdb"
+  curl -s -I -o /dev/null -D "$WORK/head" "${S}database.mdb"
+  expect_eq "HEAD status" "HTTP/1.1 200 OK" "$(head -n 1 "$WORK/head" | tr -d '\r')"
+  expect_contains "HEAD length" "Content-Length: 5000" "$(cat "$WORK/head")"
+  expect_eq "HEAD date" "1" "$(grep -qiE '^Last-Modified: [A-Z][a-z]{2}, [0-9]{2} ' "$WORK/head" && echo 1)"
+  expect_eq "file= needs a name" "400" "$(ctl 'set?path=/database.mdb&file=')"
+  ctl 'set?path=/database.mdb&file=/database-larger.mdb' >/dev/null
+  expect_eq "larger copy: HEAD" "7000" "$(header Content-Length -I "${S}database.mdb")"
+  curl -s -o "$WORK/copy" "${S}database.mdb"
+  expect_eq "larger copy: GET" "$(sha1sum <"$R/database-larger.mdb")" "$(sha1sum <"$WORK/copy")"
+  ctl 'set?path=/database.mdb&file=database-broken.mdb' >/dev/null
+  curl -s -o "$WORK/copy" "${S}database.mdb"
+  expect_eq "broken copy" "$(sha1sum <"$R/database-broken.mdb")" "$(sha1sum <"$WORK/copy")"
+  ctl 'set?path=/database.mdb&file=/database-larger.mdb&mode=reset&bytes=3000' >/dev/null
+  curl -s -o "$WORK/copy" "${S}database.mdb"; local rc=$?
+  expect_eq "cut-off copy: reset (56)" "56" "$rc"
+  expect_eq "cut-off copy: bytes before the cut" "3000" "$(stat -c %s "$WORK/copy")"
+  ctl 'set?path=/database.mdb&mode=normal' >/dev/null
+  expect_eq "normal again" "5000" "$(header Content-Length -I "${S}database.mdb")"
+  ctl 'set?path=/database.mdb&file=/missing.mdb' >/dev/null
+  expect_eq "file= of a missing file" "404" "$(curl -s -o /dev/null -w '%{http_code}' "${S}database.mdb")"
+  ctl 'set?path=/database.mdb&file=/../port' >/dev/null
+  expect_eq "file= stays inside the folder" "404" "$(curl -s -o /dev/null -w '%{http_code}' "${S}database.mdb")"
+  ctl reset >/dev/null
+
+  # The sponsor page with its picture and links.
+  local page; page=$(curl -s "${S}Ads2.htm")
+  expect_contains "page shows the picture" '<img src="sponsor.png"' "$page"
+  expect_contains "page links a sponsor" '<a href="sponsor.htm">' "$page"
+  expect_eq "picture type" "image/png" "$(header Content-Type "${S}sponsor.png")"
+  expect_eq "picture is a PNG" "89504e470d0a1a0a" "$(curl -s "${S}sponsor.png" | head -c 8 | od -An -tx1 | tr -d ' \n')"
+  expect_eq "picture size" "120x60" "$(curl -s "${S}sponsor.png" | /usr/bin/python3 -c '
+import struct, sys; d = sys.stdin.buffer.read(); print("%dx%d" % struct.unpack(">II", d[16:24]))')"
+
+  # As a proxy: absolute-form requests for any host are served from the folder and logged.
+  local port=${S##*:}; port=${port%/}
+  expect_eq "proxied GET" "$(sha1sum <"$R/Ads2.htm")" \
+    "$(curl -s -x "http://127.0.0.1:$port" http://origin.movarin.invalid/Ads2.htm | sha1sum)"
+  expect_eq "proxied HEAD" "5000" \
+    "$(header Content-Length -I -x "http://127.0.0.1:$port" http://origin.movarin.invalid:8080/database.mdb)"
+  curl -s -o /dev/null "${S}Ads2.htm"
+  expect_eq "proxy log" $'GET http://origin.movarin.invalid/Ads2.htm HTTP/1.1\nHEAD http://origin.movarin.invalid:8080/database.mdb HTTP/1.1' \
+    "$(curl -s "${S}__control/proxy-log" | tr -d '\r')"
+  expect_contains "proxied requests are in the request log too" "GET http://origin.movarin.invalid/Ads2.htm" "$(ctl_log)"
+  ctl reset >/dev/null
+  expect_eq "reset clears the proxy log" "" "$(curl -s "${S}__control/proxy-log")"
+}
+
 case ${1:-} in
-  files|ranges|control|statuses|lengths|timing|lifecycle) "group_$1" ;;
-  *) echo "usage: $0 files|ranges|control|statuses|lengths|timing|lifecycle" >&2; exit 2 ;;
+  files|ranges|control|statuses|lengths|timing|lifecycle|startup) "group_$1" ;;
+  *) echo "usage: $0 files|ranges|control|statuses|lengths|timing|lifecycle|startup" >&2; exit 2 ;;
 esac
 if [ $failures -ne 0 ]; then echo "$failures check(s) failed" >&2; exit 1; fi
 echo "all checks passed"

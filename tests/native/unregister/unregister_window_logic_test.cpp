@@ -37,9 +37,9 @@ TEST_P(HandedOver, StartsOneCommandAndEnds) {
   registration::test::FakeRegistrationPlatform platform;
   registration::test::RecordingStore store{platform.events};
   FakeWindow window;
-  if (GetParam().yes) store.values[Key::YesMovarinFiles1] = *GetParam().yes;
-  if (GetParam().no) store.values[Key::NoMovarinFiles1] = *GetParam().no;
-  store.values[Key::Unregistermovarin] = "act bar.ocx";
+  if (GetParam().yes) store.values[Key::kYesMovarinFiles1] = *GetParam().yes;
+  if (GetParam().no) store.values[Key::kNoMovarinFiles1] = *GetParam().no;
+  store.values[Key::kUnregisterMovarin] = "act bar.ocx";
   LoadUnregisterWindow(window, platform, store);
   EXPECT_EQ(platform.events, Events{std::string("start ") + GetParam().command_line});
   EXPECT_EQ(window.log, (std::vector<std::string>{"hide", "end"}));
@@ -73,7 +73,7 @@ TEST(UnregisterProgram, RefusesANameThatWouldSplitIntoOtherArguments) {
   registration::test::RecordingStore store{platform.events};
   FakeWindow window;
   const std::string text = "a.ocx\" \"c:\\windows\\system32\\ole32.dll";
-  store.values[Key::Unregistermovarin] = text;
+  store.values[Key::kUnregisterMovarin] = text;
   LoadUnregisterWindow(window, platform, store);
   EXPECT_EQ(platform.events,
             Events{"info: " + registration::CannotUnregisterNameText(text, registration::NameProblem::kDoubleQuote)});

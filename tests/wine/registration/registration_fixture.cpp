@@ -17,8 +17,8 @@ using settings::Key;
 
 namespace {
 
-constexpr Key kTouchedKeys[] = {Key::YesMovarinFiles1, Key::NoMovarinFiles1, Key::registerlink,
-                                Key::registername, Key::Unregistermovarin};
+constexpr Key kTouchedKeys[] = {Key::kYesMovarinFiles1, Key::kNoMovarinFiles1, Key::kRegisterLink,
+                                Key::kRegisterName, Key::kUnregisterMovarin};
 
 }  // namespace
 

@@ -96,10 +96,10 @@ TEST_F(RegistrationTest, RegisterHelperRegistersAndEndsByItself) {
   ASSERT_TRUE(movarin::test::WriteWholeFile(*program_folder_ / "Adds\\run.bat", "echo stale\r\n"));
   RegisterFile(kVista, {.yes = true}, source_, kLibraryName);
   EXPECT_FALSE(FileExists(*program_folder_ / "run.bat")) << "the main program wrote no batch file";
-  EXPECT_EQ(store_.ReadRaw(Key::YesMovarinFiles1), "True");
-  EXPECT_EQ(store_.ReadRaw(Key::NoMovarinFiles1), "False");
-  EXPECT_EQ(store_.ReadRaw(Key::registerlink), source_);
-  EXPECT_EQ(store_.ReadRaw(Key::registername), kLibraryName);
+  EXPECT_EQ(store_.ReadRaw(Key::kYesMovarinFiles1), "True");
+  EXPECT_EQ(store_.ReadRaw(Key::kNoMovarinFiles1), "False");
+  EXPECT_EQ(store_.ReadRaw(Key::kRegisterLink), source_);
+  EXPECT_EQ(store_.ReadRaw(Key::kRegisterName), kLibraryName);
 
   ASSERT_TRUE(e2e::WaitUntil([] { return Registered(); }, e2e::milliseconds(30000)))
       << "Register.exe did not register the library";
@@ -107,7 +107,7 @@ TEST_F(RegistrationTest, RegisterHelperRegistersAndEndsByItself) {
   EXPECT_EQ(ReadWholeFile(*program_folder_ / "Adds\\run.bat"), ExpectedRunBat(source_, "regsvr32 /s"));
   EXPECT_TRUE(WaitForProcessesGone({L"Register.exe"})) << "Register.exe did not end by itself";
   // It only read the keys: they keep the hand-over.
-  EXPECT_EQ(store_.ReadRaw(Key::registerlink), source_);
+  EXPECT_EQ(store_.ReadRaw(Key::kRegisterLink), source_);
 }
 
 TEST_F(RegistrationTest, UnregisterBothWays) {
@@ -118,7 +118,7 @@ TEST_F(RegistrationTest, UnregisterBothWays) {
   // "Windows Vista/7": Unregister.exe runs "Regsvr32 /s /u" on the bare name, found on the
   // system search path; the blank in it is quoted.
   UnregisterFile(kVista, {.yes = true}, kLibraryName);
-  EXPECT_EQ(store_.ReadRaw(Key::Unregistermovarin), kLibraryName);
+  EXPECT_EQ(store_.ReadRaw(Key::kUnregisterMovarin), kLibraryName);
   EXPECT_TRUE(e2e::WaitUntil([] { return !Registered(); }, e2e::milliseconds(30000)))
       << "Unregister.exe did not unregister the library";
   EXPECT_TRUE(WaitForProcessesGone({L"Unregister.exe"})) << "Unregister.exe did not end by itself";
@@ -156,10 +156,10 @@ TEST_F(RegistrationTest, AnErrorPageNamedLikeALibraryNeverReachesTheSystemFolder
   EXPECT_EQ(CountProcesses(L"Register.exe"), 0);
 
   // The Register program, handed the page by an older main program.
-  store_.WriteSwitch(Key::YesMovarinFiles1, true);
-  store_.WriteSwitch(Key::NoMovarinFiles1, false);
-  store_.Write(Key::registerlink, page);
-  store_.Write(Key::registername, "mscomctl.ocx");
+  store_.WriteSwitch(Key::kYesMovarinFiles1, true);
+  store_.WriteSwitch(Key::kNoMovarinFiles1, false);
+  store_.Write(Key::kRegisterLink, page);
+  store_.Write(Key::kRegisterName, "mscomctl.ocx");
   platform_.OpenThroughShell(*program_folder_ / "Adds\\Register.exe");
   auto box = e2e::WaitForMessageBox(0, e2e::milliseconds(30000));
   ASSERT_TRUE(box.has_value()) << "Register.exe did not refuse the page";
@@ -210,7 +210,7 @@ TEST_F(RegistrationTest, NamesThatWouldChangeTheCommandAreRefused) {
 
   // The Unregister program, handed a name that would unregister a second library.
   const std::string injected = "x.ocx\" \"c:\\windows\\system32\\ole32.dll";
-  store_.Write(Key::Unregistermovarin, injected);
+  store_.Write(Key::kUnregisterMovarin, injected);
   platform_.OpenThroughShell(*program_folder_ / "Adds\\Unregister.exe");
   auto box = e2e::WaitForMessageBox(0, e2e::milliseconds(30000));
   ASSERT_TRUE(box.has_value()) << "Unregister.exe did not refuse the name";

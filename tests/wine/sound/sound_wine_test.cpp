@@ -24,9 +24,11 @@
 #include "sound/win32/winmm_sound_platform.h"
 #include "tests/e2e/driver/message_box.h"
 #include "tests/native/sound/wave_builder.h"
-#include "tests/wine/support/files.h"
-#include "tests/wine/support/temp_folder.h"
-#include "tests/wine/support/test_env.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/environment.h"
+#include "tests/support/win32/test_server.h"
+#include "tests/support/win32/wine_paths.h"
 
 namespace movarin::sound {
 namespace {

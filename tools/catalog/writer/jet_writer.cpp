@@ -49,6 +49,9 @@ constexpr std::uint32_t kGlobalMapPage = 1;
 constexpr std::uint32_t kSystemObjectsDataPage = 3;
 constexpr std::uint32_t kMapRowsPage = 4;
 constexpr std::uint32_t kFilesDefinitionPage = 5;
+// The pages are emitted one after the other in this order (header page 0 first).
+static_assert(kGlobalMapPage == 1 && kSystemObjectsDataPage == kGlobalMapPage + 2 &&
+              kMapRowsPage == kSystemObjectsDataPage + 1 && kFilesDefinitionPage == kMapRowsPage + 1);
 constexpr std::uint32_t kFirstFilesDataPage = 6;
 enum MapRow : std::uint32_t {
   kSystemObjectsUsed,
