@@ -16,6 +16,7 @@
 #include "tests/e2e/driver/process.h"
 #include "tests/e2e/driver/registry_read.h"
 #include "tests/e2e/driver/screenshot.h"
+#include "tests/e2e/driver/skin_probe.h"
 #include "tests/e2e/driver/text.h"
 #include "tests/e2e/driver/tree_view.h"
 #include "tests/e2e/driver/wait.h"
