@@ -48,4 +48,17 @@ struct SkinDescription {
   std::string_view icon = {};   // picture source ("#1": the program's icon); empty: none
 };
 
+// The picture a styled button shows: a file in the program's Images folder.
+struct ButtonPicture {
+  int id;
+  std::string_view file;  // "Search.png"
+};
+
+// The picture of control `id` in a window's table; empty when it shows none.
+constexpr std::string_view PictureFor(std::span<const ButtonPicture> pictures, int id) {
+  for (const ButtonPicture& p : pictures)
+    if (p.id == id) return p.file;
+  return {};
+}
+
 }  // namespace movarin::ui
