@@ -32,6 +32,8 @@ void MovarinTest::Start(bool with_catalogue) {
   auto program = test::ReadWholeFile(exe);
   ASSERT_TRUE(program.has_value()) << exe;
   ASSERT_TRUE(test::WriteWholeFile(*folder_ / "Movarin.exe", *program));
+  // The buttons' pictures, as they are installed beside the program.
+  ASSERT_TRUE(test::CopyTree(BuildPath("app\\Images"), *folder_ / "Images"));
   if (with_catalogue) {
     ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(*folder_ / "database.mdb", DemoCatalogue(),
                                                       tools::catalog_writer::CatalogueOptions{})

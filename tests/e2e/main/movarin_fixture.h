@@ -27,8 +27,8 @@ class MovarinTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Writes the program folder (Movarin.exe, database.mdb unless `with_catalogue` is
-  // false, Movarin.ini) and starts the program.
+  // Writes the program folder (Movarin.exe, Images, database.mdb unless `with_catalogue`
+  // is false, Movarin.ini) and starts the program.
   void Start(bool with_catalogue = true);
   // Waits for the main window and its controls (after the load has run).
   void AttachMainWindow();
