@@ -75,7 +75,7 @@ class SkinnedWindowsTest : public MovarinTest {
   SkinCaption caption_;
 };
 
-TEST_F(SkinnedWindowsTest, MainWindowsCloseGlyphLightsUnderThePointerAndAsksBeforeTheProgramEnds) {
+TEST_F(SkinnedWindowsTest, MainWindowsCloseGlyphLightsUnderThePointerMinimiseMinimisesAndCloseAsksFirst) {
   ASSERT_NO_FATAL_FAILURE(StartInFront());
   EXPECT_EQ(GetWindowLongPtrW(main_, GWL_STYLE) & WS_CAPTION, 0) << "the skin draws the frame";
   EXPECT_EQ(GetWindow(skin_, GW_HWNDNEXT), nullptr) << "the skin lies under every control";
@@ -98,6 +98,13 @@ TEST_F(SkinnedWindowsTest, MainWindowsCloseGlyphLightsUnderThePointerAndAsksBefo
   MovePointer(OnSkin({40, caption_.height + 40}));
   EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(glyph) == kSkinGlyphColour; }))
       << "the close glyph stayed lit: " << std::hex << ScreenPixel(glyph);
+
+  // The minimise glyph, one button to the left, minimises the window.
+  SystemClickAt(skin_, caption_.CloseMiddle().x - 21, caption_.CloseMiddle().y);
+  EXPECT_TRUE(WaitUntil([&] { return IsIconic(main_) != FALSE; })) << "the minimise glyph did not minimise";
+  BringToFront(main_);  // restores it
+  ASSERT_TRUE(WaitUntil([&] { return IsIconic(main_) == FALSE; }));
+  std::this_thread::sleep_for(300ms);
 
   // A click on the close glyph asks first; No keeps the program running.
   SystemClickAt(skin_, caption_.CloseMiddle().x, caption_.CloseMiddle().y);
