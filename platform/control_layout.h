@@ -20,6 +20,7 @@ enum class ControlKind {
   kPanel,           // a bordered, centred text, hidden until shown
   kStyledButton,    // the owner-drawn push button (a standard one where no skin is used)
   kBlockProgressBar,  // the segmented progress bar (the standard one where no skin is used)
+  kDropDownList,    // a list to choose one entry from; its height is the dropped list's
 };
 
 struct ControlPlacement {

@@ -12,6 +12,7 @@
 #include "tests/e2e/driver/input.h"
 #include "tests/e2e/driver/list_view.h"
 #include "tests/e2e/driver/message_box.h"
+#include "tests/e2e/driver/page_view.h"
 #include "tests/e2e/driver/popup_menu.h"
 #include "tests/e2e/driver/process.h"
 #include "tests/e2e/driver/registry_read.h"
