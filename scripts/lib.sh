@@ -12,7 +12,8 @@ export MOVARIN_SHARED="$SHARED"
 # 32-bit (i686), what ships, and 64-bit (x86_64), what the tests run under wine64.
 WINE_BIN=/usr/lib/wine/wine64
 WINESERVER_BIN=/usr/lib/wine/wineserver64
-export WINEPREFIX="$BUILD/wineprefix"
+# MOVARIN_WINEPREFIX names another prefix (the 32-bit runs use their own, see lib32.sh).
+export WINEPREFIX="${MOVARIN_WINEPREFIX:-$BUILD/wineprefix}"
 export WINEDEBUG=-all
 # No Mono or Gecko installer prompts: the programs need neither.
 export WINEDLLOVERRIDES="mscoree,mshtml="
