@@ -45,6 +45,25 @@ run_layer fuzz asan -j 2 -L fuzz
 run_layer wine win64 -j 1
 "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
 
+# The 32-bit programs, what ships: a smoke set under wine32 and the i386 emulator, in a
+# prefix of its own. A machine that cannot run them (no root, no binfmt_misc) skips it
+# with the reason; a set-up that fails on a machine that can counts as a failure.
+bash "$ROOT/scripts/setup-ship32.sh"
+case $? in
+  0) rm -f "$BUILD/ship32-counts"
+     (
+       source "$ROOT/scripts/lib32.sh"
+       "$WINESERVER_BIN" -p 600 >/dev/null 2>&1 || true
+       "$WINE_BIN" cmd /c exit >/dev/null 2>&1 || true
+       run_layer ship32 win32 -L ship32
+       "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
+       echo "$passed $failed" >"$BUILD/ship32-counts"
+     )
+     read -r passed failed <"$BUILD/ship32-counts" || failed=$((failed + 1)) ;;
+  3) log "ship32: skipped, this machine cannot run the 32-bit programs (reason above)" ;;
+  *) log "ship32: the set-up failed"; failed=$((failed + 1)) ;;
+esac
+
 bash "$ROOT/scripts/bench.sh" --quick || log "benchmarks failed (not counted as tests)"
 
 echo "$passed passed, $failed failed"
