@@ -67,6 +67,25 @@ void ExpectSkinnedHelperWindow(const e2e::MessageBoxInfo& box, const std::string
   EXPECT_TRUE(e2e::SaveScreenRegion(r, screenshot).has_value());
 }
 
+// The 32-bit build on a 64-bit system (what ships, as most users run it): the
+// "c:\windows\system32" of run.bat, run by the 32-bit command interpreter, is the 32-bit
+// system folder, where the 32-bit regsvr32 looks for the copy. Read with the redirection
+// off, so that the path names that folder itself. The 64-bit build has nothing to check.
+void ExpectCopyInThe32BitSystemFolderUnderWow64(const std::string& source) {
+  BOOL wow64 = FALSE;
+  ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64));
+  if (!wow64) return;
+  char folder[MAX_PATH] = {};
+  const UINT n = GetSystemWow64DirectoryA(folder, MAX_PATH);
+  ASSERT_TRUE(n > 0 && n < MAX_PATH);
+  PVOID redirection = nullptr;
+  ASSERT_TRUE(Wow64DisableWow64FsRedirection(&redirection));
+  const auto copied = ReadWholeFile(std::string(folder) + "\\" + kLibraryName);
+  Wow64RevertWow64FsRedirection(redirection);
+  ASSERT_TRUE(copied.has_value()) << "no copy in " << folder;
+  EXPECT_EQ(copied, ReadWholeFile(source));
+}
+
 TEST(AnsiCodePage, ConvertsExactlyOrRefuses) {
   EXPECT_EQ(win32::ToAnsiCodePage("copy \"C:\\a b\\x.dll\""), "copy \"C:\\a b\\x.dll\"");
   EXPECT_EQ(win32::ToAnsiCodePage(""), "");
@@ -96,6 +115,7 @@ TEST_F(RegistrationTest, XpSilentCopiesAndRegisters) {
       << "regsvr32 did not register the copy";
   EXPECT_TRUE(SamePath(*RegisteredServerPath(), copy_->path())) << *RegisteredServerPath();
   EXPECT_EQ(ReadWholeFile(copy_->path()), ReadWholeFile(source_));
+  ExpectCopyInThe32BitSystemFolderUnderWow64(source_);
   // Silent: no box of regsvr32's.
   EXPECT_TRUE(WaitForProcessesGone({L"cmd.exe", L"regsvr32.exe"}));
 }
