@@ -238,7 +238,7 @@ Outcome CliRunner::Install(const std::string& name, const std::string& scratch_f
   if (!start || !pe::CheckDll(start->bytes, start->size)) return MakeOutcome(OutcomeKind::kNotALibrary);
 
   const std::string installed = platform_.SystemFolder() + "\\" + *catalogue_name;
-  auto copied = platform_.CopyFile(downloaded, installed);
+  auto copied = platform_.CopyOver(downloaded, installed);
   if (!copied) return MakeOutcome(OutcomeKind::kCopyFailed, copied.error().description);
   auto code = platform_.RunRegsvr32("/s " + Quoted(installed));
   if (!code) return MakeOutcome(OutcomeKind::kRegsvr32Failed, code.error().description, -1);

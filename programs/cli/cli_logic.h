@@ -90,8 +90,8 @@ class CliPlatform {
   // with RemoveFolder. Nullopt when none could be made.
   virtual std::optional<std::string> MakeScratchFolder() = 0;
   virtual void RemoveFolder(const std::string& folder) = 0;
-  // Copies a file over `destination` as a whole.
-  virtual base::Result<void, base::Failure> CopyFile(const std::string& source,
+  // Copies a file over `destination` as a whole (CopyOver: Windows headers take CopyFile).
+  virtual base::Result<void, base::Failure> CopyOver(const std::string& source,
                                                      const std::string& destination) = 0;
   // Runs regsvr32 of the system folder with these arguments and waits for it; its exit
   // code, or a failure when it could not be started.

@@ -1,8 +1,10 @@
 #include "programs/cli/windows_cli_platform.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
+#include "base/files.h"
 #include "download/win32/inet_download.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
@@ -141,10 +143,14 @@ void WindowsCliPlatform::RemoveFolder(const std::string& folder) {
   std::filesystem::remove_all(std::filesystem::path(Widen(folder)), ignored);
 }
 
-base::Result<void, base::Failure> WindowsCliPlatform::CopyFile(const std::string& source,
+base::Result<void, base::Failure> WindowsCliPlatform::CopyOver(const std::string& source,
                                                                const std::string& destination) {
-  if (!CopyFileW(Widen(source).c_str(), Widen(destination).c_str(), FALSE)) return LastFailure();
-  return {};
+  // Written beside and then put in place: a copy that fails half-way must not leave a
+  // broken library where a working one was.
+  constexpr std::size_t kMaxLibraryBytes = std::size_t{1} << 30;
+  auto bytes = base::ReadWholeFile(source, kMaxLibraryBytes);
+  if (!bytes) return base::Failure{0, std::string(base::FileReadErrorText(bytes.error()))};
+  return base::ReplaceFileContents(base::PathFromUtf8(destination), *bytes);
 }
 
 base::Result<std::int64_t, base::Failure> WindowsCliPlatform::RunRegsvr32(

@@ -25,7 +25,7 @@ class WindowsCliPlatform final : public CliPlatform {
   bool CanWriteSystemFolder() override;
   std::optional<std::string> MakeScratchFolder() override;
   void RemoveFolder(const std::string& folder) override;
-  base::Result<void, base::Failure> CopyFile(const std::string& source,
+  base::Result<void, base::Failure> CopyOver(const std::string& source,
                                              const std::string& destination) override;
   base::Result<std::int64_t, base::Failure> RunRegsvr32(const std::string& arguments) override;
 

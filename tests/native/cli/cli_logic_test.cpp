@@ -114,7 +114,7 @@ class FakePlatform final : public CliPlatform {
     return "C:\\temp\\scratch" + std::to_string(++scratch_folders);
   }
   void RemoveFolder(const std::string& folder) override { removed_folders.push_back(folder); }
-  base::Result<void, base::Failure> CopyFile(const std::string& source,
+  base::Result<void, base::Failure> CopyOver(const std::string& source,
                                              const std::string& destination) override {
     auto found = files.find(source);
     if (found == files.end()) return base::Failure{2, "The system cannot find the file specified."};
