@@ -65,7 +65,8 @@ void WindowsCliPlatform::PrintLine(std::string_view text) {
   std::string line;
   if (in_place_length_ > 0) {
     // The report takes the progress line's place; blanks cover what it leaves over.
-    line = "\r" + std::string(text);
+    line = '\r';
+    line += text;
     if (text.size() < in_place_length_) line.append(in_place_length_ - text.size(), ' ');
     in_place_length_ = 0;
   } else {
@@ -76,7 +77,8 @@ void WindowsCliPlatform::PrintLine(std::string_view text) {
 }
 
 void WindowsCliPlatform::PrintInPlace(std::string_view text) {
-  std::string line = "\r" + std::string(text);
+  std::string line(1, '\r');
+  line += text;
   if (text.size() < in_place_length_) line.append(in_place_length_ - text.size(), ' ');
   in_place_length_ = std::max(in_place_length_, text.size());
   Write(line);

@@ -104,13 +104,19 @@ TEST_F(InstallerTest, InstallsSilentlyRunsAndUninstallsLeavingSettingsAndDownloa
   // A file the user downloaded into the program folder.
   ASSERT_TRUE(test::WriteWholeFile(target + "\\downloaded.ocx", "the user's"));
   // The uninstaller runs a copy of itself from the temporary folder and returns at once;
-  // the copy removes the files, its own original last.
-  ASSERT_EQ(RunAndWait(target + "\\Uninstall.exe", "/S"), 0u);
+  // the copy removes the files, its own original among them. The copy belongs to the
+  // uninstaller's job, which lives as long as `uninstaller`: held until the copy is done.
+  std::string error;
+  auto uninstaller = Process::Launch({.program = target + "\\Uninstall.exe", .arguments = "/S"}, &error);
+  ASSERT_TRUE(uninstaller.has_value()) << error;
+  EXPECT_EQ(uninstaller->WaitForExit(std::chrono::milliseconds(60000)), 0u);
   EXPECT_TRUE(WaitUntil([&] { return !Exists(target + "\\Uninstall.exe"); },
                         std::chrono::milliseconds(60000)))
       << "the uninstaller did not finish";
   EXPECT_TRUE(WaitUntil([&] { return !RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); },
                         std::chrono::milliseconds(30000)));
+  // The copy's last steps (the shortcut, the key) are done once the key is gone.
+  uninstaller.reset();
 
   std::vector<std::string> left = test::FolderEntries(target);
   std::sort(left.begin(), left.end());
