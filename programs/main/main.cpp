@@ -9,6 +9,9 @@
 #include "programs/main/download_folder_dialog/download_folder_dialog.h"
 #include "programs/main/main_window/main_window.h"
 #include "programs/main/program_state.h"
+#include "programs/main/unregister_dialog/unregister_dialog.h"
+#include "registration/commands.h"
+#include "registration/win32/windows_registration_platform.h"
 #include "settings/win32/registry_settings_store.h"
 #include "settings/win32/server_base_url.h"
 
@@ -40,6 +43,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
           },
   });
 
+  // The register command's boxes and shell starts belong to the main window.
+  const std::string program_folder = win32::ProgramFolder();
+  registration::win32::WindowsRegistrationPlatform registration_platform;
+  registration::RegistrationCommands registration(registration_platform, store, program_folder);
+  UnregisterDialog unregister_dialog({.store = &store, .menu = &menu.model(), .program_folder = program_folder});
+
   MainWindowArgs args;
   args.menu = &menu;
   args.store = &store;
@@ -50,10 +59,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     download_dialog.DownloadAddress(address);
   };
   args.show_download_folder_dialog = [&folder_dialog] { folder_dialog.ShowDialog(); };
+  args.registration = &registration;
+  args.show_unregister_dialog = [&unregister_dialog] { unregister_dialog.ShowDialog(); };
   args.on_destroyed = [&download_dialog] { download_dialog.CancelDownload(); };
   MainWindow window(std::move(args));
   main_window = &window;
   if (!window.Create()) return 1;
+  registration_platform.SetOwner(window.hwnd());
   window.Load();
   window.Show(show);
   window.PrepareSearchWhenIdle();

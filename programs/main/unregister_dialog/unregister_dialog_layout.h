@@ -1,0 +1,28 @@
+#pragma once
+// The unregister dialog's controls: kind, caption, position in twips and fixed ids (the
+// end-to-end tests find each control by its id).
+#include <array>
+#include <string_view>
+
+#include "platform/control_layout.h"
+
+namespace movarin::main_program::unregister_dialog {
+
+inline constexpr std::string_view kTitle = "Movarin";
+inline constexpr wchar_t kWindowClass[] = L"MovarinUnregisterDialog";
+inline constexpr int kClientWidth = 6375, kClientHeight = 2160;
+// The "UnRegister" button's picture in the program's Images folder.
+inline constexpr std::string_view kUnregisterPicture = "Regsiter.gif";
+
+enum ControlId { kPrompt = 601, kFileBox, kBrowseButton, kUnregisterButton };
+
+inline constexpr std::array<ui::ControlPlacement, 4> kControls{{
+    {kPrompt, ui::ControlKind::kLabel, "Type dll or ocx file name:", 120, 720, 2400, 375},
+    {kFileBox, ui::ControlKind::kTextBox, "", 2520, 720, 3255, 375},
+    {kBrowseButton, ui::ControlKind::kStyledButton, ":", 5820, 720, 255, 375},
+    {kUnregisterButton, ui::ControlKind::kStyledButton, "UnRegister", 4260, 1260, 1815, 735},
+}};
+
+static_assert(ui::LayoutIsValid(kControls));
+
+}  // namespace movarin::main_program::unregister_dialog
