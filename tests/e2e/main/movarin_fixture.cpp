@@ -33,7 +33,7 @@ void MovarinTest::Start(bool with_catalogue) {
   ASSERT_TRUE(program.has_value()) << exe;
   ASSERT_TRUE(test::WriteWholeFile(*folder_ / "Movarin.exe", *program));
   if (with_catalogue) {
-    ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(*folder_ / "database.mdb", DemoCatalogue(),
+    ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(*folder_ / "database.mdb", catalogue_,
                                                       tools::catalog_writer::CatalogueOptions{})
                     .ok());
   }
