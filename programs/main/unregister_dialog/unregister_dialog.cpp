@@ -24,6 +24,7 @@ void UnregisterDialog::ShowDialog() {
     movarin::win32::WindowArgs args;
     args.class_name = ud::kWindowClass;
     args.title = Widen(ud::kTitle);
+    args.icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));  // the program's icon
     args.client_width = movarin::win32::TwipsToPixels(ud::kClientWidth);
     args.client_height = movarin::win32::TwipsToPixels(ud::kClientHeight);
     if (!Create(args)) return;
@@ -37,21 +38,15 @@ bool UnregisterDialog::OnCreate() {
   // Tahoma 9.75 points bold, as in the main window.
   font_.reset(movarin::win32::CreateTahoma(975, /*bold=*/true));
   const HFONT font = static_cast<HFONT>(font_.get());
-  skinned_.emplace();
-  skinned_->AddSkin(hwnd(), {.title = ud::kTitle, .icon = "#1"});
-  // The "UnRegister" button shows its picture, loaded from the Images folder now.
-  for (const ui::ControlPlacement& placement : ud::kControls) {
-    const bool unregister_button = placement.id == ud::kUnregisterButton;
-    skinned_->Add(hwnd(), placement, font, unregister_button ? ud::kUnregisterPicture : std::string_view());
-  }
+  skinned_ = {};  // the controls of an earlier, closed dialog are gone
+  skinned_.AddSkin(hwnd(), ud::kSkin);
+  for (const ui::ControlPlacement& p : ud::kControls)
+    skinned_.Add(hwnd(), p, font, ui::PictureFor(ud::kButtonPictures, p.id));
   SetFocus(FileBox());
   return true;
 }
 
-void UnregisterDialog::OnDestroy() {
-  skinned_.reset();
-  platform_.SetOwner(nullptr);
-}
+void UnregisterDialog::OnDestroy() { platform_.SetOwner(nullptr); }
 
 bool UnregisterDialog::OnClose() {
   // The next ShowDialog opens a new dialog with an empty file box.

@@ -47,8 +47,7 @@ class UnregisterDialog final : public movarin::win32::Window {
   registration::win32::WindowsRegistrationPlatform platform_;
   registration::RegistrationCommands commands_;
   UnregisterDialogLogic logic_;
-  // The skin and the styled buttons live as long as the window.
-  std::optional<skin::win32::SkinnedControls> skinned_;
+  skin::win32::SkinnedControls skinned_;  // the skin and the styled buttons
   movarin::win32::UniqueGdiObject font_;
 };
 

@@ -11,9 +11,6 @@ namespace movarin::main_program::unregister_dialog {
 inline constexpr std::string_view kTitle = "Movarin";
 inline constexpr wchar_t kWindowClass[] = L"MovarinUnregisterDialog";
 inline constexpr int kClientWidth = 6375, kClientHeight = 2160;
-// The "UnRegister" button's picture in the program's Images folder.
-inline constexpr std::string_view kUnregisterPicture = "Regsiter.gif";
-
 enum ControlId { kPrompt = 601, kFileBox, kBrowseButton, kUnregisterButton };
 
 inline constexpr std::array<ui::ControlPlacement, 4> kControls{{
@@ -24,5 +21,9 @@ inline constexpr std::array<ui::ControlPlacement, 4> kControls{{
 }};
 
 static_assert(ui::LayoutIsValid(kControls));
+// The skin: the program's title and icon, minimise and close.
+inline constexpr ui::SkinDescription kSkin{.title = kTitle, .icon = "#1"};
+// The "UnRegister" button shows the register picture of the Images folder.
+inline constexpr std::array<ui::ButtonPicture, 1> kButtonPictures{{{kUnregisterButton, "Regsiter.gif"}}};
 
 }  // namespace movarin::main_program::unregister_dialog
