@@ -87,14 +87,13 @@ class RegistrationE2eTest : public MovarinTest {
     ASSERT_TRUE(library.has_value()) << "the test COM library is not built";
     library_ = std::move(*library);
 
-    // The program folder: the helper programs in Adds and the pictures beside Movarin.
+    // The program folder: the helper programs in Adds.
     ASSERT_TRUE(CreateDirectoryA((*folder_ / "Adds").c_str(), nullptr));
     for (const char* helper : {"Register.exe", "Unregister.exe"}) {
       auto program = ReadWholeFile(BuildPath(std::string("app\\Adds\\") + helper));
       ASSERT_TRUE(program.has_value()) << helper;
       ASSERT_TRUE(test::WriteWholeFile(*folder_ / "Adds" + "\\" + helper, *program));
     }
-    ASSERT_TRUE(test::CopyTree(BuildPath("app\\Images"), *folder_ / "Images"));
     catalogue_.push_back({kLibrary, "1.0.0.0"});
 
     downloads_ = *folder_ / "downloads";
