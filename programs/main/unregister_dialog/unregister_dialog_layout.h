@@ -10,14 +10,14 @@ namespace movarin::main_program::unregister_dialog {
 
 inline constexpr std::string_view kTitle = "Movarin";
 inline constexpr wchar_t kWindowClass[] = L"MovarinUnregisterDialog";
-inline constexpr int kClientWidth = 6375, kClientHeight = 2160;
+inline constexpr int kClientWidth = 7020, kClientHeight = 2160;
 enum ControlId { kPrompt = 601, kFileBox, kBrowseButton, kUnregisterButton };
 
 inline constexpr std::array<ui::ControlPlacement, 4> kControls{{
-    {kPrompt, ui::ControlKind::kLabel, "Type dll or ocx file name:", 120, 720, 2400, 375},
-    {kFileBox, ui::ControlKind::kTextBox, "", 2520, 720, 3255, 375},
-    {kBrowseButton, ui::ControlKind::kStyledButton, ":", 5820, 720, 255, 375},
-    {kUnregisterButton, ui::ControlKind::kStyledButton, "UnRegister", 4260, 1260, 1815, 735},
+    {kPrompt, ui::ControlKind::kLabel, "Type dll or ocx file name:", 120, 720, 2880, 375},
+    {kFileBox, ui::ControlKind::kTextBox, "", 3060, 720, 3435, 375},
+    {kBrowseButton, ui::ControlKind::kStyledButton, ":", 6540, 720, 255, 375},
+    {kUnregisterButton, ui::ControlKind::kStyledButton, "UnRegister", 4980, 1260, 1815, 735},
 }};
 
 static_assert(ui::LayoutIsValid(kControls));

@@ -276,6 +276,11 @@ TEST_F(RegistrationE2eTest, UnregisterDialogUnregistersBothWays) {
   EXPECT_EQ(OpenUnregisterDialog(), dialog) << "opening it again brings the same window up";
   EXPECT_EQ(FindTopWindows({.class_name = "MovarinUnregisterDialog", .process_id = app_->id()}).size(), 1u);
   HWND file_box = GetDlgItem(dialog, ud::kFileBox);
+  // In the skinned look: the skin, and the two buttons styled.
+  HWND skin = WaitForChild(dialog, {.class_name = "MovarinWindowSkin"});
+  ASSERT_NE(skin, nullptr) << DescribeWindow(dialog);
+  EXPECT_EQ(ClassName(GetDlgItem(dialog, ud::kUnregisterButton)), "MovarinStyledButton");
+  EXPECT_EQ(ClassName(GetDlgItem(dialog, ud::kBrowseButton)), "MovarinStyledButton");
   Screenshot(dialog, "unregister-dialog");
 
   // "Windows Vista/7": the bare name from the dialog, handed over to Unregister.exe.
@@ -303,9 +308,11 @@ TEST_F(RegistrationE2eTest, UnregisterDialogUnregistersBothWays) {
   EXPECT_TRUE(WaitForProcessesGone({L"regsvr32.exe"}));
   EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
 
-  // Its close button closes it alone; the menu opens a new one.
-  PostMessageW(dialog, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(WaitForWindowGone(dialog));
+  // Its close glyph closes it alone; the menu opens a new one.
+  BringToFront(dialog);
+  const SkinCaption caption = MeasureSkinCaption(skin);
+  SystemClickAt(skin, caption.CloseMiddle().x, caption.CloseMiddle().y);
+  ASSERT_TRUE(WaitForWindowGone(dialog)) << "the close glyph left the dialog open";
   EXPECT_TRUE(IsWindow(main_));
   HWND again = OpenUnregisterDialog();
   ASSERT_NE(again, nullptr);
