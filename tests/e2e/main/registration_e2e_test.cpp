@@ -262,6 +262,26 @@ TEST_F(RegistrationE2eTest, RegistersAFileChosenWithTheBrowseButtonOrTypedByHand
   RemoveRegistration();
 }
 
+// Both operating-system marks (the choice window may leave both checked): the command runs
+// both ways, run.bat of its own and the hand-over to Register.exe, and either registers.
+TEST_F(RegistrationE2eTest, BothOperatingSystemMarksRunBothWays) {
+  ASSERT_NO_FATAL_FAILURE(StartWith({.xp = true, .vista = true, .silent_yes = true, .auto_download = false}));
+  const std::string library = LibraryAt(*folder_ / "both ways", kSpacedLibrary);
+  ASSERT_TRUE(SetText(Control(MainControl::kPathBox), library));
+  Click(Control(MainControl::kRegisterButton));
+  ASSERT_TRUE(WaitRegistered(true));
+  EXPECT_TRUE(WaitForProcessesGone({L"Register.exe"})) << "Register.exe did not end by itself";
+  ASSERT_TRUE(WaitForProcessesGone({L"cmd.exe", L"regsvr32.exe"}));
+  const std::string expected = ExpectedRunBat(library, "regsvr32 /s", kSpacedLibrary);
+  EXPECT_EQ(RunBat(), expected);
+  EXPECT_EQ(ReadWholeFile(*folder_ / "Adds\\run.bat"), expected);
+  EXPECT_EQ(Option("registerlink"), library);
+  EXPECT_EQ(Option("registername"), kSpacedLibrary);
+  EXPECT_EQ(ReadWholeFile(SystemPath(kSpacedLibrary)), library_);
+  EXPECT_TRUE(SamePath(RegisteredServerPath().value_or(""), SystemPath(kSpacedLibrary)));
+  EXPECT_FALSE(FindMessageBox(app_->id()).has_value());
+}
+
 // ---- The unregister dialog ----
 
 TEST_F(RegistrationE2eTest, UnregisterDialogUnregistersBothWays) {
