@@ -72,6 +72,10 @@ class InstallerTest : public MovarinTest {
 TEST_F(InstallerTest, InstallsSilentlyRunsAndUninstallsLeavingSettingsAndDownloads) {
   const auto setup = test::EnvVar("MOVARIN_INSTALLER");
   ASSERT_TRUE(setup.has_value()) << "run through tests/e2e/installer/run.sh";
+  // It asks for administrator rights: its manifest says so.
+  const auto setup_bytes = test::ReadWholeFile(*setup);
+  ASSERT_TRUE(setup_bytes.has_value());
+  EXPECT_NE(setup_bytes->find("requireAdministrator"), std::string::npos);
   // A folder name with a blank, as under Program Files.
   const std::string target = *folder_ / "Movarin Program";
 
