@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,8 +52,8 @@ class RecordSet {
   std::vector<std::uint32_t> rows_;  // row numbers in the table, in result order
 };
 
-// An open catalogue. The whole file is read and decoded once, at open; queries then run
-// on the decoded rows. Cheap to copy (the decoded data is shared and immutable).
+// An open catalogue. The whole file is read and decoded once, at open, and not kept open;
+// queries then run on the decoded rows. Cheap to copy (the decoded data is shared and immutable).
 class Connection {
  public:
   static base::Result<Connection, ProviderError> Open(const std::string& path_utf8,
@@ -83,7 +84,7 @@ class Connection {
 
  private:
   explicit Connection(std::shared_ptr<detail::OpenDatabase> db) : db_(std::move(db)) {}
-  static base::Result<Connection, ProviderError> OpenDecoded(const std::vector<std::uint8_t>& bytes,
+  static base::Result<Connection, ProviderError> OpenDecoded(std::span<const std::uint8_t> bytes,
                                                              std::string_view password,
                                                              const std::string& path_for_messages);
   base::Result<RecordSet, ProviderError> ExecuteQuery(std::string_view sql) const;
