@@ -57,4 +57,10 @@ bool Table::AppendCell(const Value& value) {
   return true;
 }
 
+void Table::DropCellsFrom(std::size_t first) {
+  if (first >= cells_.size()) return;
+  texts_.resize(cells_[first].text_begin);
+  cells_.resize(first);
+}
+
 }  // namespace movarin::catalogue::jet

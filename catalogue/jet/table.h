@@ -86,6 +86,8 @@ class Table {
   // builder's to set). The text is copied. False, and nothing appended, when the text is
   // longer than kMaxCellText or the table's texts would pass 4 GiB.
   bool AppendCell(const Value& value);
+  // Removes the cells from this index on, with their texts (a row that failed to decode).
+  void DropCellsFrom(std::size_t first);
   std::size_t CellCount() const { return cells_.size(); }
   std::size_t TextBytes() const { return texts_.size(); }
 
