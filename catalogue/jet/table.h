@@ -75,6 +75,17 @@ class Table {
     value.text = std::string_view(texts_.data() + cell.text_begin, cell.size_and_kind & kMaxCellText);
     return value;
   }
+  // Hints for a reader that visits rows out of order (a sorted listing reads the table all
+  // over): bring a row's cells into the cache, or, once they are there, the start of its
+  // texts (a row's texts lie back to back). Rows past the end are ignored.
+  void PrefetchCells(std::size_t row) const {
+    if (row < row_count && !columns.empty()) base::PrefetchForRead(&cells_[row * columns.size()]);
+  }
+  void PrefetchTexts(std::size_t row) const {
+    if (row < row_count && !columns.empty()) {
+      base::PrefetchForRead(texts_.data() + cells_[row * columns.size()].text_begin);
+    }
+  }
   // The index of the column with this name (case-insensitive, ASCII), or npos.
   std::size_t FindColumn(std::string_view column_name) const;
   static constexpr std::size_t npos = static_cast<std::size_t>(-1);

@@ -137,6 +137,7 @@ int ListQuery(const Arguments& a, std::string_view sql, std::ostream& out, std::
   std::string block;
   block.reserve(kBlockBytes + 512);
   for (std::size_t row = 0; row < records.RecordCount(); ++row) {
+    records.ReadAhead(row);
     block += records.Field(row, 0);
     block += '\t';
     if (has_version) block += records.Field(row, 1);
