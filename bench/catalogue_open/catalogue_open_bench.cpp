@@ -116,16 +116,19 @@ double Median(std::vector<double> values) {
 
 }  // namespace
 
-// catalogue_open_bench --tool <movarin-catalog> [--rounds <n>]
+// catalogue_open_bench --tool <movarin-catalog> [--rounds <n>] [--other-tool <movarin-catalog>]
+// --other-tool adds another build of the tool (an older one, say) to the same rounds.
 int main(int argc, char** argv) {
   std::string tool;
+  std::string other_tool;
   int rounds = 15;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--tool") == 0) tool = argv[i + 1];
+    if (std::strcmp(argv[i], "--other-tool") == 0) other_tool = argv[i + 1];
     if (std::strcmp(argv[i], "--rounds") == 0) rounds = std::max(1, std::atoi(argv[i + 1]));
   }
   if (tool.empty()) {
-    std::fputs("usage: catalogue_open_bench --tool <movarin-catalog> [--rounds <n>]\n", stderr);
+    std::fputs("usage: catalogue_open_bench --tool <movarin-catalog> [--rounds <n>] [--other-tool <movarin-catalog>]\n", stderr);
     return 2;
   }
 
@@ -142,6 +145,9 @@ int main(int argc, char** argv) {
   series.push_back({"movarin-catalog list", [&] { return RunProgram({tool, "list", catalogue}); }, {}, {}});
   series.push_back({"open+list in-process", [&] { return OpenAndList(catalogue); }, {}, {}});
   series.push_back({"mdb-export", [&] { return RunProgram({"mdb-export", catalogue, "Files"}); }, {}, {}});
+  if (!other_tool.empty()) {
+    series.push_back({"other movarin-catalog", [&] { return RunProgram({other_tool, "list", catalogue}); }, {}, {}});
+  }
 
   // One round unmeasured warms the page cache and the allocator for all three alike; then
   // each round runs the three in turn, starting with a different one each time.
@@ -180,6 +186,10 @@ int main(int argc, char** argv) {
   std::printf("catalogue_open: whole-program ratio movarin-catalog list / mdb-export = %.3f "
               "(CPU %.3f) (goal <= 0.5)\n",
               Median(tool_list.wall) / reference_wall, Median(tool_list.cpu) / reference_cpu);
+  if (series.size() > 3) {
+    std::printf("catalogue_open: other tool's ratio / mdb-export = %.3f (CPU %.3f)\n",
+                Median(series[3].wall) / reference_wall, Median(series[3].cpu) / reference_cpu);
+  }
   std::printf("catalogue_open: in-process ratio open+list / mdb-export = %.3f (CPU %.3f) "
               "(keep <= 0.3)\n",
               Median(in_process.wall) / reference_wall, Median(in_process.cpu) / reference_cpu);
