@@ -137,17 +137,27 @@ int ListQuery(const Arguments& a, std::string_view sql, std::ostream& out, std::
   if (!result) return ProviderFailure(err, result.error());
   const cat::RecordSet& records = *result;
   const bool has_version = records.FieldCount() > 1;
-  // One write for the whole listing: a catalogue has up to hundreds of thousands of rows.
-  std::string text;
+  // A catalogue has up to hundreds of thousands of rows: they go out in blocks of this
+  // size, so the output needs neither one write per row nor the whole listing in memory.
+  constexpr std::size_t kBlockBytes = 64 * 1024;
+  std::string block;
+  block.reserve(kBlockBytes + 512);
   for (std::size_t row = 0; row < records.RecordCount(); ++row) {
-    text += records.Field(row, 0);
-    text += '\t';
-    if (has_version) text += records.Field(row, 1);
-    text += '\n';
+    records.ReadAhead(row);
+    block += records.Field(row, 0);
+    block += '\t';
+    if (has_version) block += records.Field(row, 1);
+    block += '\n';
+    if (block.size() >= kBlockBytes) {
+      out.write(block.data(), static_cast<std::streamsize>(block.size()));
+      block.clear();
+    }
   }
-  text += std::to_string(records.RecordCount());
-  text += '\n';
-  out << text;
+  block += std::to_string(records.RecordCount());
+  block += '\n';
+  out.write(block.data(), static_cast<std::streamsize>(block.size()));
+  out.flush();
+  if (!out) return Failed(err, "cannot write the listing");
   return kExitOk;
 }
 
