@@ -1,5 +1,7 @@
 #include "programs/main/main_window/main_window_logic.h"
 
+#include "programs/main/command_menu/registration_options.h"
+
 namespace movarin::main_program {
 
 using catalogue::kWholeCatalogueQuery;
@@ -8,6 +10,17 @@ using catalogue::RecordSet;
 
 std::string OpenErrorText(const ProviderError& error) {
   return "Error No.:" + std::to_string(error.number) + "\r\nDescription:" + error.description;
+}
+
+std::optional<RecordSet> SearchRows(const catalogue::Connection& connection,
+                                   std::string_view text) {
+  auto result = connection.Execute(catalogue::SearchQuery(text));
+  if (result) return std::move(*result);
+  return std::nullopt;
+}
+
+std::string DownloadAddressFor(std::string_view server_base_url, std::string_view name) {
+  return std::string(server_base_url) + "files/" + std::string(name);
 }
 
 MainWindowLogic::MainWindowLogic(MainWindowHost& host, CommandMenuModel& menu, ProgramState& state,
@@ -58,7 +71,7 @@ void MainWindowLogic::SearchCatalogue() {
     return;
   }
   // A query that cannot run (no open catalogue) leaves an empty list and counts as a miss.
-  auto rows = Run(catalogue::SearchQuery(text));
+  auto rows = connection_ ? SearchRows(*connection_, text) : std::nullopt;
   results_ = rows ? std::move(*rows) : RecordSet();
   host_.ResultsChanged();
   const bool found = results_.RecordCount() != 0;
@@ -101,8 +114,19 @@ void MainWindowLogic::ReloadCatalogueList() {
   host_.ResultsChanged();
 }
 
+std::string FileNameToRegister(std::string_view path_box, const ChosenFile& last_choice) {
+  if (path_box == last_choice.path) return last_choice.title;
+  // A drive letter's colon ends a folder as a backslash does ("C:name.dll").
+  const std::size_t folder_end = path_box.find_last_of("\\/:");
+  return std::string(folder_end == std::string_view::npos ? path_box : path_box.substr(folder_end + 1));
+}
+
 void MainWindowLogic::RegisterDownloadedFile(const std::string& name, const std::string& path) {
-  // Registering the downloaded file joins here with the register command.
+  host_.RegisterFile(RegistrationOptionsFrom(menu_), path, name);
+}
+
+void MainWindowLogic::RegisterFromDisk(const std::string& path_box, const ChosenFile& last_choice) {
+  host_.RegisterFile(RegistrationOptionsFrom(menu_), path_box, FileNameToRegister(path_box, last_choice));
 }
 
 void MainWindowLogic::SignalFieldChanged(const std::function<std::string()>& read_field,
@@ -124,7 +148,7 @@ std::string_view MainWindowLogic::RowVersion(std::size_t row) const {
 }
 
 std::string MainWindowLogic::DownloadAddress(std::string_view row_text) const {
-  return server_base_url_ + "files/" + std::string(row_text);
+  return DownloadAddressFor(server_base_url_, row_text);
 }
 
 }  // namespace movarin::main_program

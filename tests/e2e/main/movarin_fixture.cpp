@@ -45,13 +45,19 @@ void MovarinTest::Launch(bool with_catalogue) {
   // The buttons' pictures, as they are installed beside the program.
   ASSERT_TRUE(test::CopyTree(BuildPath("app\\Images"), *folder_ / "Images"));
   if (with_catalogue) {
-    ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(*folder_ / "database.mdb", DemoCatalogue(),
+    ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(*folder_ / "database.mdb", catalogue_,
                                                       tools::catalog_writer::CatalogueOptions{})
                     .ok());
   }
   ASSERT_TRUE(test::WriteWholeFile(*folder_ / "Movarin.ini", "[Server]\r\nBaseUrl=" + server_ + "\r\n"));
   std::string error;
   app_ = Process::Launch({.program = *folder_ / "Movarin.exe"}, &error);
+  ASSERT_TRUE(app_.has_value()) << error;
+}
+
+void MovarinTest::LaunchInstalled(const std::string& program) {
+  std::string error;
+  app_ = Process::Launch({.program = program}, &error);
   ASSERT_TRUE(app_.has_value()) << error;
 }
 
