@@ -137,8 +137,9 @@ bool DownloadEngine::RequestPhase(Call& call) {
     case ContentLength::Kind::kOverflow:
       return request_failure(kOverflow);
   }
-  // An empty body still makes an (empty) file.
-  if (call.length_known && call.announced == 0) return true;
+  // Nothing announced: the download is complete as it stands. No file is created, and
+  // one of that name (a library in the system folder) is left as it is.
+  if (call.length_known && call.announced == 0) return false;
 
   if (call.length_known && IsDriveLetterPath(call.destination)) {
     const std::string root = call.destination.substr(0, call.destination.find('\\') + 1);

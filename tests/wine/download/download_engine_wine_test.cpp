@@ -238,14 +238,17 @@ TEST_F(EngineAgainstServer, WithoutContentLengthTheBodyIsReadToTheEnd) {
   EXPECT_EQ(FolderEntries(folder.path()), (std::vector<std::string>{"n.ocx"}));
 }
 
-TEST_F(EngineAgainstServer, ZeroContentLengthMakesAnEmptyFile) {
+TEST_F(EngineAgainstServer, ZeroContentLengthLeavesTheFileAsItWas) {
   Serve("z.ocx", 10);
   const std::string dest = folder / "z.ocx";
   ASSERT_TRUE(WriteWholeFile(dest, "older"));
   Behave("z.ocx", "mode=zero-length");
   EXPECT_TRUE(Get("z.ocx", dest));
   EXPECT_EQ(listener.lines, (Lines{kStart, "Complete"}));
-  EXPECT_TRUE(ReadWholeFile(dest) == std::string(""));
+  EXPECT_TRUE(ReadWholeFile(dest) == std::string("older"));
+  // Nor is a file created where there was none.
+  EXPECT_TRUE(Get("z.ocx", folder / "y.ocx"));
+  EXPECT_EQ(FolderEntries(folder.path()), (std::vector<std::string>{"z.ocx"}));
 }
 
 TEST_F(EngineAgainstServer, AMissingFolderIsCreatedOnlyOneLevelDeep) {
