@@ -1,4 +1,5 @@
-// Movarin.exe: starts into the main window and runs until it closes.
+// Movarin.exe: starts with the start-up chain of windows, which leads to the main window,
+// and runs until the main window closes.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,6 +10,7 @@
 #include "programs/main/download_folder_dialog/download_folder_dialog.h"
 #include "programs/main/main_window/main_window.h"
 #include "programs/main/program_state.h"
+#include "programs/main/startup_chain.h"
 #include "settings/win32/registry_settings_store.h"
 #include "settings/win32/server_base_url.h"
 
@@ -53,9 +55,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   args.on_destroyed = [&download_dialog] { download_dialog.CancelDownload(); };
   MainWindow window(std::move(args));
   main_window = &window;
-  if (!window.Create()) return 1;
-  window.Load();
-  window.Show(show);
-  window.PrepareSearchWhenIdle();
+  // The start-up chain (sponsor page, update check, catalogue update) opens the main
+  // window once the catalogue is up to date.
+  StartupChain chain({.server_base_url = server_base_url,
+                      .program_folder = win32::ProgramFolder(),
+                      .finished = [&window] {
+                        if (!window.Create()) {
+                          PostQuitMessage(1);
+                          return;
+                        }
+                        window.Load();
+                        window.Show();
+                        window.PrepareSearchWhenIdle();
+                      }});
+  if (!chain.Start(show)) return 1;
   return win32::RunMessageLoop();
 }

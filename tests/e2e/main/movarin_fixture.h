@@ -27,9 +27,17 @@ class MovarinTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Writes the program folder (Movarin.exe, database.mdb unless `with_catalogue` is
-  // false, Movarin.ini) and starts the program.
+  // Writes the program folder (Movarin.exe, its Images, database.mdb unless
+  // `with_catalogue` is false, Movarin.ini naming server_) and starts the program the way
+  // a user does: through the start-up chain. The sponsor window is passed (a sponsor link
+  // followed), then the update check and the catalogue update go on by themselves, as
+  // they do with the test server as it normally is (version 2, no larger catalogue) and
+  // with no server at all. Returns once the catalogue update has handed over.
   void Start(bool with_catalogue = true);
+  // The program folder and the start, nothing more: for tests of the chain itself.
+  void Launch(bool with_catalogue = true);
+  // The rest of Start: the sponsor window passed, the catalogue update gone.
+  void PassStartupChain();
   // Waits for the main window and its controls (after the load has run).
   void AttachMainWindow();
   HWND Control(main_program::MainControl role) const;
@@ -45,6 +53,8 @@ class MovarinTest : public ::testing::Test {
   std::optional<std::string> Option(const std::string& key) const;
   void Screenshot(HWND window, const std::string& name) const;
 
+  // ServerBaseUrl for the program: the test server, or an address where nothing listens.
+  std::string server_;
   std::optional<test::TempFolder> folder_;
   std::optional<Process> app_;
   HWND main_ = nullptr;
