@@ -143,9 +143,11 @@ bool DownloadEngine::RequestPhase(Call& call) {
 
   if (call.length_known && IsDriveLetterPath(call.destination)) {
     const std::string root = call.destination.substr(0, call.destination.find('\\') + 1);
+    // A drive whose free space cannot be read has none to offer: nothing is written to
+    // a disk that may not take it.
     const auto free_bytes = files_.FreeBytes(root);
-    if (!free_bytes) return request_failure(free_bytes.error());
-    if (*free_bytes < static_cast<std::uint64_t>(call.announced)) {
+    const std::uint64_t available = free_bytes ? *free_bytes : 0;
+    if (available < static_cast<std::uint64_t>(call.announced)) {
       return report(std::string(messages::kNotEnoughSpace));
     }
   }

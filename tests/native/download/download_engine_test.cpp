@@ -301,9 +301,11 @@ TEST_F(Engine, FreeSpaceIsCheckedOnDriveLetterPathsOnly) {
   EXPECT_EQ(fs.files["\\\\server\\share\\ACTSKIN4.OCX"], Bytes(3000));
 
   listener.lines.clear();
+  // Free space that cannot be read counts as none.
   fs.free_bytes_failure = Failure{71, "Disk not ready"};
   EXPECT_FALSE(Download());
-  EXPECT_EQ(listener.lines, (Lines{kStart, "Errors: Error: Disk not ready occurred."}));
+  EXPECT_EQ(listener.lines,
+            (Lines{kStart, "Errors: There is not enough free space on disk for this file."}));
 }
 
 TEST_F(Engine, LengthsBeyondThirtyTwoBitsAreComparedAndCountedWhole) {
