@@ -303,6 +303,10 @@ void MainWindow::ShowCannotConnect() {
 
 void MainWindow::ResultsChanged() {
   HWND list = Control(MainControl::kResultsList);
+  // The list holds other rows now: a row index selected before would name another file.
+  // An owner-data list keeps selection and focus by index, so both are cleared.
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetSelectionMark(list, -1);
   ListView_SetItemCountEx(list, static_cast<int>(logic_.ResultCount()), 0);
   InvalidateRect(list, nullptr, TRUE);
 }
