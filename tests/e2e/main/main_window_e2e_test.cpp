@@ -173,6 +173,37 @@ TEST_F(MovarinTest, EveryNewResultSetLeavesNoRowSelectedOrFocused) {
   EXPECT_TRUE(nothing_chosen()) << "a miss lists the catalogue again with nothing chosen";
 }
 
+TEST_F(MovarinTest, APressOnARowActsBeforeTheButtonIsReleased) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  HWND list = Control(MainControl::kResultsList);
+  auto at_row = [&](int index) {
+    auto row = ListViewRowRect(list, index);
+    EXPECT_TRUE(row.has_value());
+    return row ? MAKELPARAM(row->left + 20, (row->top + row->bottom) / 2) : 0;
+  };
+  // The right button goes down on "O'Reilly.dll" and stays down: the menu is up already.
+  PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, at_row(4));
+  HWND menu = WaitForPopupMenu(app_->id());
+  ASSERT_NE(menu, nullptr) << "the menu waited for the release";
+  auto items = PopupMenuItems(menu);
+  ASSERT_FALSE(items.empty());
+  EXPECT_EQ(items[0].text, "Download (O'Reilly.dll)");
+  EXPECT_EQ(ListViewSelectedRows(list), std::vector<int>{4}) << "the pressed row is the selected one";
+  ClosePopupMenu(menu);
+  ASSERT_TRUE(WaitForWindowGone(menu));
+  PostMessageW(list, WM_RBUTTONUP, 0, at_row(4));
+
+  // A press beside every row chooses nothing and shows no menu.
+  RECT client{};
+  GetClientRect(list, &client);
+  PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.right - 4, client.bottom - 4));
+  PostMessageW(list, WM_RBUTTONUP, 0, MAKELPARAM(client.right - 4, client.bottom - 4));
+  std::this_thread::sleep_for(400ms);
+  EXPECT_EQ(FindPopupMenu(app_->id()), nullptr);
+  EXPECT_TRUE(ListViewSelectedRows(list).empty());
+}
+
 // Check marks of the options menu's submenus, read from the popped-up menu.
 std::map<std::string, std::vector<std::pair<std::string, bool>>> OptionMarks(HWND main, DWORD pid) {
   std::map<std::string, std::vector<std::pair<std::string, bool>>> marks;
