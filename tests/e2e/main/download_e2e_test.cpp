@@ -9,6 +9,7 @@
 #include "tests/support/win32/test_server.h"
 #include "tests/support/win32/wine_paths.h"
 
+#include <functional>
 #include <thread>
 
 namespace movarin::e2e {
@@ -62,6 +63,62 @@ TEST_F(DownloadTest, OneMatchDownloadsClosesTheDialogAndHandsOverToTheMainWindow
   EXPECT_EQ(GetText(Control(MainControl::kDownloadedPathField)), downloads_ + "\\zlib1.dll");
   EXPECT_EQ(GetText(Control(MainControl::kSignalField)), "") << "the signal was taken";
   EXPECT_NE(test::ServerLog().find("Range: bytes=0-"), std::string::npos);
+}
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof(gui);
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui)) return nullptr;
+  return gui.hwndFocus;
+}
+
+TEST_F(DownloadTest, TheFocusComesBackAfterABoxAnotherWindowAndTheDownloadDialog) {
+  Serve("zlib1.dll", Payload(3000));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  ClickMenuItem(MenuItem::kAutoRegisterNo);
+  BringToFront(main_);
+  HWND search_box = Control(MainControl::kSearchBox);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == search_box; })) << "at the window's opening";
+
+  // The Search button's command with an empty box: a message box, then the focus is back.
+  SendCommand(main_, static_cast<WORD>(main_program::Placement(MainControl::kSearchButton).id));
+  auto box = WaitForMessageBox(app_->id());
+  ASSERT_TRUE(box.has_value());
+  ASSERT_TRUE(PressMessageBoxButton(box->window, "OK"));
+  ASSERT_TRUE(WaitForWindowGone(box->window));
+  EXPECT_TRUE(WaitUntil([&] { return FocusOf(main_) == search_box; })) << "after a message box";
+
+  // One match downloads in the dialog, which closes itself; the focus returns.
+  ASSERT_TRUE(SetText(search_box, "zlib"));
+  PressEnter(search_box);
+  HWND dialog = WaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(WaitForWindowGone(dialog));
+  EXPECT_TRUE(WaitUntil([&] { return FocusOf(main_) == search_box; })) << "after the download dialog";
+
+  // Another program's window takes the activation and gives it back: the control that
+  // had the focus (now the Search button, one Tab on) has it again.
+  TypeKey(VK_TAB);
+  HWND search = Control(MainControl::kSearchButton);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == search; }));
+  HWND other = CreateWindowExW(0, L"STATIC", L"elsewhere", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
+                               200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(other, nullptr);
+  // This thread owns a window now: it answers its messages while it waits.
+  auto pumping = [](std::function<bool()> condition) {
+    return [condition] {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+      return condition();
+    };
+  };
+  BringToFront(other);
+  EXPECT_TRUE(WaitUntil(pumping([&] { return GetForegroundWindow() == other; })));
+  EXPECT_NE(FocusOf(main_), search) << "the main window lost the activation";
+  BringToFront(main_);
+  EXPECT_TRUE(WaitUntil(pumping([&] { return FocusOf(main_) == search; }))) << "after deactivate and activate";
+  DestroyWindow(other);
 }
 
 TEST_F(DownloadTest, NotFoundShowsOneBoxThenADownloadWithTheCloseBoxClearedStaysIdle) {
