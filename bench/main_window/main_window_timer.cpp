@@ -12,6 +12,7 @@
 
 #include "programs/main/main_window/main_window_layout.h"
 #include "settings/win32/registry_settings_store.h"
+#include "tests/support/win32/settings_guard.h"
 #include "tests/e2e/driver/driver.h"
 
 using namespace movarin;
@@ -44,7 +45,9 @@ int wmain(int argc, wchar_t** argv) {
   const int runs = std::max(1, _wtoi(argv[2]));
   const int expected_rows = _wtoi(argv[4]);
 
-  // A one-row answer must not start a download: only the search is measured.
+  // A one-row answer must not start a download: only the search is measured. The
+  // options go back to what they were when the measurement ends.
+  const test::SettingsGuard keep_settings;
   settings::RegistrySettingsStore store;
   store.WriteSwitch(settings::Key::kYesMovarinFiles2, false);
   store.WriteSwitch(settings::Key::kNoMovarinFiles2, true);

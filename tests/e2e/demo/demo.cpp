@@ -45,8 +45,13 @@ int wmain(int argc, wchar_t** argv) {
   WideCharToMultiByte(CP_UTF8, 0, argv[1], -1, program, MAX_PATH, nullptr, nullptr);
   WideCharToMultiByte(CP_UTF8, 0, argv[2], -1, downloads, MAX_PATH, nullptr, nullptr);
 
-  settings::RegistrySettingsStore().Write(settings::Key::kDownloadPath, downloads);
-  Say(std::string("download folder set to ") + downloads);
+  // Every option the script relies on is set here, whatever an earlier run left: the
+  // download folder, and a search with one match downloading at once.
+  settings::RegistrySettingsStore store;
+  store.Write(settings::Key::kDownloadPath, downloads);
+  store.WriteSwitch(settings::Key::kYesMovarinFiles2, true);
+  store.WriteSwitch(settings::Key::kNoMovarinFiles2, false);
+  Say(std::string("download folder set to ") + downloads + "; a single match downloads at once");
   std::string error;
   auto app = Process::Launch({.program = program}, &error);
   if (!app) return Fail("cannot start Movarin: " + error);
