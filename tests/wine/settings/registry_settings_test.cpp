@@ -4,12 +4,15 @@
 
 #include "platform/win32/text.h"
 #include "settings/win32/registry_settings_store.h"
+#include "tests/support/win32/settings_guard.h"
 
 namespace movarin::settings {
 namespace {
 
 class RegistryStore : public ::testing::Test {
  protected:
+  // Each case starts from an empty key; what the prefix held before comes back after.
+  test::SettingsGuard keep_settings_;
   void SetUp() override { DeleteOptions(); }
   void TearDown() override { DeleteOptions(); }
   static void DeleteOptions() {
