@@ -168,6 +168,69 @@ TEST_F(DownloadTest, NotFoundShowsOneBoxThenADownloadWithTheCloseBoxClearedStays
   Screenshot(dialog, "download-dialog-done");
 }
 
+TEST_F(DownloadTest, DownloadChosenFromTheRowsOwnMenuFetchesThatRow) {
+  const std::string bytes = Payload(2500);
+  Serve("zlib1.dll", bytes);
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  HWND list = Control(MainControl::kResultsList);
+  ASSERT_TRUE(WaitUntil([this] { return ListedNames().size() == 7 && ListedNames()[6] == "zlib1.dll"; }));
+  auto row = ListViewRowRect(list, 6);
+  ASSERT_TRUE(row.has_value());
+  ClickAt(list, row->left + 20, (row->top + row->bottom) / 2, MouseButton::kRight);
+  HWND menu = WaitForPopupMenu(app_->id());
+  ASSERT_NE(menu, nullptr);
+  ASSERT_TRUE(ChoosePopupMenuItem(menu, "Download (zlib1.dll)"));
+  EXPECT_TRUE(WaitUntil([&] { return test::ReadWholeFile(downloads_ + "\\zlib1.dll") == bytes; }));
+  EXPECT_FALSE(FindMessageBox(app_->id()).has_value());
+}
+
+// The file and every temporary one beside it: what a download left in the folder.
+std::vector<std::string> Entries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+TEST_F(DownloadTest, ClosingTheDialogOrTheMainWindowInTheMiddleOfABodyLeavesNothingBehind) {
+  // Half the file, then the server holds the rest back.
+  Serve("actbar.ocx", Payload(20480));
+  ASSERT_TRUE(test::ControlServer("set?path=/files/actbar.ocx&mode=stall&bytes=10240&delay_ms=60000"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  auto download_half_way = [&] {
+    SearchFor("actbar");
+    HWND dialog = WaitForDialog();
+    EXPECT_NE(dialog, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return GetText(GetDlgItem(dialog, dd::kPercentLabel)) == "50 %"; },
+                          std::chrono::seconds(20)));
+    return dialog;
+  };
+
+  HWND dialog = download_half_way();
+  ASSERT_NE(dialog, nullptr);
+  PostMessageW(dialog, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitForWindowGone(dialog));
+  EXPECT_TRUE(Entries(downloads_).empty()) << "a partial file was left";
+  EXPECT_FALSE(FindMessageBox(app_->id()).has_value());
+  // The main window goes on: a search with two matches lists them (and downloads nothing).
+  SearchFor("act");
+  EXPECT_TRUE(WaitUntil([this] { return ListedNames().size() == 2; })) << "the main window is stuck";
+
+  dialog = download_half_way();
+  ASSERT_NE(dialog, nullptr);
+  CloseAnswering("Yes");
+  ASSERT_TRUE(app_->WaitForExit().has_value()) << "the program did not end";
+  EXPECT_TRUE(Entries(downloads_).empty()) << "a partial file was left";
+}
+
 TEST_F(DownloadTest, FolderSavedInTheFolderDialogIsUsedAndSurvivesARestart) {
   settings::RegistrySettingsStore().Write(settings::Key::kDownloadPath, "");
   ASSERT_TRUE(DeleteRegistryTree(HKEY_CURRENT_USER, kOptionsKey));
