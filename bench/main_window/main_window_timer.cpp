@@ -10,9 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/text.h"
 #include "programs/main/main_window/main_window_layout.h"
 #include "settings/win32/registry_settings_store.h"
-#include "tests/support/win32/settings_guard.h"
+#include "tests/support/win32/registry_snapshot.h"
 #include "tests/e2e/driver/driver.h"
 
 using namespace movarin;
@@ -47,7 +48,8 @@ int wmain(int argc, wchar_t** argv) {
 
   // A one-row answer must not start a download: only the search is measured. The
   // options go back to what they were when the measurement ends.
-  const test::SettingsGuard keep_settings;
+  const test::RegistrySnapshot keep_settings(
+      HKEY_CURRENT_USER, win32::Widen(settings::RegistrySettingsStore::KeyPath()));
   settings::RegistrySettingsStore store;
   store.WriteSwitch(settings::Key::kYesMovarinFiles2, false);
   store.WriteSwitch(settings::Key::kNoMovarinFiles2, true);

@@ -21,7 +21,7 @@ const std::vector<tools::catalog_writer::CatalogueEntry>& DemoCatalogue() {
 const char kNoServer[] = "http://127.0.0.1:9/";
 
 void MovarinTest::SetUp() {
-  settings_.emplace();
+  settings_.emplace(HKEY_CURRENT_USER, std::wstring(kOptionsKey.begin(), kOptionsKey.end()));
   ASSERT_TRUE(DeleteRegistryTree(HKEY_CURRENT_USER, kOptionsKey));
   server_ = test::EnvVar("MOVARIN_TEST_SERVER").value_or(kNoServer);
   folder_.emplace("movarin-e2e");
@@ -47,7 +47,7 @@ void MovarinTest::Launch(bool with_catalogue) {
   // The buttons' pictures, as they are installed beside the program.
   ASSERT_TRUE(test::CopyTree(BuildPath("app\\Images"), *folder_ / "Images"));
   if (with_catalogue) {
-    ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(*folder_ / "database.mdb", DemoCatalogue(),
+    ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(*folder_ / "database.mdb", catalogue_,
                                                       tools::catalog_writer::CatalogueOptions{})
                     .ok());
   }
