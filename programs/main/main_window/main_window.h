@@ -84,11 +84,14 @@ class MainWindow final : public movarin::win32::Window, private MainWindowHost {
 
   void CreateControls();
   void SetUpResultsList(HWND list);
+  // A mouse button pressed on the results list (the list is told before it acts itself).
+  void ResultsListPressed(UINT button_message, LPARAM where);
   void ResultsListClicked(bool right_button);
   void RunMenuItem(MenuItem item);
   void Browse();
   int SelectedRow() const;
   static LRESULT CALLBACK SearchBoxProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK ResultsListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
   MainWindowArgs args_;
   MainWindowLogic logic_;

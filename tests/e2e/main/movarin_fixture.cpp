@@ -21,6 +21,7 @@ const std::vector<tools::catalog_writer::CatalogueEntry>& DemoCatalogue() {
 const char kNoServer[] = "http://127.0.0.1:9/";
 
 void MovarinTest::SetUp() {
+  settings_.emplace(HKEY_CURRENT_USER, std::wstring(kOptionsKey.begin(), kOptionsKey.end()));
   ASSERT_TRUE(DeleteRegistryTree(HKEY_CURRENT_USER, kOptionsKey));
   server_ = test::EnvVar("MOVARIN_TEST_SERVER").value_or(kNoServer);
   folder_.emplace("movarin-e2e");
@@ -30,6 +31,7 @@ void MovarinTest::SetUp() {
 void MovarinTest::TearDown() {
   app_.reset();  // kills the program if a test left it running
   folder_.reset();
+  settings_.reset();
 }
 
 void MovarinTest::Start(bool with_catalogue) {

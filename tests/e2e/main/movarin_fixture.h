@@ -14,6 +14,7 @@
 #include "tools/catalog/writer/jet_writer.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/registry_snapshot.h"
 
 namespace movarin::e2e {
 
@@ -60,6 +61,9 @@ class MovarinTest : public ::testing::Test {
   std::vector<tools::catalog_writer::CatalogueEntry> catalogue_ = DemoCatalogue();
   // ServerBaseUrl for the program: the test server, or an address where nothing listens.
   std::string server_;
+  // The options Movarin saves on closing are the test's own: the prefix's settings are
+  // put back as they were when the test ends.
+  std::optional<test::RegistrySnapshot> settings_;
   std::optional<test::TempFolder> folder_;
   std::optional<Process> app_;
   HWND main_ = nullptr;
