@@ -21,6 +21,13 @@ inline constexpr std::string_view kCannotConnectMessage =
 inline constexpr std::string_view kInitialFirstHeader = "File Name";
 inline constexpr int kNoticeTicks = 50;
 
+// The two sound cues: their slots of the sound player and their files in the program
+// folder, loaded when the window loads.
+inline constexpr int kNotFoundCueSlot = 1;
+inline constexpr int kFoundCueSlot = 2;
+inline constexpr std::string_view kNotFoundCueFile = "\\Sounds\\Notfound.wav";
+inline constexpr std::string_view kFoundCueFile = "\\Sounds\\Found.wav";
+
 class MainWindowHost {
  public:
   virtual ~MainWindowHost() = default;
@@ -38,6 +45,8 @@ class MainWindowHost {
   virtual void EnableNoticeTimer(bool enabled) = 0;
   // Shows the download dialog with this address and starts it; returns when it ended.
   virtual void StartDownload(const std::string& address) = 0;
+  // Plays the cue loaded into this slot of the sound player (nothing when it is empty).
+  virtual void PlayCue(int slot) = 0;
   // Registering a file (the register command) joins here once it is part of the program.
 };
 

@@ -1,5 +1,7 @@
 #include "tests/e2e/main/movarin_fixture.h"
 
+#include "platform/win32/text.h"
+#include "settings/win32/registry_settings_store.h"
 #include "tests/support/environment.h"
 #include "tests/support/files.h"
 
@@ -17,6 +19,7 @@ const std::vector<tools::catalog_writer::CatalogueEntry>& DemoCatalogue() {
 }
 
 void MovarinTest::SetUp() {
+  options_guard_.emplace(HKEY_CURRENT_USER, win32::Widen(kOptionsKey));
   ASSERT_TRUE(DeleteRegistryTree(HKEY_CURRENT_USER, kOptionsKey));
   folder_.emplace("movarin-e2e");
   ASSERT_FALSE(folder_->path().empty());
@@ -25,6 +28,7 @@ void MovarinTest::SetUp() {
 void MovarinTest::TearDown() {
   app_.reset();  // kills the program if a test left it running
   folder_.reset();
+  options_guard_.reset();  // the settings as they were before the test
 }
 
 void MovarinTest::Start(bool with_catalogue) {
@@ -32,6 +36,9 @@ void MovarinTest::Start(bool with_catalogue) {
   auto program = test::ReadWholeFile(exe);
   ASSERT_TRUE(program.has_value()) << exe;
   ASSERT_TRUE(test::WriteWholeFile(*folder_ / "Movarin.exe", *program));
+  // The sound cues and the buttons' pictures, as they ship beside the program.
+  for (const char* folder : {"Sounds", "Images"})
+    ASSERT_TRUE(test::CopyTree(BuildPath(std::string("app\\") + folder), *folder_ / folder)) << folder;
   if (with_catalogue) {
     ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(*folder_ / "database.mdb", DemoCatalogue(),
                                                       tools::catalog_writer::CatalogueOptions{})
@@ -39,6 +46,11 @@ void MovarinTest::Start(bool with_catalogue) {
   }
   const std::string server = test::EnvVar("MOVARIN_TEST_SERVER").value_or("http://127.0.0.1:9/");
   ASSERT_TRUE(test::WriteWholeFile(*folder_ / "Movarin.ini", "[Server]\r\nBaseUrl=" + server + "\r\n"));
+  if (preset_windows_xp_) {
+    settings::RegistrySettingsStore store;
+    ASSERT_TRUE(store.WriteSwitch(settings::Key::kMovarinFilesWindowsXP, true));
+    ASSERT_TRUE(store.WriteSwitch(settings::Key::kMovarinFilesWindowsVista7, false));
+  }
   std::string error;
   app_ = Process::Launch({.program = *folder_ / "Movarin.exe"}, &error);
   ASSERT_TRUE(app_.has_value()) << error;

@@ -1,7 +1,7 @@
 #pragma once
 // Movarin.exe started for a test: a program folder of its own with a catalogue written
-// by our writer and a Movarin.ini pointing at the test server, a clean settings key, and
-// the main window's controls at hand.
+// by our writer, the cues and pictures and a Movarin.ini pointing at the test server, a clean settings key (put
+// back as it was after the test), and the main window's controls at hand.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -14,6 +14,7 @@
 #include "tools/catalog/writer/jet_writer.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/registry_guard.h"
 
 namespace movarin::e2e {
 
@@ -27,8 +28,10 @@ class MovarinTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Writes the program folder (Movarin.exe, database.mdb unless `with_catalogue` is
-  // false, Movarin.ini) and starts the program.
+  // Writes the program folder (Movarin.exe, its Sounds and Images, database.mdb unless
+  // `with_catalogue` is false, Movarin.ini) and starts the program. With
+  // preset_windows_xp_ the store says "Windows XP" first, so that the program passes
+  // straight on to the main window.
   void Start(bool with_catalogue = true);
   // Waits for the main window and its controls (after the load has run).
   void AttachMainWindow();
@@ -45,6 +48,10 @@ class MovarinTest : public ::testing::Test {
   std::optional<std::string> Option(const std::string& key) const;
   void Screenshot(HWND window, const std::string& name) const;
 
+  // Set to false before Start to leave the operating-system keys as they are (an empty
+  // store at first): the program then starts as the user's first start does.
+  bool preset_windows_xp_ = true;
+  std::optional<test::RegistryValuesGuard> options_guard_;
   std::optional<test::TempFolder> folder_;
   std::optional<Process> app_;
   HWND main_ = nullptr;

@@ -27,6 +27,7 @@
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/environment.h"
+#include "tests/support/win32/registry_guard.h"
 #include "tests/support/win32/test_server.h"
 #include "tests/support/win32/wine_paths.h"
 
@@ -41,60 +42,15 @@ namespace ui = movarin::win32;
 
 // Wine writes an entry for each audio device it finds (the recorder) into the registry
 // of the shared prefix; every key this run adds under these roots is removed at the end.
-class RegistryKeysGuard {
- public:
-  RegistryKeysGuard(HKEY root, std::wstring path) : root_(root), path_(std::move(path)) {
-    existed_ = Collect(path_, before_);
-  }
-  void Restore() {
-    if (!existed_) {
-      RegDeleteTreeW(root_, path_.c_str());
-      return;
-    }
-    std::set<std::wstring> now;
-    Collect(path_, now);
-    for (const std::wstring& key : now) {
-      if (before_.count(key)) continue;
-      const auto parent = key.substr(0, key.rfind(L'\\'));
-      if (parent != path_ && !before_.count(parent)) continue;  // goes with a new parent
-      RegDeleteTreeW(root_, key.c_str());
-    }
-  }
-
- private:
-  bool Collect(const std::wstring& path, std::set<std::wstring>& out) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root_, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-      DWORD length = 256;
-      if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-      const std::wstring child = path + L"\\" + name;
-      out.insert(child);
-      Collect(child, out);
-    }
-    RegCloseKey(key);
-    return true;
-  }
-
-  HKEY root_;
-  std::wstring path_;
-  bool existed_ = false;
-  std::set<std::wstring> before_;
-};
-
 class AudioRegistryEnvironment : public ::testing::Environment {
  public:
-  void SetUp() override {
-    guards_.emplace_back(HKEY_CURRENT_USER, L"Software\\Wine\\Drivers");
-    guards_.emplace_back(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\MMDevices");
-  }
+  void SetUp() override { guards_ = support::GuardAudioDeviceKeys(); }
   void TearDown() override {
     for (auto& guard : guards_) guard.Restore();
   }
 
  private:
-  std::vector<RegistryKeysGuard> guards_;
+  std::vector<support::RegistryKeysGuard> guards_;
 };
 [[maybe_unused]] const auto* const kRegistryEnvironment = ::testing::AddGlobalTestEnvironment(new AudioRegistryEnvironment);
 
