@@ -20,6 +20,7 @@ enum class ControlKind {
   kPanel,           // a bordered, centred text, hidden until shown
   kStyledButton,    // the owner-drawn push button (a standard one where no skin is used)
   kBlockProgressBar,  // the segmented progress bar (the standard one where no skin is used)
+  kDropDownList,    // a list to choose one entry from; its height is the dropped list's
 };
 
 struct ControlPlacement {
@@ -47,5 +48,18 @@ struct SkinDescription {
   bool caption_buttons = true;  // minimise and close; false shows none
   std::string_view icon = {};   // picture source ("#1": the program's icon); empty: none
 };
+
+// The picture a styled button shows: a file in the program's Images folder.
+struct ButtonPicture {
+  int id;
+  std::string_view file;  // "Search.png"
+};
+
+// The picture of control `id` in a window's table; empty when it shows none.
+constexpr std::string_view PictureFor(std::span<const ButtonPicture> pictures, int id) {
+  for (const ButtonPicture& p : pictures)
+    if (p.id == id) return p.file;
+  return {};
+}
 
 }  // namespace movarin::ui

@@ -21,7 +21,7 @@ std::int64_t IntegerOr(const Value& value, std::int64_t fallback) {
 
 // The user tables named by MSysObjects, in catalogue order.
 base::Result<std::vector<CatalogueRow>, Error> ListUserTables(const PageFile& file, DecodeBudget& budget) {
-  auto catalogue = ReadTable(file, page::kSystemCataloguePage, "MSysObjects", budget);
+  auto catalogue = ReadTable(file, page::kSystemCataloguePage, "MSysObjects", budget, DamagedRows::kSkip);
   if (!catalogue) return catalogue.error();
   const std::size_t id = catalogue->FindColumn("Id");
   const std::size_t name = catalogue->FindColumn("Name");

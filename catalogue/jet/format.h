@@ -69,10 +69,14 @@ inline constexpr std::size_t kTypeOffset = 0;
 inline constexpr std::size_t kMarkerOffset = 1;  // 0x01 on data and definition pages
 inline constexpr std::size_t kOwnerOffset = 4;   // data page: owning table-definition page
 inline constexpr std::string_view kLongValueTag = "LVAL";
-// Low 13 bits of a row offset; the top bits are flags.
+// Low 13 bits of a row offset; the top bits are flags. A row that grows out of its page
+// moves to another slot: its old slot keeps only a 4-byte pointer (page << 8 | row) to the
+// new one and carries kRowMovedAway; the new slot carries kRowMovedHere and holds a live
+// row like any other. Both flags together mark a deleted row.
 inline constexpr std::uint16_t kRowOffsetMask = 0x1FFF;
-inline constexpr std::uint16_t kRowDeleted = 0x8000;
-inline constexpr std::uint16_t kRowOverflow = 0x4000;
+inline constexpr std::uint16_t kRowMovedHere = 0x8000;
+inline constexpr std::uint16_t kRowMovedAway = 0x4000;
+inline constexpr std::uint16_t kRowFlags = kRowMovedHere | kRowMovedAway;
 // The first table definition: MSysObjects.
 inline constexpr std::uint32_t kSystemCataloguePage = 2;
 // Usage-map pages (type 0x05) carry their bitmap after a 4-byte header.

@@ -33,7 +33,6 @@ constexpr std::array kErrorTexts = {
     ErrorEntry{Error::kWrongPageOwner, "a data page belongs to another table"},
     ErrorEntry{Error::kRowPointerInvalid, "a row pointer names a row that does not exist"},
     ErrorEntry{Error::kRowMalformed, "a row is malformed"},
-    ErrorEntry{Error::kRowOverflowLoop, "a row's overflow pointers form a chain or loop"},
     ErrorEntry{Error::kTooManyRows, "a table has more rows than the reader accepts"},
     ErrorEntry{Error::kDecodedDataTooLarge, "the decoded rows would be far larger than the file"},
     ErrorEntry{Error::kLongValuePageInvalid, "a long value points to a page that is not a long-value page"},

@@ -31,7 +31,6 @@ enum class Error {
   kWrongPageOwner,
   kRowPointerInvalid,
   kRowMalformed,
-  kRowOverflowLoop,
   kTooManyRows,
   kDecodedDataTooLarge,
   kLongValuePageInvalid,

@@ -37,8 +37,10 @@ base::Result<RowSlot, Error> PageFile::Row(const base::ByteReader& page, const L
   }
   const std::size_t start = entry & page::kRowOffsetMask;
   RowSlot slot;
-  slot.deleted = (entry & page::kRowDeleted) != 0;
-  slot.overflow = (entry & page::kRowOverflow) != 0;
+  const auto flags = static_cast<std::uint16_t>(entry & page::kRowFlags);
+  slot.deleted = flags == page::kRowFlags;
+  slot.moved_away = flags == page::kRowMovedAway;
+  slot.moved_here = flags == page::kRowMovedHere;
   if (slot.deleted) return slot;  // a deleted row's bounds are never used
   const std::size_t offsets_end = layout.data_row_offsets_start + *count * 2;
   if (start < offsets_end || start > end || end > page.size()) return Error::kRowMalformed;

@@ -18,11 +18,12 @@ struct RowPointer {
   static RowPointer FromStored(std::uint32_t stored) { return {stored >> 8, stored & 0xFF}; }
 };
 
-// One row slot of a page: its bytes and the flags of its offset entry.
+// One row slot of a page: its bytes and what the flags of its offset entry say.
 struct RowSlot {
   base::ByteReader bytes;
   bool deleted = false;
-  bool overflow = false;  // the bytes are a 4-byte pointer to the real row
+  bool moved_away = false;  // the bytes are a 4-byte pointer to where the row lives now
+  bool moved_here = false;  // a live row that moved here from a slot elsewhere
 };
 
 class PageFile {

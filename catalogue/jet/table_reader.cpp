@@ -229,29 +229,27 @@ class RowDecoder {
   std::vector<std::size_t> offsets_;  // variable columns' starts, then the end of data
 };
 
-// The row a slot stands for, following overflow pointers to another data page of the
-// same table.
-base::Result<base::ByteReader, Error> ResolveRow(const PageFile& file, std::uint32_t owner, RowSlot slot) {
-  for (int hop = 0; slot.overflow; ++hop) {
-    if (hop >= kMaxOverflowHops) return Error::kRowOverflowLoop;
-    const auto stored = slot.bytes.U32(0);
-    if (!stored) return Error::kRowPointerInvalid;
-    const auto pointer = RowPointer::FromStored(*stored);
-    auto page = file.TypedPage(pointer.page, PageType::kData, Error::kNotDataPage);
-    if (!page) return page.error();
-    if (page->U32(page::kOwnerOffset) != owner) return Error::kWrongPageOwner;
-    auto next = PageFile::Row(*page, file.layout(), pointer.row);
-    if (!next) return next.error();
-    if (next->deleted) return Error::kRowPointerInvalid;
-    slot = *next;
-  }
-  return slot.bytes;
+// A slot whose row moved away: its pointer must name the row's new slot, on one of the
+// table's own pages (`pages`, sorted), where the scan reads the row in its turn.
+base::Result<void, Error> CheckMovedRow(const PageFile& file, std::uint32_t owner,
+                                        const std::vector<std::uint32_t>& pages, const RowSlot& slot) {
+  const auto stored = slot.bytes.U32(0);
+  if (!stored) return Error::kRowPointerInvalid;
+  const auto pointer = RowPointer::FromStored(*stored);
+  auto page = file.TypedPage(pointer.page, PageType::kData, Error::kNotDataPage);
+  if (!page) return page.error();
+  if (page->U32(page::kOwnerOffset) != owner) return Error::kWrongPageOwner;
+  if (!std::binary_search(pages.begin(), pages.end(), pointer.page)) return Error::kRowPointerInvalid;
+  auto target = PageFile::Row(*page, file.layout(), pointer.row);
+  if (!target) return target.error();
+  if (!target->moved_here) return Error::kRowPointerInvalid;
+  return {};
 }
 
 }  // namespace
 
 base::Result<Table, Error> ReadTable(const PageFile& file, std::uint32_t definition_page, std::string name,
-                        DecodeBudget& budget) {
+                                     DecodeBudget& budget, DamagedRows damaged) {
   auto definition = ReadTableDefinition(file, definition_page);
   if (!definition) return definition.error();
   auto pages = ReadUsageMap(file, definition->usage_map);
@@ -268,20 +266,42 @@ base::Result<Table, Error> ReadTable(const PageFile& file, std::uint32_t definit
   const std::size_t expected_rows =
       std::min<std::size_t>(definition->stored_row_count, pages->size() * 256);
   table.cells.reserve(std::min(expected_rows * table.columns.size(), kMaxReservedCells));
+  const bool skip_damage = damaged == DamagedRows::kSkip;
+  // The limits stop the reading in either mode: they guard this process, not the table.
+  auto is_limit = [](Error error) {
+    return error == Error::kTooManyRows || error == Error::kDecodedDataTooLarge;
+  };
   for (const std::uint32_t number : *pages) {
     auto page = file.TypedPage(number, PageType::kData, Error::kNotDataPage);
-    if (!page) return page.error();
-    if (page->U32(page::kOwnerOffset) != definition_page) return Error::kWrongPageOwner;
-    auto count = PageFile::RowCount(*page, file.layout());
-    if (!count) return count.error();
+    base::Result<std::size_t, Error> count = Error::kWrongPageOwner;
+    if (!page) {
+      count = page.error();
+    } else if (page->U32(page::kOwnerOffset) == definition_page) {
+      count = PageFile::RowCount(*page, file.layout());
+    }
+    if (!count) {
+      if (skip_damage) continue;
+      return count.error();
+    }
     for (std::size_t row = 0; row < *count; ++row) {
       auto slot = PageFile::Row(*page, file.layout(), row);
-      if (!slot) return slot.error();
-      if (slot->deleted) continue;
-      auto bytes = ResolveRow(file, definition_page, *slot);
-      if (!bytes) return bytes.error();
-      if (auto taken = budget.TakeCells(table.columns.size() + 1); !taken) return taken.error();
-      if (auto decoded = decoder.Decode(*bytes, table.cells); !decoded) return decoded.error();
+      if (slot && slot->deleted) continue;
+      // A row is read where it lives, so rows come in the order of the table's pages.
+      if (slot && slot->moved_away) {
+        if (auto checked = CheckMovedRow(file, definition_page, *pages, *slot); !checked && !skip_damage) {
+          return checked.error();
+        }
+        continue;
+      }
+      const std::size_t cells_before = table.cells.size();
+      base::Result<void, Error> read = slot ? budget.TakeCells(table.columns.size() + 1)
+                                            : base::Result<void, Error>(slot.error());
+      if (read) read = decoder.Decode(slot->bytes, table.cells);
+      if (!read) {
+        if (!skip_damage || is_limit(read.error())) return read.error();
+        table.cells.resize(cells_before);  // a row is whole or absent
+        continue;
+      }
       ++table.row_count;
     }
   }

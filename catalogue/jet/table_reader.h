@@ -12,10 +12,15 @@
 
 namespace movarin::catalogue::jet {
 
-// Rows an overflow pointer may lead through before the reader calls it a loop.
-inline constexpr int kMaxOverflowHops = 4;
+// What a damaged page or row does to the reading of its table.
+enum class DamagedRows {
+  kFailTable,  // the table is not read (every user table: its data is all or nothing)
+  kSkip,       // the page or row is passed over (the system catalogue: one damaged row must
+               // not hide the tables that the others name)
+};
 
+// The table's definition, usage map and size limits must hold in either case.
 base::Result<Table, Error> ReadTable(const PageFile& file, std::uint32_t definition_page, std::string name,
-                        DecodeBudget& budget);
+                                     DecodeBudget& budget, DamagedRows damaged = DamagedRows::kFailTable);
 
 }  // namespace movarin::catalogue::jet

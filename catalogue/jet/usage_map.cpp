@@ -33,7 +33,7 @@ base::Result<std::vector<std::uint32_t>, Error> ReadUsageMap(const PageFile& fil
   if (page->U32(page::kOwnerOffset) != 0u) return Error::kNotUsageMapRow;
   auto slot = PageFile::Row(*page, file.layout(), pointer.row);
   if (!slot) return slot.error();
-  if (slot->deleted || slot->overflow) return Error::kNotUsageMapRow;
+  if (slot->deleted || slot->moved_away) return Error::kNotUsageMapRow;
   const base::ByteReader& map = slot->bytes;
   const auto type = map.U8(usage_map::kTypeOffset);
   if (!type) return Error::kUsageMapMalformed;

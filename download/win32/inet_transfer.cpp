@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "download/http_header.h"
+#include "download/win32/internet_calls.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 
@@ -22,12 +23,6 @@ using movarin::win32::UniqueKernelHandle;
 using movarin::win32::Widen;
 
 namespace {
-
-struct InternetTraits {
-  static HINTERNET Invalid() { return nullptr; }
-  static void Close(HINTERNET h) { InternetCloseHandle(h); }
-};
-using UniqueInternet = movarin::win32::UniqueHandle<HINTERNET, InternetTraits>;
 
 // The most one WinINet read takes; the worker stops reading ahead while the buffer has
 // less room.
@@ -114,15 +109,14 @@ std::string DescribeInternetError(unsigned long code) {
 
 // What the worker and the user-interface thread share, one per request. The worker
 // keeps its own reference, so a worker that outlives its transfer never touches freed
-// memory.
+// memory. The WinINet handles are not shared: the worker alone opens, uses and closes
+// them.
 struct InetTransfer::Shared {
   std::mutex mutex;
   std::condition_variable room;  // the worker waits here for buffer room
   UniqueKernelHandle signal;     // auto-reset: the worker made progress
   bool cancelled = false;
   bool worker_exited = false;
-  // The open request while the worker uses it; whoever takes it out closes it.
-  HINTERNET request = nullptr;
   bool headers_ready = false;
   std::string header_block;
   std::optional<Failure> failure;
@@ -138,7 +132,10 @@ struct InetTransfer::Shared {
 
   void Signal() { SetEvent(signal.get()); }
   std::size_t Room() const { return ring.size() - size; }
-  HINTERNET TakeRequest() { return std::exchange(request, nullptr); }
+  bool Cancelled() {
+    std::lock_guard lock(mutex);
+    return cancelled;
+  }
   // Copies into the free part of the ring, starting at `tail`. Only the worker writes
   // there and the reader never reads beyond `size`, so this needs no lock.
   void CopyIn(std::size_t tail, const std::uint8_t* data, std::size_t count) {
@@ -188,83 +185,92 @@ base::Result<RequestArgs, Failure> CrackAddress(const std::string& url) {
   return args;
 }
 
-std::string RawHeaders(HINTERNET request) {
+// A WinINet handle closed through the transfer's table when the worker is done with it.
+class OwnedInternet {
+ public:
+  OwnedInternet(const InternetCalls& calls, HINTERNET handle) : calls_(calls), handle_(handle) {}
+  OwnedInternet(const OwnedInternet&) = delete;
+  OwnedInternet& operator=(const OwnedInternet&) = delete;
+  ~OwnedInternet() {
+    if (handle_) calls_.close(handle_);
+  }
+  HINTERNET get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+
+ private:
+  const InternetCalls& calls_;
+  HINTERNET handle_;
+};
+
+std::string RawHeaders(const InternetCalls& calls, HINTERNET request) {
   DWORD bytes = 0;
-  HttpQueryInfoW(request, HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &bytes, nullptr);
+  calls.query_info(request, HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &bytes, nullptr);
   if (bytes == 0) return {};
   std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1);
-  if (!HttpQueryInfoW(request, HTTP_QUERY_RAW_HEADERS_CRLF, buffer.data(), &bytes, nullptr)) {
+  if (!calls.query_info(request, HTTP_QUERY_RAW_HEADERS_CRLF, buffer.data(), &bytes, nullptr)) {
     return {};
   }
   return Narrow(std::wstring_view(buffer.data(), bytes / sizeof(wchar_t)));
 }
 
-void SetTimeouts(HINTERNET session) {
+void SetTimeouts(const InternetCalls& calls, HINTERNET session) {
   DWORD connect = kConnectTimeoutMs;
   DWORD receive = kReceiveTimeoutMs;
-  InternetSetOptionW(session, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
-  InternetSetOptionW(session, INTERNET_OPTION_SEND_TIMEOUT, &connect, sizeof connect);
-  InternetSetOptionW(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof receive);
+  calls.set_option(session, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
+  calls.set_option(session, INTERNET_OPTION_SEND_TIMEOUT, &connect, sizeof connect);
+  calls.set_option(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof receive);
 }
 
-// Runs one request to its end on the worker thread.
-void RunRequest(std::shared_ptr<InetTransfer::Shared> shared, RequestArgs args) {
-  InetTransfer::Shared& s = *shared;
-  auto finish = [&](std::optional<Failure> failure, ChunkStatus end) {
-    HINTERNET request = nullptr;
-    {
-      std::lock_guard lock(s.mutex);
-      if (failure && !s.headers_ready) s.failure = std::move(failure);
-      s.headers_ready = true;
-      if (!s.body_done) {
-        s.body_done = true;
-        s.end = end;
-      }
-      request = s.TakeRequest();
-    }
-    if (request) InternetCloseHandle(request);
-    s.Signal();
-  };
+// How a request ended, for the user-interface thread.
+struct Outcome {
+  std::optional<Failure> failure;  // the request itself failed (no answer)
+  ChunkStatus end = ChunkStatus::kBroken;
+};
 
-  UniqueInternet session(
-      InternetOpenW(L"Movarin", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  if (!session) return finish(FailureOf(GetLastError()), ChunkStatus::kBroken);
-  SetTimeouts(session.get());
-  UniqueInternet connection(InternetConnectW(session.get(), args.host.c_str(), args.port, nullptr,
-                                             nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-  if (!connection) return finish(FailureOf(GetLastError()), ChunkStatus::kBroken);
+Outcome CancelledOutcome() {
+  return {FailureOf(ERROR_INTERNET_OPERATION_CANCELLED), ChunkStatus::kBroken};
+}
+
+// Sends the request and hands its head and body over to the user-interface thread. Every
+// handle is opened, used and closed on this thread, and none is used once the transfer is
+// cancelled: the flag is looked at before each call. All of them are closed when this
+// returns.
+Outcome Exchange(InetTransfer::Shared& s, const RequestArgs& args, const InternetCalls& calls) {
+  OwnedInternet session(calls,
+                        calls.open(L"Movarin", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!session) return {FailureOf(GetLastError())};
+  SetTimeouts(calls, session.get());
+  OwnedInternet connection(calls, calls.connect(session.get(), args.host.c_str(), args.port, nullptr,
+                                                nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+  if (!connection) return {FailureOf(GetLastError())};
   if (!args.user_name.empty()) {
-    InternetSetOptionW(connection.get(), INTERNET_OPTION_USERNAME, args.user_name.data(),
-                       static_cast<DWORD>(args.user_name.size()));
+    calls.set_option(connection.get(), INTERNET_OPTION_USERNAME,
+                     const_cast<wchar_t*>(args.user_name.data()),
+                     static_cast<DWORD>(args.user_name.size()));
   }
   if (!args.password.empty()) {
-    InternetSetOptionW(connection.get(), INTERNET_OPTION_PASSWORD, args.password.data(),
-                       static_cast<DWORD>(args.password.size()));
+    calls.set_option(connection.get(), INTERNET_OPTION_PASSWORD,
+                     const_cast<wchar_t*>(args.password.data()),
+                     static_cast<DWORD>(args.password.size()));
   }
   DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
                 INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
   if (args.secure) flags |= INTERNET_FLAG_SECURE;
-  HINTERNET request = HttpOpenRequestW(connection.get(), args.verb.c_str(), args.path.c_str(),
-                                       nullptr, nullptr, nullptr, flags, 0);
-  if (!request) return finish(FailureOf(GetLastError()), ChunkStatus::kBroken);
-  {
-    std::lock_guard lock(s.mutex);
-    if (s.cancelled) {
-      InternetCloseHandle(request);
-      request = nullptr;
-    } else {
-      s.request = request;
-    }
-  }
-  if (!request) return finish(FailureOf(ERROR_INTERNET_OPERATION_CANCELLED), ChunkStatus::kBroken);
-
-  const BOOL sent = HttpSendRequestW(
-      request, args.extra_headers.empty() ? nullptr : args.extra_headers.c_str(),
+  if (s.Cancelled()) return CancelledOutcome();
+  OwnedInternet request(calls, calls.open_request(connection.get(), args.verb.c_str(),
+                                                  args.path.c_str(), nullptr, nullptr, nullptr,
+                                                  flags, 0));
+  if (!request) return {FailureOf(GetLastError())};
+  if (s.Cancelled()) return CancelledOutcome();
+  const BOOL sent = calls.send_request(
+      request.get(), args.extra_headers.empty() ? nullptr : args.extra_headers.c_str(),
       static_cast<DWORD>(args.extra_headers.size()),
-      args.body.empty() ? nullptr : args.body.data(), static_cast<DWORD>(args.body.size()));
-  if (!sent) return finish(FailureOf(GetLastError()), ChunkStatus::kBroken);
+      args.body.empty() ? nullptr : const_cast<char*>(args.body.data()),
+      static_cast<DWORD>(args.body.size()));
+  if (!sent) return {FailureOf(GetLastError())};
+  if (s.Cancelled()) return CancelledOutcome();
   {
-    std::string headers = RawHeaders(request);
+    std::string headers = RawHeaders(calls, request.get());
     std::lock_guard lock(s.mutex);
     s.header_block = std::move(headers);
     s.headers_ready = true;
@@ -281,7 +287,7 @@ void RunRequest(std::shared_ptr<InetTransfer::Shared> shared, RequestArgs args) 
       s.writer_waiting = true;
       s.room.wait(lock, [&] { return s.cancelled || s.Room() >= kReadBytes; });
       s.writer_waiting = false;
-      if (s.cancelled) break;
+      if (s.cancelled) return CancelledOutcome();
     }
     // A synchronous read waits until its whole buffer is full (no-wait reads are not
     // honoured on every WinINet), and the bytes it holds stay hidden while it waits. So
@@ -291,7 +297,7 @@ void RunRequest(std::shared_ptr<InetTransfer::Shared> shared, RequestArgs args) 
     // milliseconds' worth of bytes.
     DWORD got = 0;
     const LONGLONG started = Now();
-    const BOOL read = InternetReadFile(request, buffer.data(), read_size, &got);
+    const BOOL read = calls.read_file(request.get(), buffer.data(), read_size, &got);
     if (Now() - started <= fast_read_ticks && got == read_size) {
       if (++fast_reads >= kFastReadsToGrow) {
         fast_reads = 0;
@@ -305,32 +311,47 @@ void RunRequest(std::shared_ptr<InetTransfer::Shared> shared, RequestArgs args) 
     std::size_t tail = 0;
     {
       std::lock_guard lock(s.mutex);
-      if (s.cancelled) break;
+      if (s.cancelled) return CancelledOutcome();
       tail = (s.head + s.size) % s.ring.size();
     }
     if (got > 0) s.CopyIn(tail, buffer.data(), got);
     bool wake_reader = false;
     {
       std::lock_guard lock(s.mutex);
-      if (s.cancelled) break;
+      if (s.cancelled) return CancelledOutcome();
       s.size += got;
       // A failed read may still hand over the bytes that came before the failure.
-      if (!read || got == 0) {
-        s.body_done = true;
-        s.end = read ? ChunkStatus::kEndOfBody : ChunkStatus::kBroken;
-        break;
-      }
+      if (!read || got == 0) return {std::nullopt, read ? ChunkStatus::kEndOfBody : ChunkStatus::kBroken};
       wake_reader = s.reader_waiting;
     }
     if (wake_reader) s.Signal();
   }
-  finish(std::nullopt, ChunkStatus::kBroken);
+}
+
+// Runs one request to its end on the worker thread.
+void RunRequest(const std::shared_ptr<InetTransfer::Shared>& shared, const RequestArgs& args,
+                const InternetCalls& calls) {
+  const Outcome outcome = Exchange(*shared, args, calls);
+  InetTransfer::Shared& s = *shared;
+  {
+    std::lock_guard lock(s.mutex);
+    if (outcome.failure && !s.headers_ready) s.failure = outcome.failure;
+    s.headers_ready = true;
+    if (!s.body_done) {
+      s.body_done = true;
+      s.end = outcome.end;
+    }
+  }
+  s.Signal();
 }
 
 }  // namespace
 
 InetTransfer::InetTransfer(std::function<void()> process_messages)
-    : process_messages_(std::move(process_messages)) {}
+    : InetTransfer(std::move(process_messages), InternetCalls::System()) {}
+
+InetTransfer::InetTransfer(std::function<void()> process_messages, const InternetCalls& calls)
+    : process_messages_(std::move(process_messages)), calls_(calls) {}
 
 InetTransfer::~InetTransfer() { FinishWorker(); }
 
@@ -347,8 +368,8 @@ void InetTransfer::FinishWorker() {
     std::lock_guard lock(shared_->mutex);
     exited = shared_->worker_exited;
   }
-  // A worker still inside a blocking WinINet call (a server that stalls and ignores the
-  // closed handle) is left to end by its time-out; it holds its own share of the state.
+  // A worker still inside a blocking WinINet call (a server that stalls) is left to end by
+  // itself; it holds its own share of the state and closes its own handles.
   if (exited) {
     worker_.join();
   } else {
@@ -377,8 +398,8 @@ base::Result<void, Failure> InetTransfer::StartRequest(const std::string& verb, 
   if (!shared->signal) return FailureOf(GetLastError());
   shared_ = shared;
   try {
-    worker_ = std::thread([shared, args = std::move(args)]() mutable {
-      RunRequest(shared, std::move(args));
+    worker_ = std::thread([shared, args = std::move(args), &calls = calls_] {
+      RunRequest(shared, args, calls);
       std::lock_guard lock(shared->mutex);
       shared->worker_exited = true;
     });
@@ -480,16 +501,17 @@ Chunk InetTransfer::ReadChunk(std::size_t max_bytes) {
 void InetTransfer::Cancel() {
   cancel_requested_ = true;
   if (!shared_) return;
-  HINTERNET request = nullptr;
   {
     std::lock_guard lock(shared_->mutex);
     shared_->cancelled = true;
-    request = shared_->TakeRequest();
   }
+  // Only a signal: the worker closes its handles itself. Closing the request here, on
+  // another thread, could close it between the worker's look at the flag and its next
+  // call, and by then the freed handle may name another request. A worker that waits on
+  // a stalled server ends at the server's next bytes or at the receive time-out; nothing
+  // waits for it, and every wait on this side returns at once.
   shared_->room.notify_all();
   shared_->Signal();
-  // Closing the handle ends a read or a send that waits on the server.
-  if (request) InternetCloseHandle(request);
 }
 
 }  // namespace movarin::download::win32

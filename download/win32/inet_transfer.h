@@ -2,8 +2,8 @@
 // The engine's transfer over WinINet. The blocking WinINet calls run on a worker thread,
 // so the user-interface thread never blocks on the network: it polls "still executing"
 // and takes body chunks from a bounded buffer that the worker fills, processing window
-// messages whenever it has to wait. Cancel closes the request handle, which ends a read
-// that waits on a stalled server, and every wait returns at once.
+// messages whenever it has to wait. The worker alone opens, uses and closes the WinINet
+// handles; Cancel only tells it to stop, and every wait of the caller returns at once.
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,11 +13,16 @@
 
 namespace movarin::download::win32 {
 
+struct InternetCalls;
+
 class InetTransfer final : public Transfer {
  public:
   // process_messages runs whenever a wait sees window input, so the host stays
   // responsive (and can call Cancel) while a request or a read waits.
   explicit InetTransfer(std::function<void()> process_messages);
+  // The same over the given WinINet functions (internet_calls.h), which must outlive
+  // every request's worker.
+  InetTransfer(std::function<void()> process_messages, const InternetCalls& calls);
   InetTransfer(const InetTransfer&) = delete;
   InetTransfer& operator=(const InetTransfer&) = delete;
   ~InetTransfer() override;
@@ -45,6 +50,7 @@ class InetTransfer final : public Transfer {
   void Wait(unsigned timeout_ms);
 
   std::function<void()> process_messages_;
+  const InternetCalls& calls_;
   std::string address_;
   std::string user_name_;
   std::string password_;

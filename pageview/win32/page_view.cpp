@@ -57,7 +57,7 @@ bool PageView::Create(const PageViewArgs& args) {
   dpi_ = movarin::win32::ScreenDpi();
   fonts_ = std::make_unique<PageFonts>(dpi_);
   movarin::win32::WindowArgs window;
-  window.class_name = L"MovarinPageView";
+  window.class_name = kPageViewClassName;
   window.style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS;
   window.ex_style = WS_EX_CLIENTEDGE;
   window.x = args.x;
@@ -115,8 +115,9 @@ bool PageView::LoadOnce(unsigned generation) {
     pictures_.clear();
     addresses_.Shown();
     scroll_y_ = 0;
+    focused_link_.reset();
     Relayout();
-    if (args_.host) args_.host->PageAddressChanged(addresses_.current());
+    ReportAddress(addresses_.current());
     if (Superseded(generation)) return false;
     FetchPictures(generation);
     if (Superseded(generation)) return false;
@@ -133,8 +134,9 @@ void PageView::ShowErrorPage(const std::string& reason) {
   pictures_.clear();
   addresses_.Failed();
   scroll_y_ = 0;
+  focused_link_.reset();
   Relayout();
-  if (args_.host) args_.host->PageAddressChanged(addresses_.current());
+  ReportAddress(addresses_.current());
 }
 
 void PageView::FetchPictures(unsigned generation) {
@@ -227,8 +229,61 @@ void PageView::ClickLink(std::size_t link) {
   if (link >= display_.links.size()) return;
   const auto address = addresses_.Click(display_.links[link]);
   if (!address) return;
-  if (args_.host) args_.host->PageAddressChanged(*address);
+  ReportAddress(*address);
   if (args_.open_link) args_.open_link(*address);
+}
+
+void PageView::ReportAddress(const std::string& address) {
+  if (hwnd()) SetWindowTextW(hwnd(), Widen(address).c_str());
+  if (args_.host) args_.host->PageAddressChanged(address);
+}
+
+std::optional<std::size_t> PageView::NextLink(bool backwards) const {
+  // Only links with something on the page can show that they have the keyboard.
+  std::vector<bool> shown(display_.links.size(), false);
+  for (const DisplayItem& item : display_.items) {
+    if (item.link >= 0 && static_cast<std::size_t>(item.link) < shown.size()) shown[item.link] = true;
+  }
+  if (backwards) {
+    std::size_t i = focused_link_ ? *focused_link_ : shown.size();
+    while (i-- > 0) {
+      if (shown[i]) return i;
+    }
+    return std::nullopt;
+  }
+  for (std::size_t i = focused_link_ ? *focused_link_ + 1 : 0; i < shown.size(); ++i) {
+    if (shown[i]) return i;
+  }
+  return std::nullopt;
+}
+
+void PageView::FocusLink(std::optional<std::size_t> link) {
+  focused_link_ = link;
+  if (link) {
+    // The link's first piece comes into view.
+    for (const DisplayItem& item : display_.items) {
+      if (item.link != static_cast<int>(*link)) continue;
+      if (item.box.y < scroll_y_) {
+        ScrollTo(item.box.y);
+      } else if (item.box.y + item.box.height > scroll_y_ + ViewHeight()) {
+        ScrollTo(item.box.y + item.box.height - ViewHeight());
+      }
+      break;
+    }
+  }
+  InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+LRESULT PageView::DialogCode(const MSG* message) const {
+  LRESULT code = DLGC_WANTARROWS;
+  if (message && message->message == WM_KEYDOWN) {
+    // Tab stays in the view while there is a link to go to; after the last one it moves
+    // on to the window's next control. Enter is the view's own while a link has the
+    // keyboard.
+    if (message->wParam == VK_TAB && NextLink(GetKeyState(VK_SHIFT) < 0)) code |= DLGC_WANTTAB;
+    if (message->wParam == VK_RETURN && focused_link_) code |= DLGC_WANTMESSAGE;
+  }
+  return code;
 }
 
 void PageView::PaintTo(HDC target) {
@@ -278,6 +333,16 @@ void PageView::PaintTo(HDC target) {
       }
     }
     SelectObject(dc.get(), original_font);
+    if (focused_link_ && GetFocus() == hwnd()) {
+      SetTextColor(dc.get(), kInk);
+      SetBkColor(dc.get(), kPaper);
+      for (const DisplayItem& item : display_.items) {
+        if (item.link != static_cast<int>(*focused_link_)) continue;
+        const RECT box{item.box.x - 1, item.box.y - scroll_y_ - 1, item.box.x + item.box.width + 1,
+                       item.box.y - scroll_y_ + item.box.height + 1};
+        DrawFocusRect(dc.get(), &box);
+      }
+    }
     BitBlt(target, 0, 0, width, height, dc.get(), 0, 0, SRCCOPY);
   }
 }
@@ -340,10 +405,24 @@ LRESULT PageView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case VK_HOME: ScrollTo(0); return 0;
         case VK_END: ScrollTo(display_.height); return 0;
         case VK_F5: Refresh(); return 0;
+        case VK_TAB:
+          if (auto next = NextLink(GetKeyState(VK_SHIFT) < 0)) FocusLink(next);
+          return 0;
+        case VK_RETURN:
+          if (focused_link_) ClickLink(*focused_link_);
+          return 0;
       }
       break;
     case WM_GETDLGCODE:
-      return DLGC_WANTARROWS;
+      return DialogCode(reinterpret_cast<const MSG*>(lp));
+    case kPageViewLinkCountMessage:
+      if (loading_ || loaded_generation_ != generation_) return -1;
+      return static_cast<LRESULT>(display_.links.size());
+    case kPageViewFocusedLinkMessage:
+      return focused_link_ ? static_cast<LRESULT>(*focused_link_) : -1;
+    case WM_SETFOCUS:
+      InvalidateRect(hwnd(), nullptr, FALSE);
+      return 0;
     case WM_MOUSEMOVE:
       hover_link_ = LinkAtClient(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
       return 0;
@@ -361,7 +440,10 @@ LRESULT PageView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       const auto link = LinkAtClient(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
       const auto pressed = pressed_link_;
       pressed_link_.reset();
-      if (link && link == pressed) ClickLink(*link);
+      if (link && link == pressed) {
+        FocusLink(link);
+        ClickLink(*link);
+      }
       return 0;
     }
     case WM_RBUTTONDOWN:
@@ -372,6 +454,7 @@ LRESULT PageView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // The page offers no menu, and the right click goes nowhere else either.
       return 0;
     case WM_KILLFOCUS:
+      InvalidateRect(hwnd(), nullptr, FALSE);
       if (args_.host) args_.host->PageDeactivated();
       return 0;
   }

@@ -5,7 +5,9 @@
 // runs and the page can open nothing of its own. A click on a link makes the link the
 // view's current address and opens it in the user's browser; the view itself keeps
 // showing its page. A page that cannot be fetched shows a short error page of the view's
-// own, whose address is never a page's. Right-clicking shows no menu.
+// own, whose address is never a page's. Right-clicking shows no menu. The keyboard
+// reaches the links too: Tab and Shift+Tab move from link to link (and on to the next
+// control after the last one), Enter follows the link that has the keyboard.
 //
 // The host learns of the current address, of a finished page and of the view losing the
 // keyboard focus through PageViewHost. The view must outlive a running load: destroying
@@ -24,6 +26,7 @@
 #include "pageview/page_address.h"
 #include "pageview/page_layout.h"
 #include "pageview/win32/gdi_text_measurer.h"
+#include "pageview/win32/page_view_protocol.h"
 #include "platform/win32/window.h"
 
 namespace movarin::pageview::win32 {
@@ -75,6 +78,8 @@ class PageView final : public movarin::win32::Window {
   void ScrollTo(int y);
   // True when the picture of this src attribute was fetched and decoded.
   bool PictureLoaded(const std::string& source) const;
+  // The link Tab moved to, as an index into Display().links.
+  std::optional<std::size_t> FocusedLink() const { return focused_link_; }
 
   // Draws what the view shows into `dc`, client area size.
   void PaintTo(HDC dc);
@@ -99,6 +104,13 @@ class PageView final : public movarin::win32::Window {
   void Relayout();
   void UpdateScrollBar();
   void ClickLink(std::size_t link);
+  // The address the view reports changed: its window text and the host follow.
+  void ReportAddress(const std::string& address);
+  // The next link with something shown on the page, after (or before) the focused one;
+  // nullopt when there is none in that direction.
+  std::optional<std::size_t> NextLink(bool backwards) const;
+  void FocusLink(std::optional<std::size_t> link);
+  LRESULT DialogCode(const MSG* message) const;
   std::optional<std::size_t> LinkAtClient(int x, int y) const;
   int ViewHeight() const;
   int LineStep() const;
@@ -122,6 +134,7 @@ class PageView final : public movarin::win32::Window {
   bool relayout_again_ = false;
   std::optional<std::size_t> pressed_link_;
   std::optional<std::size_t> hover_link_;
+  std::optional<std::size_t> focused_link_;
 };
 
 }  // namespace movarin::pageview::win32

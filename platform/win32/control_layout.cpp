@@ -59,6 +59,10 @@ HWND CreateLaidOutControl(HWND parent, const ui::ControlPlacement& p, HFONT font
       c.style = WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
       c.ex_style = WS_EX_CLIENTEDGE;
       break;
+    case ui::ControlKind::kDropDownList:
+      c.class_name = L"COMBOBOX";
+      c.style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+      break;
     case ui::ControlKind::kPanel:
       c.class_name = L"STATIC";
       c.style = SS_CENTER | SS_CENTERIMAGE | WS_BORDER;

@@ -99,8 +99,27 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       OnSize(LOWORD(lp), HIWORD(lp));
       return 0;
+    case WM_ACTIVATE:
+      if (RestoreFocusOnActivate(wp)) return 0;
+      break;
   }
   return DefaultHandling(msg, wp, lp);
+}
+
+bool Window::RestoreFocusOnActivate(WPARAM wp) {
+  // As a dialog does: the focused control is remembered when the window loses
+  // activation and gets the focus back when the window is activated again (the system
+  // would give the focus to the window itself, where Enter and Space do nothing).
+  if (LOWORD(wp) == WA_INACTIVE) {
+    const HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus)) last_focus_ = focus;
+    return false;
+  }
+  if (HIWORD(wp) || !last_focus_ || !IsChild(hwnd_, last_focus_) || !IsWindowEnabled(last_focus_) ||
+      !IsWindowVisible(last_focus_))
+    return false;
+  SetFocus(last_focus_);
+  return true;
 }
 
 int ScreenDpi() {

@@ -57,7 +57,10 @@ class Window {
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  bool RestoreFocusOnActivate(WPARAM wp);
   HWND hwnd_ = nullptr;
+  // The control that had the keyboard focus when the window was last deactivated.
+  HWND last_focus_ = nullptr;
 };
 
 // The DPI of the screen the program draws on (96 when it cannot be read).

@@ -1,5 +1,6 @@
-// Movarin.exe: starts with the operating-system choice, which opens the main window;
-// runs until the main window closes (or the choice window is closed without a choice).
+// Movarin.exe: starts with the start-up chain of windows (sponsor page, update check,
+// catalogue update), then the operating-system choice, which opens the main window; runs
+// until the main window closes, or until a window before it is closed without going on.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -14,6 +15,7 @@
 #include "programs/main/multi_search_window/multi_search_window.h"
 #include "programs/main/os_choice_window/os_choice_window.h"
 #include "programs/main/program_state.h"
+#include "programs/main/startup_chain.h"
 #include "settings/win32/registry_settings_store.h"
 #include "settings/win32/server_base_url.h"
 #include "sound/sound_manager.h"
@@ -77,11 +79,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
       return;
     }
     main_window->Load();
-    main_window->Show(show);
+    main_window->Show();
     main_window->PrepareSearchWhenIdle();
   };
 
+  // The last step before the main window: reads the stored choice into the command menu
+  // and passes straight on when exactly one system is stored, or asks.
   OsChoiceWindow choice({.menu = &menu.model(), .store = &store, .show_main_window = show_main_window});
-  if (!choice.Open(show)) return 1;
+  StartupChain chain({.server_base_url = server_base_url,
+                      .program_folder = program_folder,
+                      .finished = [&choice] {
+                        if (!choice.Open()) PostQuitMessage(1);
+                      }});
+  if (!chain.Start(show)) return 1;
   return win32::RunMessageLoop();
 }

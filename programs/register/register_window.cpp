@@ -27,7 +27,9 @@ bool RegisterWindow::Create() {
 
 bool RegisterWindow::OnCreate() {
   font_.reset(win32::CreateTahoma(825, /*bold=*/false));
-  win32::CreateLaidOutControls(hwnd(), kControls, static_cast<HFONT>(font_.get()));
+  const HFONT font = static_cast<HFONT>(font_.get());
+  skinned_.AddSkin(hwnd(), kSkin);
+  for (const ui::ControlPlacement& p : kControls) skinned_.Add(hwnd(), p, font);
   return true;
 }
 

@@ -10,6 +10,7 @@
 #include "programs/register/register_window_logic.h"
 #include "registration/win32/silent_option_window.h"
 #include "registration/win32/windows_registration_platform.h"
+#include "skin/win32/skinned_controls.h"
 
 namespace movarin::register_program {
 
@@ -46,6 +47,7 @@ class RegisterWindow final : public win32::Window, public RegisterWindowHost {
   registration::win32::SilentOptionWindow options_;
   RegisterWindowLogic logic_;
   win32::UniqueGdiObject font_;
+  skin::win32::SkinnedControls skinned_;  // the skin and the styled buttons
 };
 
 }  // namespace movarin::register_program

@@ -24,7 +24,9 @@ void UnregisterWindow::Load() { LoadUnregisterWindow(*this, platform_, store_); 
 
 bool UnregisterWindow::OnCreate() {
   font_.reset(win32::CreateTahoma(825, /*bold=*/false));
-  win32::CreateLaidOutControls(hwnd(), kControls, static_cast<HFONT>(font_.get()));
+  const HFONT font = static_cast<HFONT>(font_.get());
+  skinned_.AddSkin(hwnd(), kSkin);
+  for (const ui::ControlPlacement& p : kControls) skinned_.Add(hwnd(), p, font);
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include "programs/unregister/unregister_window_logic.h"
 #include "registration/win32/silent_option_window.h"
 #include "registration/win32/windows_registration_platform.h"
+#include "skin/win32/skinned_controls.h"
 
 namespace movarin::unregister_program {
 
@@ -38,6 +39,7 @@ class UnregisterWindow final : public win32::Window, public UnregisterWindowHost
   registration::win32::WindowsRegistrationPlatform platform_;
   registration::win32::SilentOptionWindow options_;
   win32::UniqueGdiObject font_;
+  skin::win32::SkinnedControls skinned_;  // the skin and the styled buttons
 };
 
 }  // namespace movarin::unregister_program

@@ -56,7 +56,13 @@ HWND SkinnedControls::Create(HWND parent, const ui::ControlPlacement& p, HFONT f
     bars_.push_back(std::move(bar));
     return bars_.back()->hwnd();
   }
-  return movarin::win32::CreateLaidOutControl(parent, p, font);
+  const HWND control = movarin::win32::CreateLaidOutControl(parent, p, font);
+  if (control && p.kind == ui::ControlKind::kFrame && skin_) {
+    // A frame paints only its outline and caption: transparent, it no longer clips the
+    // skin below it, which then shows through inside the outline.
+    SetWindowLongPtrW(control, GWL_EXSTYLE, GetWindowLongPtrW(control, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
+  }
+  return control;
 }
 
 void SkinnedControls::AddAll(HWND parent, std::span<const ui::ControlPlacement> placements, HFONT font) {

@@ -36,8 +36,8 @@ void DownloadDialog::ShowDialog() {
     movarin::win32::WindowArgs window;
     window.class_name = L"MovarinDownloadDialog";
     window.title = Widen(dd::kTitle);
-    // No WS_CLIPCHILDREN: the frame is transparent and the dialog paints behind it.
     window.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    window.icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));  // the program's icon
     window.client_width = movarin::win32::TwipsToPixels(dd::kClientWidth);
     window.client_height = movarin::win32::TwipsToPixels(dd::kClientHeight);
     if (!Create(window)) return;
@@ -49,7 +49,10 @@ void DownloadDialog::ShowDialog() {
 
 bool DownloadDialog::OnCreate() {
   font_.reset(movarin::win32::CreateTahoma(825, /*bold=*/false));
-  movarin::win32::CreateLaidOutControls(hwnd(), dd::kControls, static_cast<HFONT>(font_.get()));
+  const HFONT font = static_cast<HFONT>(font_.get());
+  skinned_ = {};  // the controls of an earlier, closed dialog are gone
+  skinned_.AddSkin(hwnd(), dd::kSkin);
+  for (const ui::ControlPlacement& p : dd::kControls) skinned_.Add(hwnd(), p, font);
   // The frame lies behind the labels it holds.
   SetWindowPos(Item(dd::kFrame), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetItemText(dd::kAddressBox, args_.server_base_url + std::string(dd::kInitialFile));

@@ -14,6 +14,7 @@
 #include "programs/main/download_dialog/download_dialog_logic.h"
 #include "programs/main/download_folder_dialog/download_folder_dialog.h"
 #include "programs/main/program_state.h"
+#include "skin/win32/skinned_controls.h"
 
 namespace movarin::main_program {
 
@@ -77,6 +78,7 @@ class DownloadDialog final : public movarin::win32::Window, private DownloadDial
   download::win32::InetDownload download_;
   DownloadDialogLogic logic_;
   movarin::win32::UniqueGdiObject font_;
+  skin::win32::SkinnedControls skinned_;  // the skin, the styled buttons and the bar
   bool close_pending_ = false;
 };
 

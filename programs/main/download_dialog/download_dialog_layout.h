@@ -12,7 +12,8 @@ using ui::ControlKind;
 using ui::ControlPlacement;
 
 inline constexpr std::string_view kTitle = "Movarin";
-inline constexpr int kClientWidth = 6600, kClientHeight = 4560;
+// The controls start below the skin's caption bar.
+inline constexpr int kClientWidth = 6600, kClientHeight = 4920;
 enum Id {
   kAddressBox = 201, kStartSignal, kDownloadButton, kCancelButton, kProgressBar,
   kOpenFolderCheck, kCloseWindowCheck, kFrame, kPercentCaption, kPercentLabel,
@@ -22,24 +23,26 @@ enum Id {
 // The address box's text before any caller replaces it: ServerBaseUrl + this.
 inline constexpr std::string_view kInitialFile = "files/ACTSKIN4.OCX";
 inline constexpr std::array<ControlPlacement, 17> kControls{{
-    {kAddressBox, ControlKind::kTextBox, "", 120, 240, 6360, 315},
-    {kStartSignal, ControlKind::kHiddenField, "", 120, 4800, 1000, 315},
-    {kFrame, ControlKind::kFrame, "Download Info", 120, 720, 6360, 2400},
-    {kPercentCaption, ControlKind::kLabel, "Download Percentage :", 240, 1020, 2400, 255},
-    {kPercentLabel, ControlKind::kLabel, "0", 2760, 1020, 1500, 255},
-    {kFileNameCaption, ControlKind::kLabel, "File name :", 240, 1380, 2400, 255},
-    {kFileNameLabel, ControlKind::kLabel, "", 2760, 1380, 3600, 255},
-    {kTimeCaption, ControlKind::kLabel, "Download time :", 240, 1740, 2400, 255},
-    {kStartTimeLabel, ControlKind::kLabel, "", 2760, 1740, 1700, 255},
-    {kEndTimeLabel, ControlKind::kLabel, "", 4560, 1740, 1700, 255},
-    {kFolderCaption, ControlKind::kLabel, "Destination Folder :", 240, 2100, 2400, 255},
-    {kFolderLabel, ControlKind::kLabel, "", 2760, 2100, 3600, 255},
-    {kProgressBar, ControlKind::kProgressBar, "", 240, 2580, 6120, 300},
-    {kOpenFolderCheck, ControlKind::kCheckBox, "After download open destination folder", 120, 3300, 4500, 285},
-    {kCloseWindowCheck, ControlKind::kCheckBox, "After download close this window", 120, 3660, 4500, 285},
-    {kDownloadButton, ControlKind::kButton, "Download", 2880, 4020, 1680, 420},
-    {kCancelButton, ControlKind::kButton, "cancel", 4800, 4020, 1680, 420},
+    {kAddressBox, ControlKind::kTextBox, "", 120, 600, 6360, 315},
+    {kStartSignal, ControlKind::kHiddenField, "", 120, 5160, 1000, 315},
+    {kFrame, ControlKind::kFrame, "Download Info", 120, 1080, 6360, 2400},
+    {kPercentCaption, ControlKind::kLabel, "Download Percentage :", 240, 1380, 2400, 255},
+    {kPercentLabel, ControlKind::kLabel, "0", 2760, 1380, 1500, 255},
+    {kFileNameCaption, ControlKind::kLabel, "File name :", 240, 1740, 2400, 255},
+    {kFileNameLabel, ControlKind::kLabel, "", 2760, 1740, 3600, 255},
+    {kTimeCaption, ControlKind::kLabel, "Download time :", 240, 2100, 2400, 255},
+    {kStartTimeLabel, ControlKind::kLabel, "", 2760, 2100, 1700, 255},
+    {kEndTimeLabel, ControlKind::kLabel, "", 4560, 2100, 1700, 255},
+    {kFolderCaption, ControlKind::kLabel, "Destination Folder :", 240, 2460, 2400, 255},
+    {kFolderLabel, ControlKind::kLabel, "", 2760, 2460, 3600, 255},
+    {kProgressBar, ControlKind::kBlockProgressBar, "", 240, 2940, 6120, 300},
+    {kOpenFolderCheck, ControlKind::kCheckBox, "After download open destination folder", 120, 3660, 4500, 285},
+    {kCloseWindowCheck, ControlKind::kCheckBox, "After download close this window", 120, 4020, 4500, 285},
+    {kDownloadButton, ControlKind::kStyledButton, "Download", 2880, 4380, 1680, 420},
+    {kCancelButton, ControlKind::kStyledButton, "cancel", 4800, 4380, 1680, 420},
 }};
 static_assert(ui::LayoutIsValid(kControls));
+// The skin: the program's title and icon, minimise and close.
+inline constexpr ui::SkinDescription kSkin{.title = kTitle, .icon = "#1"};
 
 }  // namespace movarin::main_program::download_dialog

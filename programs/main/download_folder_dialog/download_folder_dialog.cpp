@@ -20,6 +20,7 @@ bool DownloadFolderDialog::EnsureLoaded() {
   args.title = Widen(fd::kTitle);
   // No caption buttons: the user leaves the dialog with Save.
   args.style = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
+  args.icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));  // the program's icon
   args.client_width = movarin::win32::TwipsToPixels(fd::kClientWidth);
   args.client_height = movarin::win32::TwipsToPixels(fd::kClientHeight);
   return Create(args);
@@ -27,7 +28,11 @@ bool DownloadFolderDialog::EnsureLoaded() {
 
 bool DownloadFolderDialog::OnCreate() {
   font_.reset(movarin::win32::CreateTahoma(825, /*bold=*/false));
-  movarin::win32::CreateLaidOutControls(hwnd(), fd::kControls, static_cast<HFONT>(font_.get()));
+  const HFONT font = static_cast<HFONT>(font_.get());
+  skinned_ = {};  // the controls of an earlier, closed dialog are gone
+  skinned_.AddSkin(hwnd(), fd::kSkin);
+  for (const ui::ControlPlacement& p : fd::kControls)
+    skinned_.Add(hwnd(), p, font, ui::PictureFor(fd::kButtonPictures, p.id));
   movarin::win32::SetText(GetDlgItem(hwnd(), fd::kFolderBox), Widen(logic_.InitialFolder()));
   return true;
 }

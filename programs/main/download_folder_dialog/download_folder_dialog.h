@@ -7,6 +7,7 @@
 #include "platform/win32/window.h"
 #include "programs/main/download_folder_dialog/download_folder_dialog_logic.h"
 #include "settings/settings_store.h"
+#include "skin/win32/skinned_controls.h"
 
 namespace movarin::main_program {
 
@@ -31,6 +32,7 @@ class DownloadFolderDialog final : public movarin::win32::Window {
 
   DownloadFolderDialogLogic logic_;
   movarin::win32::UniqueGdiObject font_;
+  skin::win32::SkinnedControls skinned_;  // the skin and the styled buttons
 };
 
 }  // namespace movarin::main_program

@@ -47,7 +47,7 @@ bool MainWindow::Create() {
   window.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   window.client_width = Px(kMainClientWidthTwips);
   window.client_height = Px(kMainClientHeightTwips);
-  window.icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  window.icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));  // the program's icon
   return Window::Create(window);
 }
 
@@ -60,15 +60,18 @@ bool MainWindow::OnCreate() {
 
 void MainWindow::CreateControls() {
   HFONT font = static_cast<HFONT>(font_.get());
-  for (std::size_t i = 0; i < kMainControls.size(); ++i)
-    controls_[i] = win32::CreateLaidOutControl(hwnd(), kMainControls[i], font);
+  skinned_.AddSkin(hwnd(), kMainSkin);
+  for (std::size_t i = 0; i < kMainControls.size(); ++i) {
+    const ControlPlacement& p = kMainControls[i];
+    controls_[i] = skinned_.Add(hwnd(), p, font, ui::PictureFor(kMainButtonPictures, p.id));
+  }
   SetUpResultsList(Control(MainControl::kResultsList));
   SetWindowSubclass(Control(MainControl::kSearchBox), &MainWindow::SearchBoxProc,
                     kSearchBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
   // Text boxes and buttons lie above the labels that run into them; raised last to
   // first, so the tab order (the z-order) starts at the search box.
   for (std::size_t i = kMainControls.size(); i-- > 0;) {
-    if (kMainControls[i].kind == ControlKind::kTextBox || kMainControls[i].kind == ControlKind::kButton)
+    if (kMainControls[i].kind == ControlKind::kTextBox || kMainControls[i].kind == ControlKind::kStyledButton)
       SetWindowPos(controls_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   // The search box has the focus when the window opens.

@@ -16,6 +16,7 @@
 #include "programs/main/program_state.h"
 #include "settings/settings_store.h"
 #include "sound/sound_manager.h"
+#include "skin/win32/skinned_controls.h"
 
 namespace movarin::main_program {
 
@@ -103,6 +104,7 @@ class MainWindow final : public movarin::win32::Window, private MainWindowHost, 
   MainWindowLogic logic_;
   std::array<HWND, static_cast<std::size_t>(MainControl::kCount)> controls_{};
   movarin::win32::UniqueGdiObject font_;
+  skin::win32::SkinnedControls skinned_;  // the skin and the styled buttons
   movarin::win32::UniqueHandle<HIMAGELIST, ImageListTraits> images_;
   std::wstring last_file_title_;  // file title of the open-file dialog's last choice
   std::wstring cell_buffer_;      // text handed to the list view for one cell

@@ -42,11 +42,11 @@ inline constexpr std::array<ControlPlacement, static_cast<std::size_t>(MainContr
         {102, ControlKind::kClickableLabel, "Language", 840, 600, 1095, 255},
         {103, ControlKind::kLabel, "Type dll or ocx file name:", 120, 1200, 4575, 375},
         {104, ControlKind::kTextBox, "", 2520, 1200, 4335, 375},
-        {105, ControlKind::kButton, "Search", 6960, 840, 1815, 735},
+        {105, ControlKind::kStyledButton, "Search", 6960, 840, 1815, 735},
         {106, ControlKind::kLabel, "Path of file:", 120, 1920, 2415, 375},
         {107, ControlKind::kTextBox, "", 2520, 1920, 4095, 375},
-        {108, ControlKind::kButton, ":", 6600, 1920, 255, 375},
-        {109, ControlKind::kButton, "Register", 6960, 1680, 1815, 735},
+        {108, ControlKind::kStyledButton, ":", 6600, 1920, 255, 375},
+        {109, ControlKind::kStyledButton, "Register", 6960, 1680, 1815, 735},
         {110, ControlKind::kReportList, "", 120, 2520, 8655, 4695},
         {111, ControlKind::kPanel, "File not found", 3240, 4080, 2535, 495},
         {112, ControlKind::kHiddenField, "\"", 120, 7500, 1000, 300},
@@ -60,6 +60,14 @@ static_assert(ui::LayoutIsValid(kMainControls));
 constexpr const ControlPlacement& Placement(MainControl role) {
   return kMainControls[static_cast<std::size_t>(role)];
 }
+
+// The skin: the program's title and icon, minimise and close.
+inline constexpr ui::SkinDescription kMainSkin{.title = kProgramTitle, .icon = "#1"};
+// The pictures of the styled buttons, from the program's Images folder.
+inline constexpr std::array<ui::ButtonPicture, 2> kMainButtonPictures{{
+    {Placement(MainControl::kSearchButton).id, "Search.png"},
+    {Placement(MainControl::kRegisterButton).id, "Regsiter.gif"},
+}};
 
 inline constexpr int kFileNameColumnTwips = 5500;
 inline constexpr int kFileVersionColumnTwips = 2500;

@@ -1,8 +1,10 @@
-// movarin-demo: what `make run` does without a display of the user's: starts Movarin on
-// the demo catalogue, searches, downloads one file from the local server, saves
-// screenshots under out/ and prints each step.
+// movarin-demo: what `make run` does without a display of the user's: starts Movarin,
+// passes its start-up chain (sponsor page, update check, catalogue update, which fetches
+// the server's larger catalogue), searches, downloads one file from the local server,
+// saves screenshots under out/ and prints each step.
 #include <windows.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -48,6 +50,22 @@ int wmain(int argc, wchar_t** argv) {
   std::string error;
   auto app = Process::Launch({.program = program}, &error);
   if (!app) return Fail("cannot start Movarin: " + error);
+  // The start-up chain: the sponsor page, the update check, the catalogue update.
+  HWND sponsor = WaitForWindow({.class_name = "MovarinSponsorWindow", .process_id = app->id()});
+  if (!sponsor) return Fail("the sponsor window did not appear");
+  if (HWND view = FindPageView(sponsor); view && WaitForPage(view)) {
+    Say("sponsor page shown: " + PageViewAddress(view) + " with " +
+        std::to_string(PageViewLinkCount(view).value_or(0)) + " links");
+  }
+  Shot(sponsor, "demo-0-sponsor");
+  if (!PassSponsorWindow(sponsor, &error)) return Fail(error);
+  Say("a sponsor link followed: the sponsor window gave way to the update check");
+  if (HWND update = WaitForWindow({.class_name = "MovarinDatabaseUpdateWindow", .process_id = app->id()},
+                                  std::chrono::seconds(30))) {
+    Say("the update check found no newer program; the catalogue update checks the server's copy");
+    Shot(update, "demo-0-catalogue-update");
+    if (!WaitForWindowGone(update, std::chrono::seconds(60))) return Fail("the catalogue update did not go on");
+  }
   HWND main = WaitForWindow({.title = "Movarin", .class_name = "MovarinMainWindow", .process_id = app->id()});
   if (!main) return Fail("the main window did not appear");
   HWND list = ControlOf(main, main_program::MainControl::kResultsList);

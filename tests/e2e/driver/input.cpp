@@ -52,6 +52,38 @@ void SystemClickAt(HWND window, int x, int y, MouseButton button) {
   SendInput(2, inputs, sizeof(INPUT));
 }
 
+void MovePointer(POINT to, DWORD buttons) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  // Absolute coordinates of the input queue: 0..65535 across the screen.
+  in.mi.dx = MulDiv(to.x, 65535, w - 1);
+  in.mi.dy = MulDiv(to.y, 65535, h - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+  SendInput(1, &in, sizeof in);
+}
+
+void PressLeft(bool down) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+}
+
+void TypeKey(WORD key) {
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = key;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+POINT ScreenPoint(HWND window, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(window, &p);
+  return p;
+}
+
 bool IsChecked(HWND button) {
   DWORD_PTR state = 0;
   return SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state) &&

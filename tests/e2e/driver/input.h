@@ -25,6 +25,18 @@ void TypeText(HWND window, const std::string& text);
 // button there through the system's input queue, as a user's hand would: for controls
 // that track the pointer themselves. The window must be uncovered at that point.
 void SystemClickAt(HWND window, int x, int y, MouseButton button = MouseButton::kLeft);
+// The real pointer and keyboard through the system's input queue (SendInput), as a hand
+// works them: for controls that track the pointer, the caption drag and keys that go to
+// whichever control has the focus. The window concerned must be uncovered and in front.
+// Moves the pointer to a point of the screen; `buttons` (MOUSEEVENTF_LEFTDOWN, ...) are
+// pressed or released with the move.
+void MovePointer(POINT screen_point, DWORD buttons = 0);
+// Presses (true) or releases (false) the left button where the pointer is.
+void PressLeft(bool down);
+// Presses and releases a key; it goes to the control with the keyboard focus.
+void TypeKey(WORD virtual_key);
+// (x, y) in window's client coordinates as a point of the screen.
+POINT ScreenPoint(HWND window, int x, int y);
 // Check boxes and radio buttons (BM_GETCHECK / BM_SETCHECK, no notification sent).
 bool IsChecked(HWND button);
 void SetChecked(HWND button, bool checked);

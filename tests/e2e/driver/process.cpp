@@ -25,11 +25,17 @@ std::optional<Process> Process::Launch(const LaunchArgs& args, std::string* erro
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, command_buffer.data(), nullptr, nullptr, FALSE,
-                      CREATE_SUSPENDED | CREATE_NEW_PROCESS_GROUP, nullptr,
-                      wfolder.empty() ? nullptr : wfolder.c_str(), &startup, &info)) {
-    return fail("cannot start " + args.program);
+  // Under a heavily loaded machine Wine now and then refuses a start with an internal
+  // error that a second attempt does not meet; anything else is reported at once.
+  bool started = false;
+  for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+    if (attempt > 0) Sleep(200);
+    started = CreateProcessW(nullptr, command_buffer.data(), nullptr, nullptr, FALSE,
+                             CREATE_SUSPENDED | CREATE_NEW_PROCESS_GROUP, nullptr,
+                             wfolder.empty() ? nullptr : wfolder.c_str(), &startup, &info);
+    if (!started && GetLastError() != ERROR_INTERNAL_ERROR) break;
   }
+  if (!started) return fail("cannot start " + args.program);
   Process process;
   process.process_.reset(info.hProcess);
   win32::UniqueKernelHandle thread(info.hThread);

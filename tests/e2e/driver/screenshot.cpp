@@ -69,6 +69,14 @@ std::string OutputFolder() {
   return folder;
 }
 
+COLORREF ScreenPixel(POINT at) {
+  HDC screen = GetDC(nullptr);
+  if (!screen) return CLR_INVALID;
+  const COLORREF colour = GetPixel(screen, at.x, at.y);
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
 std::optional<std::string> SaveScreenRegion(const RECT& screen_rect, const std::string& name,
                                             std::string* error) {
   // Only what lies on the screen can be copied.

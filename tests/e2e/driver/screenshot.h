@@ -16,6 +16,8 @@ std::string OutputFolder();
 // OutputFolder()\<name>.png. Returns the file's path, or nullopt (with *error set).
 std::optional<std::string> SaveWindowScreenshot(HWND window, const std::string& name,
                                                 std::string* error = nullptr);
+// The colour of one pixel of the screen (CLR_INVALID outside it).
+COLORREF ScreenPixel(POINT screen_point);
 // The same for a rectangle in screen coordinates.
 std::optional<std::string> SaveScreenRegion(const RECT& screen_rect, const std::string& name,
                                             std::string* error = nullptr);

@@ -4,6 +4,7 @@
 #include "settings/win32/registry_settings_store.h"
 #include "tests/support/environment.h"
 #include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace movarin::e2e {
 
@@ -18,9 +19,13 @@ const std::vector<tools::catalog_writer::CatalogueEntry>& DemoCatalogue() {
   return entries;
 }
 
+// ServerBaseUrl where nothing listens.
+const char kNoServer[] = "http://127.0.0.1:9/";
+
 void MovarinTest::SetUp() {
   options_guard_.emplace(HKEY_CURRENT_USER, win32::Widen(kOptionsKey));
   ASSERT_TRUE(DeleteRegistryTree(HKEY_CURRENT_USER, kOptionsKey));
+  server_ = test::EnvVar("MOVARIN_TEST_SERVER").value_or(kNoServer);
   folder_.emplace("movarin-e2e");
   ASSERT_FALSE(folder_->path().empty());
 }
@@ -32,6 +37,11 @@ void MovarinTest::TearDown() {
 }
 
 void MovarinTest::Start(bool with_catalogue) {
+  ASSERT_NO_FATAL_FAILURE(Launch(with_catalogue));
+  ASSERT_NO_FATAL_FAILURE(PassStartupChain());
+}
+
+void MovarinTest::Launch(bool with_catalogue) {
   const std::string exe = BuildPath("app\\Movarin.exe");
   auto program = test::ReadWholeFile(exe);
   ASSERT_TRUE(program.has_value()) << exe;
@@ -44,8 +54,7 @@ void MovarinTest::Start(bool with_catalogue) {
                                                       tools::catalog_writer::CatalogueOptions{})
                     .ok());
   }
-  const std::string server = test::EnvVar("MOVARIN_TEST_SERVER").value_or("http://127.0.0.1:9/");
-  ASSERT_TRUE(test::WriteWholeFile(*folder_ / "Movarin.ini", "[Server]\r\nBaseUrl=" + server + "\r\n"));
+  ASSERT_TRUE(test::WriteWholeFile(*folder_ / "Movarin.ini", "[Server]\r\nBaseUrl=" + server_ + "\r\n"));
   if (preset_windows_xp_) {
     settings::RegistrySettingsStore store;
     ASSERT_TRUE(store.WriteSwitch(settings::Key::kMovarinFilesWindowsXP, true));
@@ -54,6 +63,20 @@ void MovarinTest::Start(bool with_catalogue) {
   std::string error;
   app_ = Process::Launch({.program = *folder_ / "Movarin.exe"}, &error);
   ASSERT_TRUE(app_.has_value()) << error;
+}
+
+void MovarinTest::PassStartupChain() {
+  using std::chrono::seconds;
+  HWND sponsor = WaitForWindow({.class_name = "MovarinSponsorWindow", .process_id = app_->id()});
+  ASSERT_NE(sponsor, nullptr) << "the sponsor window did not appear";
+  std::string error;
+  ASSERT_TRUE(PassSponsorWindow(sponsor, &error)) << error;
+  // The update check goes on at once; the catalogue update at its first tick, a second
+  // after it opened.
+  HWND update = WaitForWindow({.class_name = "MovarinDatabaseUpdateWindow", .process_id = app_->id()}, seconds(30));
+  ASSERT_NE(update, nullptr) << "the catalogue update did not open";
+  ASSERT_TRUE(WaitForWindowGone(update, seconds(30))) << "the catalogue update did not go on:\n"
+                                                      << DescribeWindow(update);
 }
 
 void MovarinTest::AttachMainWindow() {

@@ -29,10 +29,18 @@ class MovarinTest : public ::testing::Test {
   void TearDown() override;
 
   // Writes the program folder (Movarin.exe, its Sounds and Images, database.mdb unless
-  // `with_catalogue` is false, Movarin.ini) and starts the program. With
-  // preset_windows_xp_ the store says "Windows XP" first, so that the program passes
-  // straight on to the main window.
+  // `with_catalogue` is false, Movarin.ini naming server_) and starts the program the way
+  // a user does: through the start-up chain. The sponsor window is passed (a sponsor link
+  // followed), then the update check and the catalogue update go on by themselves, as
+  // they do with the test server as it normally is (version 2, no larger catalogue) and
+  // with no server at all. Returns once the catalogue update has handed over. With
+  // preset_windows_xp_ the store says "Windows XP" first, so that the operating-system
+  // choice after the chain passes straight on to the main window.
   void Start(bool with_catalogue = true);
+  // The program folder and the start, nothing more: for tests of the chain itself.
+  void Launch(bool with_catalogue = true);
+  // The rest of Start: the sponsor window passed, the catalogue update gone.
+  void PassStartupChain();
   // Waits for the main window and its controls (after the load has run).
   void AttachMainWindow();
   HWND Control(main_program::MainControl role) const;
@@ -48,6 +56,8 @@ class MovarinTest : public ::testing::Test {
   std::optional<std::string> Option(const std::string& key) const;
   void Screenshot(HWND window, const std::string& name) const;
 
+  // ServerBaseUrl for the program: the test server, or an address where nothing listens.
+  std::string server_;
   // Set to false before Start to leave the operating-system keys as they are (an empty
   // store at first): the program then starts as the user's first start does.
   bool preset_windows_xp_ = true;

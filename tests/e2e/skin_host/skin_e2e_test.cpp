@@ -11,7 +11,6 @@
 #include <optional>
 #include <string>
 
-#include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/e2e/skin_host/skin_host_layout.h"
@@ -21,67 +20,6 @@ namespace {
 
 using namespace std::chrono_literals;
 namespace layout = skin_host;
-
-constexpr COLORREF kNavy = 0x00800000;
-constexpr COLORREF kLitRed = RGB(255, 0, 0);
-
-COLORREF ScreenPixel(POINT at) {
-  HDC screen = GetDC(nullptr);
-  const COLORREF c = GetPixel(screen, at.x, at.y);
-  ReleaseDC(nullptr, screen);
-  return c;
-}
-
-POINT ScreenPoint(HWND window, int x, int y) {
-  POINT p{x, y};
-  ClientToScreen(window, &p);
-  return p;
-}
-
-// Moves the real pointer, as a hand would (absolute coordinates of the input queue).
-void MovePointer(POINT to, DWORD buttons = 0) {
-  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = MulDiv(to.x, 65535, w - 1);
-  in.mi.dy = MulDiv(to.y, 65535, h - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-  SendInput(1, &in, sizeof in);
-}
-
-void PressLeft(bool down) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-  SendInput(1, &in, sizeof in);
-}
-
-void TypeKey(WORD key) {
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[1].ki.wVk = key;
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, in, sizeof(INPUT));
-}
-
-// The caption height the skin works out: the title font's line (Tahoma 12 pt bold at
-// the screen's DPI, measured here by GDI itself) plus 10, at least 26 with the icon.
-int CaptionHeight() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  win32::UniqueMemoryDc dc(CreateCompatibleDC(screen));
-  ReleaseDC(nullptr, screen);
-  win32::UniqueGdiObject font(CreateFontW(-MulDiv(1200, dpi, 7200), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                          DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
-  win32::SelectObjectScope select(dc.get(), font.get());
-  TEXTMETRICW tm{};
-  GetTextMetricsW(dc.get(), &tm);
-  return std::max<int>(tm.tmHeight + 10, 26);
-}
-
-// Half to even, as the skin rounds.
-int HalfToEven(int twice) { return (twice / 2) + ((twice % 2) && ((twice / 2) % 2) ? 1 : 0); }
 
 class SkinHostTest : public ::testing::Test {
  protected:
@@ -97,38 +35,37 @@ class SkinHostTest : public ::testing::Test {
     skin_ = WaitForChild(host_, {.class_name = "MovarinWindowSkin"});
     ASSERT_NE(skin_, nullptr) << DescribeWindow(host_);
     BringToFront(host_);
-    RECT r{};
-    GetClientRect(skin_, &r);
-    width_ = r.right;
-    ch_ = CaptionHeight();
-    bt_ = HalfToEven(ch_ - 16);
+    caption_ = MeasureSkinCaption(skin_);
+    ch_ = caption_.height;
+    bt_ = caption_.button_top;
     Sleep(300);
   }
   void TearDown() override {
     MovePointer({5, 5});
   }
   // The close button's left edge and the point of its glyph's first stroke.
-  int CloseX() const { return width_ - 21; }
-  POINT CloseGlyph() const { return ScreenPoint(skin_, CloseX() + 4, bt_ + 4); }
+  int CloseX() const { return caption_.close_left; }
+  POINT CloseGlyph() const { return ScreenPoint(skin_, caption_.CloseGlyph().x, caption_.CloseGlyph().y); }
   std::string Clicks() { return GetText(GetDlgItem(host_, layout::kClicksLabel)); }
 
   std::optional<Process> app_;
   HWND host_ = nullptr;
   HWND skin_ = nullptr;
-  int width_ = 0, ch_ = 0, bt_ = 0;
+  SkinCaption caption_;
+  int ch_ = 0, bt_ = 0;
 };
 
 TEST_F(SkinHostTest, CloseGlyphLightsUnderThePointerAndItsClickRaisesCloseClicked) {
   SaveWindowScreenshot(host_, "skin-host");
-  EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(CloseGlyph()) == kNavy; }))
+  EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(CloseGlyph()) == kSkinGlyphColour; }))
       << std::hex << ScreenPixel(CloseGlyph());
   MovePointer(ScreenPoint(skin_, CloseX() + 8, bt_ + 8));
-  EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(CloseGlyph()) == kLitRed; }))
+  EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(CloseGlyph()) == kSkinLitGlyphColour; }))
       << "the close glyph did not light: " << std::hex << ScreenPixel(CloseGlyph());
   SaveScreenRegion(RECT{CloseGlyph().x - 40, CloseGlyph().y - 10, CloseGlyph().x + 20, CloseGlyph().y + 20},
                    "skin-host-close-lit");
   MovePointer(ScreenPoint(skin_, 40, ch_ + 40));
-  EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(CloseGlyph()) == kNavy; }))
+  EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(CloseGlyph()) == kSkinGlyphColour; }))
       << "the close glyph stayed lit: " << std::hex << ScreenPixel(CloseGlyph());
 
   SystemClickAt(skin_, CloseX() + 8, bt_ + 8);

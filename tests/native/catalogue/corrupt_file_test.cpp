@@ -125,13 +125,20 @@ const DamageCase kDamageCases[] = {
     {"more rows than offsets fit", [](Layout& l) { test::PutU16(l.bytes, Page(l.data_page) + 12, 5000); }, Error::kRowPointerInvalid},
     {"row starting in the page header", [](Layout& l) { test::PutU16(l.bytes, RowOffsetEntry(l, 0), 5); }, Error::kRowMalformed},
     {"row ending before it starts", [](Layout& l) { test::PutU16(l.bytes, RowOffsetEntry(l, 1), 4000); }, Error::kRowMalformed},
-    {"row pointing to itself",
+    {"moved row pointing to itself",
      [](Layout& l) {
        const auto row = test::RowOf(l.bytes, l.data_page, 0);
        test::PutU16(l.bytes, RowOffsetEntry(l, 0), test::GetU16(l.bytes, RowOffsetEntry(l, 0)) | 0x4000);
        test::PutU32(l.bytes, row.begin, l.data_page << 8);
      },
-     Error::kRowOverflowLoop},
+     Error::kRowPointerInvalid},
+    {"moved row pointing to a row that did not move",
+     [](Layout& l) {
+       const auto row = test::RowOf(l.bytes, l.data_page, 0);
+       test::PutU16(l.bytes, RowOffsetEntry(l, 0), test::GetU16(l.bytes, RowOffsetEntry(l, 0)) | 0x4000);
+       test::PutU32(l.bytes, row.begin, l.data_page << 8 | 1);
+     },
+     Error::kRowPointerInvalid},
     {"row pointing to another table's page",
      [](Layout& l) {
        const auto row = test::RowOf(l.bytes, l.data_page, 0);
@@ -161,6 +168,29 @@ INSTANTIATE_TEST_SUITE_P(Cases, DamagedFile, ::testing::ValuesIn(kDamageCases),
                            }
                            return name;
                          });
+
+// A damaged row of the system catalogue costs only the object it names: the database
+// still opens, and a table named by the rows that decode is read.
+TEST(DamagedFile, ADamagedCatalogueRowLeavesTheOtherTablesReadable) {
+  MOVARIN_REQUIRE_SAMPLES();
+  Layout layout = LoadLayout();
+  // The first catalogue row (the "Tables" container) gets an impossible variable count.
+  std::uint32_t catalogue_page = 0;
+  for (std::uint32_t page = 3; catalogue_page == 0 && page < layout.bytes.size() / test::kPage; ++page) {
+    if (layout.bytes[Page(page)] == 1 && test::GetU32(layout.bytes, Page(page) + 4) == 2) catalogue_page = page;
+  }
+  ASSERT_NE(catalogue_page, 0u);
+  const auto row = test::RowOf(layout.bytes, catalogue_page, 0);
+  const std::size_t mask_bytes = (test::GetU16(layout.bytes, row.begin) + 7) / 8;
+  test::PutU16(layout.bytes, row.end - mask_bytes - 2, 1000);
+  EXPECT_EQ(Outcome(layout.bytes), std::nullopt) << Describe(Outcome(layout.bytes));
+
+  // A damaged data page of the catalogue is passed over the same way.
+  layout = LoadLayout();
+  test::PutU16(layout.bytes, Page(catalogue_page) + 12, 5000);
+  const auto database = jet::Database::Open(layout.bytes, u"");
+  ASSERT_TRUE(database) << jet::ErrorText(database.error());
+}
 
 // Long values damaged in access2000-numeric.mdb's memo (see value_export_test.cpp).
 TEST(DamagedFile, LongValueFaults) {

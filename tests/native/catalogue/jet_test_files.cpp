@@ -1,5 +1,6 @@
 #include "tests/native/catalogue/jet_test_files.h"
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 #include <stdexcept>
@@ -57,6 +58,32 @@ std::uint32_t AppendDataPage(std::vector<std::uint8_t>& bytes, std::uint32_t own
   const auto number = static_cast<std::uint32_t>(bytes.size() / kPage);
   bytes.insert(bytes.end(), page.begin(), page.end());
   return number;
+}
+
+bool MoveRowWithinPage(std::vector<std::uint8_t>& bytes, std::size_t page_size, std::uint32_t page,
+                       std::size_t row) {
+  const std::size_t base = std::size_t{page} * page_size;
+  const std::size_t count_at = base + (page_size == kPage ? 12 : 8);
+  const std::size_t count = GetU16(bytes, count_at);
+  auto entry_at = [&](std::size_t slot) { return count_at + 2 + 2 * slot; };
+  auto start_of = [&](std::size_t slot) { return std::size_t{GetU16(bytes, entry_at(slot))} & 0x1FFF; };
+  if (row >= count) return false;
+  std::size_t lowest = page_size;
+  for (std::size_t slot = 0; slot < count; ++slot) lowest = std::min(lowest, start_of(slot));
+  const std::size_t begin = start_of(row);
+  const std::size_t end = row == 0 ? page_size : start_of(row - 1);
+  const std::size_t length = end - begin;
+  if (length < 4 || lowest < length + (entry_at(count + 1) - base)) return false;
+  const std::size_t moved = lowest - length;
+  std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(base + begin),
+            bytes.begin() + static_cast<std::ptrdiff_t>(base + end),
+            bytes.begin() + static_cast<std::ptrdiff_t>(base + moved));
+  PutU16(bytes, entry_at(count), static_cast<std::uint16_t>(moved | 0x8000));
+  PutU16(bytes, count_at, static_cast<std::uint16_t>(count + 1));
+  PutU16(bytes, base + 2, static_cast<std::uint16_t>(GetU16(bytes, base + 2) - length - 2));
+  PutU16(bytes, entry_at(row), static_cast<std::uint16_t>(begin | 0x4000));
+  PutU32(bytes, base + begin, page << 8 | static_cast<std::uint32_t>(count));
+  return true;
 }
 
 void EditHeader(std::vector<std::uint8_t>& bytes,

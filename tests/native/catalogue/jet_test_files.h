@@ -52,6 +52,13 @@ std::uint32_t AppendDataPage(std::vector<std::uint8_t>& bytes, std::uint32_t own
                              const std::vector<std::vector<std::uint8_t>>& rows,
                              bool long_value_page = false);
 
+// Moves row `row` of data page `page` to a new slot at the end of the same page, as Jet
+// moves a row that outgrew its place: the new slot is flagged 0x8000, and the old one
+// keeps a pointer to it (page << 8 | slot) and is flagged 0x4000. `page_size` is 4096
+// (Jet 4) or 2048 (Jet 3). False when the page has no room for the copy.
+bool MoveRowWithinPage(std::vector<std::uint8_t>& bytes, std::size_t page_size, std::uint32_t page,
+                       std::size_t row);
+
 // Applies an edit to the decoded header block and masks it again.
 void EditHeader(std::vector<std::uint8_t>& bytes,
                 const std::function<void(std::vector<std::uint8_t>& block)>& edit);

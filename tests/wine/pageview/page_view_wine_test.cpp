@@ -13,6 +13,7 @@
 #include "platform/win32/message_pump.h"
 #include "platform/win32/window.h"
 #include "tests/e2e/driver/screenshot.h"
+#include "tests/e2e/driver/text.h"
 #include "tests/support/files.h"
 #include "tests/support/win32/test_server.h"
 #include "tests/support/environment.h"
@@ -326,6 +327,64 @@ TEST_F(PageViewAgainstServer, NoMenuOnRightClickAndFocusLossIsReported) {
   const int before = host.deactivations;
   SetFocus(host.button);
   EXPECT_EQ(host.deactivations, before + 1);
+}
+
+TEST_F(PageViewAgainstServer, TheKeyboardReachesTheLinks) {
+  const std::string page = server + "Ads2.htm";
+  Show(page);
+  HWND view = host.view.hwnd();
+  // What another process can ask: the address as the window text, the links' count.
+  EXPECT_EQ(e2e::GetText(view), page);
+  EXPECT_EQ(SendMessageW(view, win32::kPageViewLinkCountMessage, 0, 0), 3);
+  EXPECT_EQ(SendMessageW(view, win32::kPageViewFocusedLinkMessage, 0, 0), -1);
+  SetFocus(view);
+
+  // Tab goes from link to link as the dialog navigation of the window delivers it; after
+  // the last link it moves on to the next control.
+  const auto press = [&](UINT key) {
+    MSG message{view, WM_KEYDOWN, key, 0, 0, {}};
+    if (!IsDialogMessageW(host.hwnd(), &message)) DispatchMessageW(&message);
+  };
+  for (const int expected : {0, 1, 2}) {
+    press(VK_TAB);
+    EXPECT_EQ(host.view.FocusedLink(), static_cast<std::size_t>(expected));
+    EXPECT_EQ(GetFocus(), view);
+  }
+  BYTE keys[256] = {};
+  ASSERT_TRUE(GetKeyboardState(keys));
+  keys[VK_SHIFT] = 0x80;
+  ASSERT_TRUE(SetKeyboardState(keys));
+  press(VK_TAB);
+  keys[VK_SHIFT] = 0;
+  ASSERT_TRUE(SetKeyboardState(keys));
+  EXPECT_EQ(SendMessageW(view, win32::kPageViewFocusedLinkMessage, 0, 0), 1);
+
+  // Enter follows the link that has the keyboard.
+  press(VK_RETURN);
+  const std::string sponsor = server + "sponsor.htm";
+  EXPECT_EQ(host.opened, std::vector<std::string>{sponsor});
+  EXPECT_EQ(host.view.CurrentAddress(), sponsor);
+  EXPECT_EQ(e2e::GetText(view), sponsor);
+
+  press(VK_TAB);
+  EXPECT_EQ(host.view.FocusedLink(), 2u);
+  const int before = host.deactivations;
+  press(VK_TAB);
+  EXPECT_EQ(GetFocus(), host.button) << "past the last link the focus moves on";
+  EXPECT_EQ(host.deactivations, before + 1);
+
+  // A new page starts with no link chosen; the count is -1 while a page loads.
+  host.view.Navigate(page);
+  EXPECT_EQ(SendMessageW(view, win32::kPageViewLinkCountMessage, 0, 0), -1);
+  ASSERT_TRUE(PumpUntil([&] { return SendMessageW(view, win32::kPageViewLinkCountMessage, 0, 0) == 3; }));
+  EXPECT_EQ(host.view.FocusedLink(), std::nullopt);
+  // A page without links takes no Tab.
+  ASSERT_TRUE(ControlServer("set?path=/plain.htm&body=" + UrlEncode("<p>nothing to follow</p>")));
+  Show(server + "plain.htm");
+  SetFocus(view);
+  press(VK_TAB);
+  EXPECT_EQ(GetFocus(), host.button);
+  EXPECT_EQ(SendMessageW(view, win32::kPageViewLinkCountMessage, 0, 0), 0);
 }
 
 TEST_F(PageViewAgainstServer, HostilePagesAreShown) {

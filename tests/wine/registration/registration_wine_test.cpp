@@ -6,6 +6,8 @@
 
 #include "registration/messages.h"
 #include "platform/win32/text.h"
+#include "programs/register/register_window_layout.h"
+#include "programs/unregister/unregister_window_layout.h"
 #include "registration/win32/ansi_code_page.h"
 #include "tests/wine/registration/registration_fixture.h"
 #include "tests/support/files.h"
@@ -37,6 +39,32 @@ void AnswerRegsvr32sBox() {
     EXPECT_NE(box->text.find(kLibraryName), std::string::npos) << box->text;
     e2e::PressMessageBoxButton(box->window, "OK");
   }
+}
+
+// While a helper program's box is up, its window (hidden during a run) is shown beside
+// the box and checked: the skin draws its frame with the minimise and close buttons, and
+// its buttons are styled buttons. A screenshot goes to out/.
+void ExpectSkinnedHelperWindow(const e2e::MessageBoxInfo& box, const std::string& window_class,
+                               std::initializer_list<int> button_ids, const std::string& screenshot) {
+  HWND window = e2e::FindTopWindow(
+      {.class_name = window_class, .process_id = e2e::ProcessOf(box.window), .visible_only = false});
+  ASSERT_NE(window, nullptr) << window_class;
+  EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION, 0) << "the skin draws the frame";
+  HWND skin = e2e::FindChild(window, {.class_name = "MovarinWindowSkin"});
+  ASSERT_NE(skin, nullptr) << e2e::DescribeWindow(window);
+  for (int id : button_ids) EXPECT_EQ(e2e::ClassName(GetDlgItem(window, id)), "MovarinStyledButton") << id;
+  // Clear of the box, which stands in the middle of the screen.
+  SetWindowPos(window, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  const e2e::SkinCaption caption = e2e::MeasureSkinCaption(skin, /*with_icon=*/false);
+  const POINT glyph = e2e::ScreenPoint(skin, caption.CloseGlyph().x, caption.CloseGlyph().y);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ScreenPixel(glyph) == e2e::kSkinGlyphColour; }))
+      << "no close glyph: " << std::hex << e2e::ScreenPixel(glyph);
+  // The minimise glyph's lower stroke, one button to the left.
+  const POINT minimise = e2e::ScreenPoint(skin, caption.close_left - 21 + 5, caption.button_top + 13);
+  EXPECT_EQ(e2e::ScreenPixel(minimise), e2e::kSkinGlyphColour) << std::hex << e2e::ScreenPixel(minimise);
+  RECT r{};
+  GetWindowRect(window, &r);
+  EXPECT_TRUE(e2e::SaveScreenRegion(r, screenshot).has_value());
 }
 
 TEST(AnsiCodePage, ConvertsExactlyOrRefuses) {
@@ -75,7 +103,8 @@ TEST_F(RegistrationTest, XpSilentCopiesAndRegisters) {
 TEST_F(RegistrationTest, XpNotSilentRegistersAndLeavesTheResultToRegsvr32) {
   RegisterFile(kXp, {.no = true}, source_, kLibraryName);
   EXPECT_EQ(ReadWholeFile(*program_folder_ / "run.bat"), ExpectedRunBat(source_, "regsvr32"));
-  ASSERT_TRUE(e2e::WaitUntil([] { return Registered(); }, e2e::milliseconds(30000)));
+  // The server path is written after the class key: wait for the path itself.
+  ASSERT_TRUE(e2e::WaitUntil([] { return RegisteredServerPath().has_value(); }, e2e::milliseconds(30000)));
   EXPECT_TRUE(SamePath(RegisteredServerPath().value_or(""), copy_->path()));
   AnswerRegsvr32sBox();
   EXPECT_TRUE(WaitForProcessesGone({L"cmd.exe", L"regsvr32.exe"}));
@@ -164,6 +193,8 @@ TEST_F(RegistrationTest, AnErrorPageNamedLikeALibraryNeverReachesTheSystemFolder
   auto box = e2e::WaitForMessageBox(0, e2e::milliseconds(30000));
   ASSERT_TRUE(box.has_value()) << "Register.exe did not refuse the page";
   EXPECT_EQ(box->text, NotALibraryText(page));
+  ExpectSkinnedHelperWindow(*box, "MovarinRegisterWindow",
+                            {register_program::kRegisterButton, register_program::kShowButton}, "register-window");
   e2e::PressMessageBoxButton(box->window, "OK");
   EXPECT_TRUE(WaitForProcessesGone({L"Register.exe"}));
   EXPECT_FALSE(FileExists(*program_folder_ / "Adds\\run.bat"));
@@ -215,6 +246,9 @@ TEST_F(RegistrationTest, NamesThatWouldChangeTheCommandAreRefused) {
   auto box = e2e::WaitForMessageBox(0, e2e::milliseconds(30000));
   ASSERT_TRUE(box.has_value()) << "Unregister.exe did not refuse the name";
   EXPECT_EQ(box->text, CannotUnregisterNameText(injected, NameProblem::kDoubleQuote));
+  ExpectSkinnedHelperWindow(*box, "MovarinUnregisterWindow",
+                            {unregister_program::kUnregisterButton, unregister_program::kShowButton},
+                            "unregister-window");
   e2e::PressMessageBoxButton(box->window, "OK");
   EXPECT_TRUE(WaitForProcessesGone({L"Unregister.exe"}));
   EXPECT_EQ(CountProcesses(L"regsvr32.exe"), 0);

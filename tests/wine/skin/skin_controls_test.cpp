@@ -150,6 +150,26 @@ TEST_F(SkinControls, ADisabledButtonIgnoresClicksAndTextFollowsSetWindowText) {
   EXPECT_STREQ(text, L"Save");
 }
 
+TEST_F(SkinControls, AFrameShowsTheSkinInsideItsOutline) {
+  // Right of the button and above the bar.
+  HWND frame = controls.Add(host.hwnd(), {403, ui::ControlKind::kFrame, "Info", 2700, 600, 1500, 1200}, nullptr);
+  ASSERT_NE(frame, nullptr);
+  ShowWindow(host.hwnd(), SW_SHOW);
+  SetForegroundWindow(host.hwnd());
+  RedrawWindow(host.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  // The body's gradient runs top to bottom: one row has one colour, inside the frame's
+  // outline and beside the frame alike.
+  RECT r{};
+  GetWindowRect(frame, &r);
+  const int y = (r.top + r.bottom) / 2;
+  HDC screen = GetDC(nullptr);
+  const COLORREF inside = GetPixel(screen, (r.left + r.right) / 2, y);
+  const COLORREF beside = GetPixel(screen, r.right + 5, y);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(inside, beside) << std::hex << inside << " beside " << beside;
+}
+
 TEST_F(SkinControls, ProgressBarAnswersTheStandardMessages) {
   BlockProgressBarControl* control = controls.ProgressBar(kBarId);
   ASSERT_NE(control, nullptr);
