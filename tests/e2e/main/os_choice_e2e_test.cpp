@@ -49,7 +49,11 @@ class OsChoiceTest : public MovarinTest {
 };
 
 TEST_F(OsChoiceTest, FirstStartAsksAndWindowsXpOpensTheMainWindowAndIsSavedOnClose) {
-  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NE(WaitForWindow({.class_name = "MovarinSponsorWindow", .process_id = app_->id()}), nullptr);
+  EXPECT_EQ(FindTopWindow({.class_name = "MovarinOsChoiceWindow", .process_id = app_->id()}), nullptr)
+      << "the question follows the start-up chain";
+  ASSERT_NO_FATAL_FAILURE(PassStartupChain());
   HWND choice = WaitForChoiceWindow();
   ASSERT_NE(choice, nullptr) << "an empty store asks";
   EXPECT_EQ(FindTopWindow({.class_name = "MovarinMainWindow", .process_id = app_->id()}), nullptr)
@@ -94,6 +98,25 @@ TEST_F(OsChoiceTest, BothKeysTrueAskAgainAndTheAnswerAddsItsOwnMark) {
   ASSERT_TRUE(app_->WaitForExit().has_value());
   EXPECT_EQ(Option("MovarinFilesWindowsXP"), "True");
   EXPECT_EQ(Option("MovarinFilesWindowsVista7"), "True");
+}
+
+TEST_F(OsChoiceTest, BothMarksTakenOffDuringARunAskAgainAtTheNextStart) {
+  preset_windows_xp_ = true;
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  ClickMenuItem(main_program::MenuItem::kWindowsXp);  // the only mark: now neither
+  EXPECT_EQ(OperatingSystemMarks(), (Marks{{"Windows Vista/7", false}, {"Windows XP", false}}));
+  CloseAnswering("Yes");
+  ASSERT_TRUE(app_->WaitForExit().has_value());
+  EXPECT_EQ(Option("MovarinFilesWindowsXP"), "False");
+  EXPECT_EQ(Option("MovarinFilesWindowsVista7"), "False");
+
+  preset_windows_xp_ = false;  // the store as the last run left it
+  ASSERT_NO_FATAL_FAILURE(Start());
+  HWND choice = WaitForChoiceWindow();
+  ASSERT_NE(choice, nullptr) << "no mark stored: asked again";
+  PostMessageW(choice, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(app_->WaitForExit().has_value());
 }
 
 TEST_F(OsChoiceTest, ClosingTheQuestionWithoutAnAnswerEndsTheProgram) {
