@@ -135,6 +135,35 @@ TEST_F(MultiSearchTest, ThreeMissesAreSearchedInOrderOnePerTickAndTheWalkEndsAft
   PressMessageBoxButton(box->window, "OK");
 }
 
+TEST_F(MultiSearchTest, AddKeepsNamesAsTypedCancelAddsNothingAndRemoveTakesTheSelectedRow) {
+  ASSERT_NO_FATAL_FAILURE(StartAndOpen());
+  for (const char* name : {"a.dll", " B.ocx ", "a.dll"}) ASSERT_NO_FATAL_FAILURE(AddName(name));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.dll", " B.ocx ", "a.dll"})) << "as typed, duplicates kept";
+  // Cancel, and OK with nothing typed, add nothing.
+  for (const char* button : {"Cancel", "OK"}) {
+    SCOPED_TRACE(button);
+    Click(Item(ms::kAddButton));
+    auto box = WaitForMessageBox(app_->id());
+    ASSERT_TRUE(box.has_value()) << "no input box";
+    EXPECT_EQ(box->text, "Please type dll or ocx file name:");
+    ASSERT_TRUE(PressMessageBoxButton(box->window, button));
+    ASSERT_TRUE(WaitForWindowGone(box->window));
+    EXPECT_EQ(Names().size(), 3u);
+    EXPECT_EQ(ListViewColumns(NameList()), std::vector<std::string>{"File name: 3"});
+  }
+  ASSERT_TRUE(SelectListViewRow(NameList(), 1));
+  Click(Item(ms::kRemoveButton));
+  ASSERT_TRUE(WaitUntil([this] { return Names().size() == 2; }));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.dll", "a.dll"}));
+  EXPECT_EQ(ListViewColumns(NameList()), std::vector<std::string>{"File name: 2"});
+  // Nothing selected any more: Remove removes nothing.
+  EXPECT_TRUE(ListViewSelectedRows(NameList()).empty());
+  Click(Item(ms::kRemoveButton));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(Names().size(), 2u);
+  EXPECT_EQ(ListViewColumns(NameList()), std::vector<std::string>{"File name: 2"});
+}
+
 TEST_F(MultiSearchTest, ANameWithSeveralMatchesHoldsTheWalkUntilAMiss) {
   ASSERT_NO_FATAL_FAILURE(StartAndOpen());
   ClickMenuItem(MenuItem::kAutoDownloadNo);
