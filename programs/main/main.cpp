@@ -16,6 +16,9 @@
 #include "programs/main/os_choice_window/os_choice_window.h"
 #include "programs/main/program_state.h"
 #include "programs/main/startup_chain.h"
+#include "programs/main/unregister_dialog/unregister_dialog.h"
+#include "registration/commands.h"
+#include "registration/win32/windows_registration_platform.h"
 #include "settings/win32/registry_settings_store.h"
 #include "settings/win32/server_base_url.h"
 #include "sound/sound_manager.h"
@@ -57,6 +60,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
           },
   });
 
+  // The register command's boxes and shell starts belong to the main window.
+  registration::win32::WindowsRegistrationPlatform registration_platform;
+  registration::RegistrationCommands registration(registration_platform, store, program_folder);
+  UnregisterDialog unregister_dialog({.store = &store, .menu = &menu.model(), .program_folder = program_folder});
+
   auto show_main_window = [&] {
     if (main_window) return;
     MainWindowArgs args;
@@ -72,12 +80,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     };
     args.show_download_folder_dialog = [&folder_dialog] { folder_dialog.ShowDialog(); };
     args.show_multi_search_window = [&multi_search] { multi_search.Open(); };
+    args.registration = &registration;
+    args.show_unregister_dialog = [&unregister_dialog] { unregister_dialog.ShowDialog(); };
     args.on_destroyed = [&download_dialog] { download_dialog.CancelDownload(); };
     main_window = std::make_unique<MainWindow>(std::move(args));
     if (!main_window->Create()) {
       PostQuitMessage(1);
       return;
     }
+    registration_platform.SetOwner(main_window->hwnd());
     main_window->Load();
     main_window->Show();
     main_window->PrepareSearchWhenIdle();

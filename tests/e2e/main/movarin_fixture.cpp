@@ -50,7 +50,7 @@ void MovarinTest::Launch(bool with_catalogue) {
   for (const char* folder : {"Sounds", "Images"})
     ASSERT_TRUE(test::CopyTree(BuildPath(std::string("app\\") + folder), *folder_ / folder)) << folder;
   if (with_catalogue) {
-    ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(*folder_ / "database.mdb", DemoCatalogue(),
+    ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(*folder_ / "database.mdb", catalogue_,
                                                       tools::catalog_writer::CatalogueOptions{})
                     .ok());
   }

@@ -30,6 +30,8 @@ class RecordingHost : public MainWindowHost {
   std::vector<std::string> downloads;
   // Lists shown, cues played and downloads started, in their order.
   std::vector<std::string> sequence;
+  // "<marks> <path>|<name>", the marks as "xp", "vista", "yes", "no" for each one checked.
+  std::vector<std::string> registered;
   std::function<void()> on_retry;
 
   std::string SearchBoxText() override { return search_text; }
@@ -54,6 +56,14 @@ class RecordingHost : public MainWindowHost {
     sequence.push_back("download");
   }
   void PlayCue(int slot) override { sequence.push_back("cue " + std::to_string(slot)); }
+  void RegisterFile(const registration::RegistrationOptions& options, const std::string& source_path,
+                    const std::string& file_name) override {
+    std::string marks;
+    for (auto [on, mark] : {std::pair{options.system.windows_xp, "xp "}, {options.system.windows_vista7, "vista "},
+                            {options.silent.yes, "yes "}, {options.silent.no, "no "}})
+      if (on) marks += mark;
+    registered.push_back(marks + source_path + "|" + file_name);
+  }
 };
 
 std::vector<std::uint8_t> CatalogueBytes(const std::vector<writer::CatalogueEntry>& entries) {
@@ -233,6 +243,38 @@ TEST_F(MainWindowLogicTest, SignalTwoSearchesAndSignalOneIsCleared) {
   logic->SignalFieldChanged([&] { return field; }, [&] { field.clear(); }, name, path);
   EXPECT_EQ(field, "");
   EXPECT_EQ(names_read, 1) << "signal 1 registers the file the fields name";
+  EXPECT_EQ(host.registered, std::vector<std::string>{"no C:\\dl\\zlib1.dll|zlib1.dll"})
+      << "with the marks of the moment: silent \"No\" by default, no operating system";
+}
+
+TEST_F(MainWindowLogicTest, RegisteringReadsTheMarksAtTheMomentOfEachCall) {
+  Open(kDemo);
+  menu.Click(MenuItem::kWindowsXp);
+  menu.Click(MenuItem::kSilentYes);
+  logic->RegisterDownloadedFile("a.ocx", "C:\\dl\\a.ocx");
+  menu.Click(MenuItem::kWindowsVista7);
+  menu.Click(MenuItem::kSilentYes);  // neither silent item now
+  logic->RegisterFromDisk("C:\\b.dll", {"C:\\b.dll", "b.dll"});
+  EXPECT_EQ(host.registered, (std::vector<std::string>{"xp yes C:\\dl\\a.ocx|a.ocx", "vista C:\\b.dll|b.dll"}));
+}
+
+TEST(FileNameToRegister, TheChosenTitleOrTheNameAtTheEndOfATypedPath) {
+  const ChosenFile chosen{"C:\\dl\\Movarin Test.dll", "Movarin Test.dll"};
+  struct Case {
+    std::string path_box;
+    ChosenFile last_choice;
+    std::string name;
+  } const cases[] = {
+      {"C:\\dl\\Movarin Test.dll", chosen, "Movarin Test.dll"},  // as chosen in the dialog
+      {"C:\\other\\x.ocx", chosen, "x.ocx"},                      // typed over an earlier choice
+      {"C:\\other\\x.ocx", {}, "x.ocx"},                          // the dialog never used
+      {"C:/other/y.dll", {}, "y.dll"},
+      {"D:z.dll", {}, "z.dll"},
+      {"z.dll", {}, "z.dll"},
+      {"C:\\folder\\", {}, ""},
+      {"", {}, ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FileNameToRegister(c.path_box, c.last_choice), c.name) << c.path_box;
 }
 
 TEST(MainWindowLogicOpen, RetryReopensAndCancelLeavesAnEmptyList) {
