@@ -36,7 +36,9 @@ MainWindow::MainWindow(MainWindowArgs args)
       logic_(*this, args_.menu->model(), *args_.state,
              [path = args_.catalogue_path] { return OpenFile(path); }, args_.server_base_url) {}
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  if (args_.sounds) args_.sounds->SetListener(nullptr);
+}
 
 bool MainWindow::Create() {
   win32::WindowArgs window;
@@ -105,8 +107,21 @@ void MainWindow::SetUpResultsList(HWND list) {
 void MainWindow::Load() {
   if (!loaded_) {
     loaded_ = true;
+    LoadCues();
     logic_.Load(*args_.store);
   }
+}
+
+void MainWindow::LoadCues() {
+  if (!args_.sounds) return;
+  args_.sounds->SetListener(this);
+  // A missing file has said so in its own box; the load goes on without that cue.
+  args_.sounds->LoadWave(kNotFoundCueSlot, args_.program_folder + std::string(kNotFoundCueFile), 0);
+  args_.sounds->LoadWave(kFoundCueSlot, args_.program_folder + std::string(kFoundCueFile), 0);
+}
+
+void MainWindow::PlayCue(int slot) {
+  if (args_.sounds) args_.sounds->PlayWave(slot);
 }
 
 namespace {
@@ -134,7 +149,9 @@ void MainWindow::OnDestroy() {
 bool MainWindow::OnClose() {
   const int answer = MessageBoxW(hwnd(), W(kExitQuestion).c_str(), W(kExitTitle).c_str(),
                                  MB_YESNO | MB_ICONQUESTION);
-  if (answer == IDYES) DestroyWindow(hwnd());
+  if (answer != IDYES) return true;
+  if (args_.sounds) args_.sounds->ShutdownSound();
+  DestroyWindow(hwnd());
   return true;
 }
 
@@ -186,11 +203,11 @@ void MainWindow::RunMenuItem(MenuItem item) {
     case MenuAction::kShowDownloadFolderDialog:
       if (args_.show_download_folder_dialog) args_.show_download_folder_dialog();
       break;
+    case MenuAction::kShowMultiSearchWindow:
+      if (args_.show_multi_search_window) args_.show_multi_search_window();
+      break;
     case MenuAction::kShowUnregisterDialog:
       if (args_.show_unregister_dialog) args_.show_unregister_dialog();
-      break;
-    case MenuAction::kShowMultiSearchWindow:
-      // This window joins the program with its own feature.
       break;
   }
 }
@@ -356,6 +373,12 @@ void MainWindow::EnableNoticeTimer(bool enabled) { EnableTimer(kNoticeTimer, 1, 
 
 void MainWindow::StartDownload(const std::string& address) {
   if (args_.start_download) args_.start_download(address);
+}
+
+void MainWindow::SearchForName(const std::string& name) {
+  if (!hwnd()) return;
+  win32::SetText(Control(MainControl::kSearchBox), W(name));
+  logic_.SearchCatalogue();
 }
 
 void MainWindow::RegisterFile(const registration::RegistrationOptions& options, const std::string& source_path,
