@@ -37,8 +37,14 @@ field() { sed -nE "s|.* $1: ([0-9]+).*|\1|p" <<<"$last"; }
 reached=$(grep -E '^COVERED_FUNC:' "$work/log" \
   | grep -F " $source_root/" | grep -vF " $source_root/fuzz/" \
   | grep -cE '\.cpp:[0-9]+$' || true)
+# The harness's own functions are always reached: without them named, the covered
+# functions were not symbolised and nothing can be told.
+harness=$(grep -E '^COVERED_FUNC:' "$work/log" | grep -cF " $source_root/fuzz/" || true)
 line="fuzz coverage: $name cov $(field cov) ft $(field ft) corpus $(field corp) exec/s $(field exec/s), $reached functions of the libraries reached"
-if [ "$reached" -eq 0 ]; then
+if [ "$harness" -eq 0 ]; then
+  line="$line: UNKNOWN, the covered functions were not symbolised (llvm-symbolizer missing?)"
+  reached=0
+elif [ "$reached" -eq 0 ]; then
   line="$line: BLIND, the libraries carry no coverage instrumentation"
 fi
 echo "$line"
