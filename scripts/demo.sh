@@ -15,7 +15,10 @@ cp -r "$ROOT/tests/server-root/." "$DEMO/server/"
 tail -n +2 "$ROOT/tools/demo/catalogue.csv" | cut -d, -f1 | while read -r name; do
   head -c 4096 /dev/urandom > "$DEMO/server/files/$name"
 done
-"$BUILD/native/tools/catalog/movarin-catalog" build --from-csv "$ROOT/tools/demo/catalogue.csv" \
+# One real library among them: the test COM library, which the demo registers.
+cp "$BUILD/win64/testdata/movarin_test_com.dll" "$DEMO/server/files/"
+{ cat "$ROOT/tools/demo/catalogue.csv"; echo "movarin_test_com.dll,1.0.0.0"; } > "$DEMO/catalogue.csv"
+"$BUILD/native/tools/catalog/movarin-catalog" build --from-csv "$DEMO/catalogue.csv" \
   -o "$DEMO/server/database.mdb"
 # Wine runs the 64-bit build here (see lib.sh); the 32-bit one is in build/win32/app.
 cp "$BUILD/win64/app/Movarin.exe" "$DEMO/server/database.mdb" "$DEMO/app/"

@@ -11,6 +11,9 @@
 #include "programs/main/main_window/main_window.h"
 #include "programs/main/program_state.h"
 #include "programs/main/startup_chain.h"
+#include "programs/main/unregister_dialog/unregister_dialog.h"
+#include "registration/commands.h"
+#include "registration/win32/windows_registration_platform.h"
 #include "settings/win32/registry_settings_store.h"
 #include "settings/win32/server_base_url.h"
 
@@ -42,28 +45,37 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
           },
   });
 
+  // The register command's boxes and shell starts belong to the main window.
+  const std::string program_folder = win32::ProgramFolder();
+  registration::win32::WindowsRegistrationPlatform registration_platform;
+  registration::RegistrationCommands registration(registration_platform, store, program_folder);
+  UnregisterDialog unregister_dialog({.store = &store, .menu = &menu.model(), .program_folder = program_folder});
+
   MainWindowArgs args;
   args.menu = &menu;
   args.store = &store;
   args.state = &state;
-  args.catalogue_path = win32::ProgramFolder() + "\\database.mdb";
+  args.catalogue_path = program_folder + "\\database.mdb";
   args.server_base_url = server_base_url;
   args.start_download = [&download_dialog](const std::string& address) {
     download_dialog.DownloadAddress(address);
   };
   args.show_download_folder_dialog = [&folder_dialog] { folder_dialog.ShowDialog(); };
+  args.registration = &registration;
+  args.show_unregister_dialog = [&unregister_dialog] { unregister_dialog.ShowDialog(); };
   args.on_destroyed = [&download_dialog] { download_dialog.CancelDownload(); };
   MainWindow window(std::move(args));
   main_window = &window;
   // The start-up chain (sponsor page, update check, catalogue update) opens the main
   // window once the catalogue is up to date.
   StartupChain chain({.server_base_url = server_base_url,
-                      .program_folder = win32::ProgramFolder(),
-                      .finished = [&window] {
+                      .program_folder = program_folder,
+                      .finished = [&window, &registration_platform] {
                         if (!window.Create()) {
                           PostQuitMessage(1);
                           return;
                         }
+                        registration_platform.SetOwner(window.hwnd());
                         window.Load();
                         window.Show();
                         window.PrepareSearchWhenIdle();

@@ -1,13 +1,11 @@
 #include "programs/main/main_window/main_window.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
-
-#include <vector>
 
 #include "platform/win32/control_layout.h"
 #include "platform/win32/controls.h"
 #include "platform/win32/text.h"
+#include "registration/win32/library_file_dialog.h"
 
 namespace movarin::main_program {
 
@@ -147,7 +145,7 @@ bool MainWindow::OnCommand(int id, int code, HWND control) {
   } else if (is(MainControl::kBrowseButton) && code == BN_CLICKED) {
     Browse();
   } else if (is(MainControl::kRegisterButton) && code == BN_CLICKED) {
-    // Registering a chosen file joins here with the register command.
+    logic_.RegisterFromDisk(win32::Narrow(win32::GetText(Control(MainControl::kPathBox))), last_choice_);
   } else if ((is(MainControl::kMenuLabel) || is(MainControl::kLanguageLabel)) &&
              code == STN_CLICKED) {
     POINT at;
@@ -184,9 +182,11 @@ void MainWindow::RunMenuItem(MenuItem item) {
     case MenuAction::kShowDownloadFolderDialog:
       if (args_.show_download_folder_dialog) args_.show_download_folder_dialog();
       break;
-    case MenuAction::kShowMultiSearchWindow:
     case MenuAction::kShowUnregisterDialog:
-      // These windows join the program with their own features.
+      if (args_.show_unregister_dialog) args_.show_unregister_dialog();
+      break;
+    case MenuAction::kShowMultiSearchWindow:
+      // This window joins the program with its own feature.
       break;
   }
 }
@@ -238,24 +238,11 @@ void MainWindow::OnTimer(UINT_PTR id) {
 }
 
 void MainWindow::Browse() {
-  std::vector<wchar_t> file(32768, L'\0');
-  std::vector<wchar_t> title(MAX_PATH, L'\0');
-  static constexpr wchar_t kFilter[] = L"OCX or DLL\0*.ocx;*.dll\0";
-  const std::wstring dialog_title = W(kOpenDialogTitle);
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof(ofn);
-  ofn.hwndOwner = hwnd();
-  ofn.lpstrFilter = kFilter;
-  ofn.lpstrFile = file.data();
-  ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.lpstrFileTitle = title.data();
-  ofn.nMaxFileTitle = static_cast<DWORD>(title.size());
-  ofn.lpstrTitle = dialog_title.c_str();
-  ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
   // On Cancel the path box keeps its text.
-  if (!GetOpenFileNameW(&ofn)) return;
-  last_file_title_ = title.data();
-  win32::SetText(Control(MainControl::kPathBox), file.data());
+  auto choice = registration::win32::ChooseLibraryFile(hwnd());
+  if (!choice) return;
+  last_choice_ = {choice->path, choice->title};
+  win32::SetText(Control(MainControl::kPathBox), W(choice->path));
 }
 
 LRESULT CALLBACK MainWindow::SearchBoxProc(HWND box, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
@@ -325,6 +312,11 @@ void MainWindow::EnableNoticeTimer(bool enabled) { EnableTimer(kNoticeTimer, 1, 
 
 void MainWindow::StartDownload(const std::string& address) {
   if (args_.start_download) args_.start_download(address);
+}
+
+void MainWindow::RegisterFile(const registration::RegistrationOptions& options, const std::string& source_path,
+                              const std::string& file_name) {
+  if (args_.registration) args_.registration->RegisterFile(options, source_path, file_name);
 }
 
 void MainWindow::RegisterDownloadedFile(const std::string& name, const std::string& path) {

@@ -14,6 +14,7 @@
 #include "programs/main/main_window/main_window_layout.h"
 #include "programs/main/main_window/main_window_logic.h"
 #include "programs/main/program_state.h"
+#include "registration/commands.h"
 #include "settings/settings_store.h"
 #include "skin/win32/skinned_controls.h"
 
@@ -34,6 +35,10 @@ struct MainWindowArgs {
   std::function<void(const std::string& address)> start_download;
   // Shows the download folder dialog.
   std::function<void()> show_download_folder_dialog;
+  // The register command; its messages and shell starts belong to this window.
+  registration::RegistrationCommands* registration = nullptr;
+  // Shows the unregister dialog.
+  std::function<void()> show_unregister_dialog;
   // Runs as the window goes away, before the program ends (stops a running download).
   std::function<void()> on_destroyed;
 };
@@ -74,6 +79,8 @@ class MainWindow final : public movarin::win32::Window, private MainWindowHost {
   void ShowNotFoundNotice(bool shown) override;
   void EnableNoticeTimer(bool enabled) override;
   void StartDownload(const std::string& address) override;
+  void RegisterFile(const registration::RegistrationOptions& options, const std::string& source_path,
+                    const std::string& file_name) override;
 
   void CreateControls();
   void SetUpResultsList(HWND list);
@@ -89,7 +96,7 @@ class MainWindow final : public movarin::win32::Window, private MainWindowHost {
   movarin::win32::UniqueGdiObject font_;
   skin::win32::SkinnedControls skinned_;  // the skin and the styled buttons
   movarin::win32::UniqueHandle<HIMAGELIST, ImageListTraits> images_;
-  std::wstring last_file_title_;  // file title of the open-file dialog's last choice
+  ChosenFile last_choice_;         // the open-file dialog's last choice
   std::wstring cell_buffer_;      // text handed to the list view for one cell
   bool loaded_ = false;
 };

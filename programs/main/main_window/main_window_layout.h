@@ -73,7 +73,6 @@ inline constexpr int kFileNameColumnTwips = 5500;
 inline constexpr int kFileVersionColumnTwips = 2500;
 inline constexpr std::string_view kFileVersionHeader = "File Version";
 
-inline constexpr std::string_view kOpenDialogTitle = "Select OCX or DLL";
 inline constexpr std::string_view kExitQuestion = "Do you want to exit?";
 inline constexpr std::string_view kExitTitle = "Exit?";
 inline constexpr std::string_view kOpenErrorTitle = "Error Connecting to DB";

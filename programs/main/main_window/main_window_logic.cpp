@@ -1,5 +1,7 @@
 #include "programs/main/main_window/main_window_logic.h"
 
+#include "programs/main/command_menu/registration_options.h"
+
 namespace movarin::main_program {
 
 using catalogue::kWholeCatalogueQuery;
@@ -101,8 +103,19 @@ void MainWindowLogic::ReloadCatalogueList() {
   host_.ResultsChanged();
 }
 
+std::string FileNameToRegister(std::string_view path_box, const ChosenFile& last_choice) {
+  if (path_box == last_choice.path) return last_choice.title;
+  // A drive letter's colon ends a folder as a backslash does ("C:name.dll").
+  const std::size_t folder_end = path_box.find_last_of("\\/:");
+  return std::string(folder_end == std::string_view::npos ? path_box : path_box.substr(folder_end + 1));
+}
+
 void MainWindowLogic::RegisterDownloadedFile(const std::string& name, const std::string& path) {
-  // Registering the downloaded file joins here with the register command.
+  host_.RegisterFile(RegistrationOptionsFrom(menu_), path, name);
+}
+
+void MainWindowLogic::RegisterFromDisk(const std::string& path_box, const ChosenFile& last_choice) {
+  host_.RegisterFile(RegistrationOptionsFrom(menu_), path_box, FileNameToRegister(path_box, last_choice));
 }
 
 void MainWindowLogic::SignalFieldChanged(const std::function<std::string()>& read_field,

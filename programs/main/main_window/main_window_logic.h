@@ -10,6 +10,7 @@
 #include "catalogue/catalogue.h"
 #include "programs/main/command_menu/command_menu_model.h"
 #include "programs/main/program_state.h"
+#include "registration/options.h"
 #include "settings/settings_store.h"
 
 namespace movarin::main_program {
@@ -38,8 +39,23 @@ class MainWindowHost {
   virtual void EnableNoticeTimer(bool enabled) = 0;
   // Shows the download dialog with this address and starts it; returns when it ended.
   virtual void StartDownload(const std::string& address) = 0;
-  // Registering a file (the register command) joins here once it is part of the program.
+  // The register command on one file, with the options of this moment.
+  virtual void RegisterFile(const registration::RegistrationOptions& options,
+                            const std::string& source_path, const std::string& file_name) = 0;
 };
+
+// The open-file dialog's last choice: the full path and the file title (no folder).
+struct ChosenFile {
+  std::string path;
+  std::string title;
+};
+
+// The file name the Register button registers under. While the path box holds the path
+// chosen in the open-file dialog, that choice's file title. A path typed by hand is
+// copied as typed, and regsvr32 must then register that same file, not the dialog's
+// earlier choice (or the bare system folder when there was none): the name at the end of
+// the typed path.
+std::string FileNameToRegister(std::string_view path_box, const ChosenFile& last_choice);
 
 // The Retry/Cancel box's text for a provider error.
 std::string OpenErrorText(const catalogue::ProviderError& error);
@@ -66,6 +82,8 @@ class MainWindowLogic {
   void ReloadCatalogueList();
   // A downloaded file to register: its name and full path.
   void RegisterDownloadedFile(const std::string& name, const std::string& path);
+  // The Register button: the path box's text, and the open-file dialog's last choice.
+  void RegisterFromDisk(const std::string& path_box, const ChosenFile& last_choice);
   // A write into the signal field, the adapter for other windows and programs: "1"
   // registers the file named by the downloaded-file fields, "2" searches. `clear`
   // empties the field (which raises the change once more, doing nothing).

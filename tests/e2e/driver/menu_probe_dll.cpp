@@ -1,5 +1,5 @@
-// The probe library loaded into a program under test: reads one of its menus into a block
-// the driver has placed in the program's memory.
+// The probe library loaded into a program under test: reads one of its menus, or names
+// one of its icons, into a block the driver has placed in the program's memory.
 #include "tests/e2e/driver/menu_probe.h"
 
 namespace probe = movarin::e2e::menu_probe;
@@ -29,6 +29,23 @@ extern "C" __declspec(dllexport) DWORD WINAPI MovarinReadMenu(void* parameter) {
     ++stored;
   }
   block->count = stored;
+  return 1;
+}
+
+extern "C" __declspec(dllexport) DWORD WINAPI MovarinReadIcon(void* parameter) {
+  auto* block = static_cast<probe::IconBlock*>(parameter);
+  struct Standard {
+    LPCWSTR id;
+    probe::IconKind kind;
+  };
+  const Standard standard[] = {{IDI_INFORMATION, probe::kInformationIcon},
+                               {IDI_WARNING, probe::kWarningIcon},
+                               {IDI_ERROR, probe::kErrorIcon},
+                               {IDI_QUESTION, probe::kQuestionIcon}};
+  block->kind = block->icon ? probe::kOtherIcon : probe::kNoIcon;
+  for (const Standard& s : standard) {
+    if (block->icon && LoadIconW(nullptr, s.id) == block->icon) block->kind = s.kind;
+  }
   return 1;
 }
 

@@ -5,6 +5,8 @@
 
 #include "tests/e2e/driver/find.h"
 #include "tests/e2e/driver/input.h"
+#include "tests/e2e/driver/menu_probe.h"
+#include "tests/e2e/driver/probe_call.h"
 #include "tests/e2e/driver/text.h"
 
 namespace movarin::e2e {
@@ -57,6 +59,39 @@ std::optional<MessageBoxInfo> WaitForMessageBox(DWORD process_id, milliseconds t
   HWND box = WaitForWindow(query, timeout);
   if (!box) return std::nullopt;
   return ReadMessageBox(box);
+}
+
+MessageBoxIcon ReadMessageBoxIcon(HWND box) {
+  HWND picture = nullptr;
+  for (HWND child : FindChildren(box, {.class_name = "Static"})) {
+    if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) picture = child;
+  }
+  if (!picture) return MessageBoxIcon::kNone;
+  DWORD_PTR icon = 0;
+  if (!SendMessageTimeoutW(picture, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 5000, &icon)) return MessageBoxIcon::kUnreadable;
+  menu_probe::IconBlock block{reinterpret_cast<HICON>(icon), menu_probe::kOtherIcon};
+  if (!CallProbe(box, menu_probe::kIconExportName, &block, sizeof block)) return MessageBoxIcon::kUnreadable;
+  switch (block.kind) {
+    case menu_probe::kNoIcon: return MessageBoxIcon::kNone;
+    case menu_probe::kInformationIcon: return MessageBoxIcon::kInformation;
+    case menu_probe::kWarningIcon: return MessageBoxIcon::kWarning;
+    case menu_probe::kErrorIcon: return MessageBoxIcon::kError;
+    case menu_probe::kQuestionIcon: return MessageBoxIcon::kQuestion;
+    default: return MessageBoxIcon::kOther;
+  }
+}
+
+const char* IconName(MessageBoxIcon icon) {
+  switch (icon) {
+    case MessageBoxIcon::kNone: return "none";
+    case MessageBoxIcon::kInformation: return "information";
+    case MessageBoxIcon::kWarning: return "warning";
+    case MessageBoxIcon::kError: return "error";
+    case MessageBoxIcon::kQuestion: return "question";
+    case MessageBoxIcon::kOther: return "other";
+    case MessageBoxIcon::kUnreadable: return "unreadable";
+  }
+  return "?";
 }
 
 bool PressMessageBoxButton(HWND box, const std::string& caption) {

@@ -23,6 +23,13 @@ std::optional<MessageBoxInfo> WaitForMessageBox(DWORD process_id = 0,
                                                 milliseconds timeout = kDefaultTimeout);
 // Reads a dialog box that is known to be there.
 MessageBoxInfo ReadMessageBox(HWND box);
+// The standard icon a box shows: information (also "asterisk"), warning ("exclamation"),
+// error (also "critical stop" and "hand"), question; kOther for any other picture.
+enum class MessageBoxIcon { kNone, kInformation, kWarning, kError, kQuestion, kOther, kUnreadable };
+// Asks the box's own process which icon it shows (probe_call.h); kUnreadable when it
+// cannot be asked.
+MessageBoxIcon ReadMessageBoxIcon(HWND box);
+const char* IconName(MessageBoxIcon icon);
 // Presses the button with this caption ("Yes", "&Yes" and "yes" all match "&Yes");
 // false when the box has no such button.
 bool PressMessageBoxButton(HWND box, const std::string& caption);

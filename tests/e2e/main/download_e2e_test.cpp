@@ -57,6 +57,12 @@ TEST_F(DownloadTest, OneMatchDownloadsClosesTheDialogAndHandsOverToTheMainWindow
   ASSERT_NE(dialog, nullptr) << "exactly one match opens the download dialog";
   ASSERT_TRUE(WaitUntil([&] { return test::FileSize(downloads_ + "\\zlib1.dll") == bytes.size(); }));
   EXPECT_EQ(test::ReadWholeFile(downloads_ + "\\zlib1.dll"), bytes);
+  // Registering after a download is on by default: the hand-over runs the register
+  // command, which asks for the operating system first (none is chosen in a new store).
+  auto box = WaitForMessageBox(app_->id());
+  ASSERT_TRUE(box.has_value()) << "the register command did not run on the hand-over";
+  EXPECT_EQ(box->text, "Please select your windows operating system.");
+  ASSERT_TRUE(PressMessageBoxButton(box->window, "OK"));
   EXPECT_TRUE(WaitForWindowGone(dialog)) << "the close box is checked: the dialog closes itself";
   EXPECT_EQ(GetText(Control(MainControl::kDownloadedNameField)), "zlib1.dll");
   EXPECT_EQ(GetText(Control(MainControl::kDownloadedPathField)), downloads_ + "\\zlib1.dll");
@@ -68,6 +74,7 @@ TEST_F(DownloadTest, NotFoundShowsOneBoxThenADownloadWithTheCloseBoxClearedStays
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
   ClickMenuItem(MenuItem::kAutoDownloadNo);
+  ClickMenuItem(MenuItem::kAutoRegisterNo);  // the downloads here are not libraries
   // "mscomctl.ocx" is not on the server: 404.
   SearchFor("msc");
   ASSERT_TRUE(WaitUntil([this] { return ListedNames().size() == 1; }));
@@ -116,6 +123,7 @@ TEST_F(DownloadTest, FolderSavedInTheFolderDialogIsUsedAndSurvivesARestart) {
   ASSERT_TRUE(DeleteRegistryTree(HKEY_CURRENT_USER, kOptionsKey));
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  ClickMenuItem(MenuItem::kAutoRegisterNo);  // the download here is not a library
   ClickMenuItem(MenuItem::kSetDownloadPath);
   HWND dialog = WaitForWindow({.class_name = "MovarinDownloadFolderDialog", .process_id = app_->id()});
   ASSERT_NE(dialog, nullptr);

@@ -45,7 +45,7 @@ void MovarinTest::Launch(bool with_catalogue) {
   // The buttons' pictures, as they are installed beside the program.
   ASSERT_TRUE(test::CopyTree(BuildPath("app\\Images"), *folder_ / "Images"));
   if (with_catalogue) {
-    ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(*folder_ / "database.mdb", DemoCatalogue(),
+    ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(*folder_ / "database.mdb", catalogue_,
                                                       tools::catalog_writer::CatalogueOptions{})
                     .ok());
   }

@@ -53,6 +53,8 @@ class MovarinTest : public ::testing::Test {
   std::optional<std::string> Option(const std::string& key) const;
   void Screenshot(HWND window, const std::string& name) const;
 
+  // The catalogue Start writes: the demo catalogue, unless a test adds to it first.
+  std::vector<tools::catalog_writer::CatalogueEntry> catalogue_ = DemoCatalogue();
   // ServerBaseUrl for the program: the test server, or an address where nothing listens.
   std::string server_;
   std::optional<test::TempFolder> folder_;

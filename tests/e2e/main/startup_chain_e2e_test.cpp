@@ -197,7 +197,7 @@ TEST_F(StartupChainTest, ABrokenCatalogueDownloadKeepsTheOldCatalogueAndTheChain
     ASSERT_TRUE(PassSponsorWindow(sponsor, &error)) << error;
     HWND update = WaitForChainWindow(kDatabaseUpdateClass);
     ASSERT_NE(update, nullptr);
-    auto box = WaitForMessageBox(app_->id(), seconds(30));
+    auto box = WaitForMessageBox(app_->id(), seconds(90));
     ASSERT_TRUE(box.has_value()) << "no box";
     EXPECT_EQ(box->title, "Not downloaded");
     EXPECT_EQ(box->text, "Connection error");

@@ -224,6 +224,7 @@ TEST_F(Sample, ReadsAMessageBoxAndPressesItsButtons) {
     EXPECT_EQ(box->text, "Do you like tests?");
     EXPECT_EQ(box->buttons, (std::vector<std::string>{"Yes", "No"}));
     EXPECT_EQ(GetWindow(box->window, GW_OWNER), main);
+    EXPECT_STREQ(IconName(ReadMessageBoxIcon(box->window)), "question");
     EXPECT_FALSE(PressMessageBoxButton(box->window, "Cancel"));
     ASSERT_TRUE(PressMessageBoxButton(box->window, "&" + answer));
     EXPECT_TRUE(WaitForWindowGone(box->window));
@@ -240,6 +241,7 @@ TEST_F(Sample, AWriteWhoseHandlerOpensABoxReturnsAndTheBoxCanBeWorked) {
   EXPECT_EQ(box->title, "Sample notice");
   EXPECT_EQ(box->text, "Signal received");
   EXPECT_EQ(box->buttons, (std::vector<std::string>{"OK"}));
+  EXPECT_STREQ(IconName(ReadMessageBoxIcon(box->window)), "information");
   EXPECT_TRUE(PressMessageBoxButton(box->window, "ok"));
   EXPECT_TRUE(LabelBecomes("Signal done"));
   EXPECT_EQ(GetText(Child(s::kSignalEdit)), "box");

@@ -28,6 +28,8 @@ class RecordingHost : public MainWindowHost {
   bool notice_shown = false;
   bool timer_enabled = false;
   std::vector<std::string> downloads;
+  // "<marks> <path>|<name>", the marks as "xp", "vista", "yes", "no" for each one checked.
+  std::vector<std::string> registered;
   std::function<void()> on_retry;
 
   std::string SearchBoxText() override { return search_text; }
@@ -45,6 +47,14 @@ class RecordingHost : public MainWindowHost {
   void ShowNotFoundNotice(bool shown) override { notice_shown = shown; }
   void EnableNoticeTimer(bool enabled) override { timer_enabled = enabled; }
   void StartDownload(const std::string& address) override { downloads.push_back(address); }
+  void RegisterFile(const registration::RegistrationOptions& options, const std::string& source_path,
+                    const std::string& file_name) override {
+    std::string marks;
+    for (auto [on, mark] : {std::pair{options.system.windows_xp, "xp "}, {options.system.windows_vista7, "vista "},
+                            {options.silent.yes, "yes "}, {options.silent.no, "no "}})
+      if (on) marks += mark;
+    registered.push_back(marks + source_path + "|" + file_name);
+  }
 };
 
 std::vector<std::uint8_t> CatalogueBytes(const std::vector<writer::CatalogueEntry>& entries) {
@@ -194,6 +204,38 @@ TEST_F(MainWindowLogicTest, SignalTwoSearchesAndSignalOneIsCleared) {
   logic->SignalFieldChanged([&] { return field; }, [&] { field.clear(); }, name, path);
   EXPECT_EQ(field, "");
   EXPECT_EQ(names_read, 1) << "signal 1 registers the file the fields name";
+  EXPECT_EQ(host.registered, std::vector<std::string>{"no C:\\dl\\zlib1.dll|zlib1.dll"})
+      << "with the marks of the moment: silent \"No\" by default, no operating system";
+}
+
+TEST_F(MainWindowLogicTest, RegisteringReadsTheMarksAtTheMomentOfEachCall) {
+  Open(kDemo);
+  menu.Click(MenuItem::kWindowsXp);
+  menu.Click(MenuItem::kSilentYes);
+  logic->RegisterDownloadedFile("a.ocx", "C:\\dl\\a.ocx");
+  menu.Click(MenuItem::kWindowsVista7);
+  menu.Click(MenuItem::kSilentYes);  // neither silent item now
+  logic->RegisterFromDisk("C:\\b.dll", {"C:\\b.dll", "b.dll"});
+  EXPECT_EQ(host.registered, (std::vector<std::string>{"xp yes C:\\dl\\a.ocx|a.ocx", "vista C:\\b.dll|b.dll"}));
+}
+
+TEST(FileNameToRegister, TheChosenTitleOrTheNameAtTheEndOfATypedPath) {
+  const ChosenFile chosen{"C:\\dl\\Movarin Test.dll", "Movarin Test.dll"};
+  struct Case {
+    std::string path_box;
+    ChosenFile last_choice;
+    std::string name;
+  } const cases[] = {
+      {"C:\\dl\\Movarin Test.dll", chosen, "Movarin Test.dll"},  // as chosen in the dialog
+      {"C:\\other\\x.ocx", chosen, "x.ocx"},                      // typed over an earlier choice
+      {"C:\\other\\x.ocx", {}, "x.ocx"},                          // the dialog never used
+      {"C:/other/y.dll", {}, "y.dll"},
+      {"D:z.dll", {}, "z.dll"},
+      {"z.dll", {}, "z.dll"},
+      {"C:\\folder\\", {}, ""},
+      {"", {}, ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FileNameToRegister(c.path_box, c.last_choice), c.name) << c.path_box;
 }
 
 TEST(MainWindowLogicOpen, RetryReopensAndCancelLeavesAnEmptyList) {

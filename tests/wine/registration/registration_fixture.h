@@ -1,13 +1,11 @@
 #pragma once
 // What the registration tests under Wine share: a program folder of their own with the
-// helper programs in Adds, the test COM library under a name with a blank, the prefix's
-// system folder and registry put back as they were, and waiting for the processes the
-// shell started (cmd, regsvr32, the helpers), which the tests hold no handle of.
+// helper programs in Adds, the test COM library under a name with a blank, and the
+// settings values they touch put back (registration_helpers.h has the rest).
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
-#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string>
@@ -18,6 +16,7 @@
 #include "settings/win32/registry_settings_store.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/support/temp_folder.h"
+#include "tests/wine/registration/registration_helpers.h"
 
 namespace movarin::registration::wine_test {
 
@@ -34,32 +33,6 @@ class SettingsSnapshot {
  private:
   std::map<settings::Key, std::optional<std::string>> saved_;
 };
-
-// A file of the prefix's system folder, put back as it was at the end (removed when it
-// did not exist).
-class SystemFolderFile {
- public:
-  explicit SystemFolderFile(const std::string& name);
-  ~SystemFolderFile();
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-  std::optional<std::string> original_;
-};
-
-std::string SystemFolder();
-// The path the test library wrote as its server when it was registered, if it is.
-std::optional<std::string> RegisteredServerPath();
-bool Registered();
-void RemoveRegistration();
-bool SamePath(const std::string& a, const std::string& b);
-
-// Processes of the prefix with this program file name ("cmd.exe").
-int CountProcesses(const std::wstring& exe_name);
-// True once none of these programs runs any more.
-bool WaitForProcessesGone(std::initializer_list<const wchar_t*> exe_names,
-                          e2e::milliseconds timeout = e2e::milliseconds(30000));
 
 // Runs `action` on a thread of its own (it shows a box in this process) and reads and
 // presses that box from here; the box, or nullopt when none appeared.
