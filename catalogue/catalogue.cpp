@@ -1,9 +1,11 @@
 #include "catalogue/catalogue.h"
 
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include "base/files.h"
+#include "base/read_only_file.h"
 #include "base/utf.h"
 
 #include "catalogue/export_csv.h"
@@ -34,6 +36,15 @@ std::string_view RecordSet::Field(std::size_t row, std::size_t column) const {
   return table_->Cell(rows_[row], column).text;
 }
 
+void RecordSet::ReadAhead(std::size_t row) const {
+  // Cells two steps ahead, texts one step: a text's place is known once its cell is in.
+  constexpr std::size_t kCellsAhead = 16;
+  constexpr std::size_t kTextsAhead = 8;
+  if (!table_) return;
+  if (row + kCellsAhead < rows_.size()) table_->PrefetchCells(rows_[row + kCellsAhead]);
+  if (row + kTextsAhead < rows_.size()) table_->PrefetchTexts(rows_[row + kTextsAhead]);
+}
+
 std::string_view RecordSet::FieldName(std::size_t column) const {
   if (!table_ || column >= table_->columns.size()) return {};
   return table_->columns[column].name;
@@ -41,9 +52,10 @@ std::string_view RecordSet::FieldName(std::size_t column) const {
 
 base::Result<Connection, ProviderError> Connection::Open(const std::string& path_utf8,
                                                          std::string_view password) {
-  auto bytes = base::ReadWholeFile(path_utf8, jet::kMaxFileSize);
-  if (!bytes) {
-    switch (bytes.error()) {
+  // Only needed while the rows are decoded: the file is not held open afterwards.
+  auto file = base::ReadOnlyFile::Open(path_utf8, jet::kMaxFileSize);
+  if (!file) {
+    switch (file.error()) {
       case base::FileReadError::kNotFound:
         return MakeProviderError(ProviderFault::kFileNotFound, path_utf8);
       case base::FileReadError::kTooLarge:
@@ -52,35 +64,35 @@ base::Result<Connection, ProviderError> Connection::Open(const std::string& path
         return MakeProviderError(ProviderFault::kFileUnreadable, path_utf8);
     }
   }
-  return OpenBytes(std::move(*bytes), password, path_utf8);
+  return OpenDecoded(file->bytes(), password, path_utf8);
 }
 
 base::Result<Connection, ProviderError> Connection::OpenBytes(std::vector<std::uint8_t> bytes,
                                                               std::string_view password,
                                                               const std::string& path_for_messages) {
+  return OpenDecoded(bytes, password, path_for_messages);
+}
+
+base::Result<Connection, ProviderError> Connection::OpenDecoded(std::span<const std::uint8_t> bytes,
+                                                                std::string_view password,
+                                                                const std::string& path_for_messages) {
   // A file too large for this process's memory is an error like any other, not an abort.
   try {
-    return OpenDecoded(bytes, password, path_for_messages);
+    auto database = jet::Database::Open(bytes, base::Utf8ToUtf16(password));
+    if (!database) return OpenError(database.error(), path_for_messages);
+    auto open = std::make_shared<detail::OpenDatabase>();
+    open->database = std::move(*database);
+    open->path = path_for_messages;
+    for (const auto& entry : open->database.tables()) {
+      open->queries.push_back(entry.table ? std::make_unique<query::TableQueries>(entry.table)
+                                          : nullptr);
+    }
+    return Connection(std::move(open));
   } catch (const std::bad_alloc&) {
     return MakeProviderError(ProviderFault::kOutOfMemory);
   } catch (const std::length_error&) {
     return MakeProviderError(ProviderFault::kOutOfMemory);
   }
-}
-
-base::Result<Connection, ProviderError> Connection::OpenDecoded(const std::vector<std::uint8_t>& bytes,
-                                                                std::string_view password,
-                                                                const std::string& path_for_messages) {
-  auto database = jet::Database::Open(bytes, base::Utf8ToUtf16(password));
-  if (!database) return OpenError(database.error(), path_for_messages);
-  auto open = std::make_shared<detail::OpenDatabase>();
-  open->database = std::move(*database);
-  open->path = path_for_messages;
-  for (const auto& entry : open->database.tables()) {
-    open->queries.push_back(entry.table ? std::make_unique<query::TableQueries>(entry.table)
-                                        : nullptr);
-  }
-  return Connection(std::move(open));
 }
 
 std::vector<std::string> Connection::TableNames() const {
@@ -141,20 +153,29 @@ base::Result<RecordSet, ProviderError> Connection::ExecuteQuery(std::string_view
   if (!runner) return MakeProviderError(ProviderFault::kUnknownTable, select.table);
   const jet::Table& table = *runner->table();
 
-  std::vector<std::uint32_t> rows;
+  std::size_t where_column = jet::Table::npos;
+  std::optional<query::LikePattern> pattern;
   if (select.where) {
-    const std::size_t column = table.FindColumn(select.where->column);
-    if (column == jet::Table::npos) return MakeProviderError(ProviderFault::kUnknownColumn);
-    const auto pattern = query::LikePattern::Compile(select.where->pattern);
-    if (!pattern) return MakeProviderError(ProviderFault::kInvalidPattern);
-    rows = runner->Filter(column, *pattern);
+    where_column = table.FindColumn(select.where->column);
+    if (where_column == jet::Table::npos) return MakeProviderError(ProviderFault::kUnknownColumn);
+    auto compiled = query::LikePattern::Compile(select.where->pattern);
+    if (!compiled) return MakeProviderError(ProviderFault::kInvalidPattern);
+    pattern = std::move(*compiled);
+  }
+  std::size_t order_column = jet::Table::npos;
+  if (select.order) {
+    order_column = table.FindColumn(select.order->column);
+    if (order_column == jet::Table::npos) return MakeProviderError(ProviderFault::kUnknownColumn);
+  }
+
+  std::vector<std::uint32_t> rows;
+  if (pattern) {
+    rows = runner->Filter(where_column, *pattern);
+    if (select.order) runner->Sort(rows, order_column, select.order->descending);
+  } else if (select.order) {
+    rows = runner->SortedRows(order_column, select.order->descending);
   } else {
     rows = runner->AllRows();
-  }
-  if (select.order) {
-    const std::size_t column = table.FindColumn(select.order->column);
-    if (column == jet::Table::npos) return MakeProviderError(ProviderFault::kUnknownColumn);
-    runner->Sort(rows, column, select.order->descending);
   }
   RecordSet result;
   result.table_ = runner->table();

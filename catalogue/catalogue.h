@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,10 @@ class RecordSet {
   std::size_t RecordCount() const { return rows_.size(); }
   std::size_t FieldCount() const;
   std::string_view Field(std::size_t row, std::size_t column) const;
+  // For a reader going through the rows in order: call before reading `row`, and the rows
+  // that follow are fetched into the cache ahead of their turn. Only a hint: reading a
+  // sorted result otherwise waits on memory at almost every row.
+  void ReadAhead(std::size_t row) const;
   // Column names, in position order.
   std::string_view FieldName(std::size_t column) const;
 
@@ -51,8 +56,8 @@ class RecordSet {
   std::vector<std::uint32_t> rows_;  // row numbers in the table, in result order
 };
 
-// An open catalogue. The whole file is read and decoded once, at open; queries then run
-// on the decoded rows. Cheap to copy (the decoded data is shared and immutable).
+// An open catalogue. The whole file is read and decoded once, at open, and not kept open;
+// queries then run on the decoded rows. Cheap to copy (the decoded data is shared and immutable).
 class Connection {
  public:
   static base::Result<Connection, ProviderError> Open(const std::string& path_utf8,
@@ -83,7 +88,7 @@ class Connection {
 
  private:
   explicit Connection(std::shared_ptr<detail::OpenDatabase> db) : db_(std::move(db)) {}
-  static base::Result<Connection, ProviderError> OpenDecoded(const std::vector<std::uint8_t>& bytes,
+  static base::Result<Connection, ProviderError> OpenDecoded(std::span<const std::uint8_t> bytes,
                                                              std::string_view password,
                                                              const std::string& path_for_messages);
   base::Result<RecordSet, ProviderError> ExecuteQuery(std::string_view sql) const;

@@ -27,13 +27,13 @@ std::string DateText(double days) {
 }
 
 // The GUID without the dash between its last two groups, the form mdb-export prints.
-std::string GuidText(const std::string& display) {
-  std::string text = display;
+std::string GuidText(std::string_view display) {
+  std::string text(display);
   if (text.size() == 38 && text[24] == '-') text.erase(24, 1);
   return text;
 }
 
-void AppendQuoted(const std::string& text, std::string& out) {
+void AppendQuoted(std::string_view text, std::string& out) {
   out.push_back('"');
   for (const char c : text) {
     if (c == '"') out.push_back('"');
@@ -69,9 +69,9 @@ std::string ExportText(const jet::Value& value) {
     case ValueKind::kText:
     case ValueKind::kBinary:
       // mdb-export ends a text, and a binary value, at its first zero byte.
-      return value.text.substr(0, value.text.find('\0'));
+      return std::string(value.text.substr(0, value.text.find('\0')));
     case ValueKind::kNumeric:
-      return value.text;
+      return std::string(value.text);
   }
   return {};
 }

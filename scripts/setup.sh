@@ -15,6 +15,9 @@ PACKAGES=(
   mdbtools python3 python3-pil imagemagick librsvg2-bin curl file
   # ALSA: Wine plays through it; the sound tests record with its file and null devices
   libasound2 libasound2-data
+  # the installer (makensis, with its x86- and amd64-unicode stubs), the zip beside it
+  # and the web server that serves a published catalogue site in its test
+  nsis zip nginx-light
 )
 
 missing=()

@@ -1,15 +1,23 @@
-// Opening a 100,000-row catalogue and listing all of it (the whole-catalogue query, every
-// field read), against mdbtools' mdb-export printing the same table, in the same run.
-// Prints the ratio ours / mdb-export at the end.
-#include <benchmark/benchmark.h>
+// Listing a 100,000-row catalogue (the whole-catalogue query, every field read), three ways
+// in the same run: `movarin-catalog list` as a whole program, the same open + list inside
+// this process, and mdbtools' mdb-export printing the same table (the reference). The three
+// are run in turns, round after round, so that a busy machine slows them alike; the medians
+// of wall time and of CPU time (user + system) give the ratios against mdb-export.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <map>
-#include <set>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,8 +30,6 @@ namespace fs = std::filesystem;
 namespace cat = movarin::catalogue;
 
 constexpr std::size_t kRows = 100000;
-std::string g_catalogue;  // the file every benchmark reads
-std::string g_tool;       // movarin-catalog, when given
 
 std::vector<movarin::tools::catalog_writer::CatalogueEntry> Entries() {
   std::vector<movarin::tools::catalog_writer::CatalogueEntry> entries;
@@ -37,111 +43,155 @@ std::vector<movarin::tools::catalog_writer::CatalogueEntry> Entries() {
   return entries;
 }
 
-void OursOpenAndList(benchmark::State& state) {
-  for (auto _ : state) {
-    auto opened = cat::Connection::Open(g_catalogue, cat::kCataloguePassword);
-    auto* connection = opened.ok() ? &*opened : nullptr;
-    if (connection == nullptr) return state.SkipWithError("cannot open the catalogue");
-    auto result = connection->Execute(cat::kWholeCatalogueQuery);
-    auto* rows = result.ok() ? &*result : nullptr;
-    if (rows == nullptr) return state.SkipWithError("the query failed");
-    std::size_t bytes = 0;
-    for (std::size_t r = 0; r < rows->RecordCount(); ++r) {
-      for (std::size_t c = 0; c < rows->FieldCount(); ++c) bytes += rows->Field(r, c).size();
-    }
-    benchmark::DoNotOptimize(bytes);
-  }
-}
-
-// Runs a command with its output thrown away; false when it failed.
-bool RunQuietly(const std::string& command) {
-  const int status = std::system((command + " >/dev/null 2>&1").c_str());
-  return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-void MdbExport(benchmark::State& state) {
-  for (auto _ : state) {
-    if (!RunQuietly("mdb-export '" + g_catalogue + "' Files")) {
-      return state.SkipWithError("mdb-export failed (is mdbtools installed?)");
-    }
-  }
-}
-
-// The same work as a whole program, to compare like with like: process start included.
-void OurToolList(benchmark::State& state) {
-  for (auto _ : state) {
-    if (!RunQuietly("'" + g_tool + "' list '" + g_catalogue + "'")) {
-      return state.SkipWithError("movarin-catalog list failed");
-    }
-  }
-}
-
-class RecordingReporter : public benchmark::ConsoleReporter {
- public:
-  RecordingReporter() : ConsoleReporter(OO_None) {}
-  void ReportRuns(const std::vector<Run>& runs) override {
-    // The median of the repetitions when there are several, else the one run.
-    for (const Run& run : runs) {
-      if (run.error_occurred) continue;
-      const std::string& name = run.run_name.function_name;
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-        seconds[name] = run.GetAdjustedRealTime();
-        has_median.insert(name);
-      } else if (run.run_type == Run::RT_Iteration && !has_median.count(name)) {
-        seconds[name] = run.GetAdjustedRealTime();
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> seconds;  // in the reporter's time unit
-  std::set<std::string> has_median;
+struct Timing {
+  double wall_ms = 0;
+  double cpu_ms = 0;
 };
+
+double Milliseconds(const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; }
+
+// Runs a program with its output thrown away; its wall time and the CPU time it used, or
+// nothing when it failed.
+std::optional<Timing> RunProgram(const std::vector<std::string>& command) {
+  std::vector<char*> argv;
+  for (const auto& arg : command) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  // posix_spawn rather than fork: a forked copy would make every page of this process
+  // copy-on-write, and the in-process runs would pay for that.
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  const auto started = std::chrono::steady_clock::now();
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return std::nullopt;
+  int status = 0;
+  rusage usage{};
+  if (wait4(pid, &status, 0, &usage) != pid) return std::nullopt;
+  const auto ended = std::chrono::steady_clock::now();
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  return Timing{std::chrono::duration<double, std::milli>(ended - started).count(),
+                Milliseconds(usage.ru_utime) + Milliseconds(usage.ru_stime)};
+}
+
+double ProcessCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// Opens the catalogue and reads every field of the whole-catalogue query, as the tool does.
+std::optional<Timing> OpenAndList(const std::string& catalogue) {
+  const auto started = std::chrono::steady_clock::now();
+  const double cpu_started = ProcessCpuMs();
+  auto opened = cat::Connection::Open(catalogue, cat::kCataloguePassword);
+  if (!opened) return std::nullopt;
+  auto rows = opened->Execute(cat::kWholeCatalogueQuery);
+  if (!rows) return std::nullopt;
+  std::size_t bytes = 0;
+  for (std::size_t r = 0; r < rows->RecordCount(); ++r) {
+    for (std::size_t c = 0; c < rows->FieldCount(); ++c) bytes += rows->Field(r, c).size();
+  }
+  if (bytes == 0) return std::nullopt;
+  const double cpu = ProcessCpuMs() - cpu_started;
+  const auto ended = std::chrono::steady_clock::now();
+  return Timing{std::chrono::duration<double, std::milli>(ended - started).count(), cpu};
+}
+
+struct Series {
+  const char* name;
+  std::function<std::optional<Timing>()> run;
+  std::vector<double> wall;
+  std::vector<double> cpu;
+  bool failed = false;
+};
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
 
 }  // namespace
 
-// catalogue_open_bench [--tool <movarin-catalog>] [benchmark options]
+// catalogue_open_bench --tool <movarin-catalog> [--rounds <n>] [--other-tool <movarin-catalog>]
+// --other-tool adds another build of the tool (an older one, say) to the same rounds.
 int main(int argc, char** argv) {
-  std::vector<char*> args(argv, argv + argc);
-  for (std::size_t i = 1; i + 1 < args.size(); ++i) {
-    if (std::string(args[i]) == "--tool") {
-      g_tool = args[i + 1];
-      args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-      break;
-    }
+  std::string tool;
+  std::string other_tool;
+  int rounds = 15;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--tool") == 0) tool = argv[i + 1];
+    if (std::strcmp(argv[i], "--other-tool") == 0) other_tool = argv[i + 1];
+    if (std::strcmp(argv[i], "--rounds") == 0) rounds = std::max(1, std::atoi(argv[i + 1]));
   }
-  int count = static_cast<int>(args.size());
-  benchmark::Initialize(&count, args.data());
+  if (tool.empty()) {
+    std::fputs("usage: catalogue_open_bench --tool <movarin-catalog> [--rounds <n>] [--other-tool <movarin-catalog>]\n", stderr);
+    return 2;
+  }
 
   const fs::path folder = fs::temp_directory_path() / ("movarin-bench-" + std::to_string(getpid()));
   fs::create_directories(folder);
-  g_catalogue = (folder / "database.mdb").string();
-  const auto written = movarin::tools::catalog_writer::WriteCatalogueFile(g_catalogue, Entries(), {});
+  const std::string catalogue = (folder / "database.mdb").string();
+  const auto written = movarin::tools::catalog_writer::WriteCatalogueFile(catalogue, Entries(), {});
   if (!written.ok()) {
     std::fprintf(stderr, "cannot write the catalogue: %s\n", written.error().Message().c_str());
     return 1;
   }
 
-  benchmark::RegisterBenchmark("OursOpenAndList", OursOpenAndList)->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("MdbExport", MdbExport)->Unit(benchmark::kMillisecond);
-  if (!g_tool.empty()) {
-    benchmark::RegisterBenchmark("OurToolList", OurToolList)->Unit(benchmark::kMillisecond);
+  std::vector<Series> series;
+  series.push_back({"movarin-catalog list", [&] { return RunProgram({tool, "list", catalogue}); }, {}, {}});
+  series.push_back({"open+list in-process", [&] { return OpenAndList(catalogue); }, {}, {}});
+  series.push_back({"mdb-export", [&] { return RunProgram({"mdb-export", catalogue, "Files"}); }, {}, {}});
+  if (!other_tool.empty()) {
+    series.push_back({"other movarin-catalog", [&] { return RunProgram({other_tool, "list", catalogue}); }, {}, {}});
   }
-  RecordingReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+
+  // One round unmeasured warms the page cache and the allocator for all three alike; then
+  // each round runs the three in turn, starting with a different one each time.
+  for (int round = -1; round < rounds; ++round) {
+    for (std::size_t k = 0; k < series.size(); ++k) {
+      Series& s = series[(k + static_cast<std::size_t>(round + 1)) % series.size()];
+      if (s.failed) continue;
+      const auto timing = s.run();
+      if (!timing) {
+        s.failed = true;
+        continue;
+      }
+      if (round < 0) continue;
+      s.wall.push_back(timing->wall_ms);
+      s.cpu.push_back(timing->cpu_ms);
+    }
+  }
   fs::remove_all(folder);
 
-  const auto& s = reporter.seconds;
-  if (!s.count("OursOpenAndList") || !s.count("MdbExport")) {
-    std::printf("catalogue_open: no ratio (a benchmark did not run)\n");
-    return 1;
+  for (const Series& s : series) {
+    if (s.failed || s.wall.empty()) {
+      std::printf("catalogue_open: %s failed; no ratio%s\n", s.name,
+                  s.name == std::string("mdb-export") ? " (is mdbtools installed?)" : "");
+      return 1;
+    }
   }
-  std::printf("catalogue_open: %zu rows, open+list %.2f ms (median), mdb-export %.2f ms, "
-              "ratio ours/mdb-export = %.3f (goal <= 0.5)\n",
-              kRows, s.at("OursOpenAndList"), s.at("MdbExport"),
-              s.at("OursOpenAndList") / s.at("MdbExport"));
-  if (s.count("OurToolList")) {
-    std::printf("catalogue_open: as programs, movarin-catalog list %.2f ms, "
-                "ratio = %.3f\n", s.at("OurToolList"), s.at("OurToolList") / s.at("MdbExport"));
+  const Series& tool_list = series[0];
+  const Series& in_process = series[1];
+  const Series& reference = series[2];
+  std::printf("catalogue_open: %zu rows, medians of %d interleaved rounds (wall / CPU):\n", kRows, rounds);
+  for (const Series& s : series) {
+    std::printf("catalogue_open:   %-22s %8.2f ms / %8.2f ms\n", s.name, Median(s.wall), Median(s.cpu));
   }
+  const double reference_wall = Median(reference.wall);
+  const double reference_cpu = Median(reference.cpu);
+  std::printf("catalogue_open: whole-program ratio movarin-catalog list / mdb-export = %.3f "
+              "(CPU %.3f) (goal <= 0.5)\n",
+              Median(tool_list.wall) / reference_wall, Median(tool_list.cpu) / reference_cpu);
+  if (series.size() > 3) {
+    std::printf("catalogue_open: other tool's ratio / mdb-export = %.3f (CPU %.3f)\n",
+                Median(series[3].wall) / reference_wall, Median(series[3].cpu) / reference_cpu);
+  }
+  std::printf("catalogue_open: in-process ratio open+list / mdb-export = %.3f (CPU %.3f) "
+              "(keep <= 0.3)\n",
+              Median(in_process.wall) / reference_wall, Median(in_process.cpu) / reference_cpu);
   return 0;
 }

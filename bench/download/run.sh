@@ -2,7 +2,8 @@
 # The download engine's throughput and memory: movarin-get under Wine fetches a 10 MB and a
 # 100 MB file from the local test server, and in the same run curl fetches the same files
 # (the reference) and WinINet alone reads them (the floor Wine's WinINet sets). Prints the
-# throughput ratios and the peak working set per size. MOVARIN_BENCH_QUICK=1: 10 MB only.
+# throughput ratios (medians of the runs, and the best runs) and the peak working set per
+# size. MOVARIN_BENCH_QUICK=1: 10 MB only, fewer runs.
 # The files are generated in the server's temp folder, never in the repository.
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
@@ -15,7 +16,7 @@ if [ ! -f "$get_exe" ] || [ ! -f "$ref_exe" ]; then
   cmake --build "$BUILD/win64" --target movarin-get wininet_read_reference -j 2 >/dev/null || exit 1
 fi
 
-if [ "${MOVARIN_BENCH_QUICK:-0}" = 1 ]; then sizes=(10); runs=2; else sizes=(10 100); runs=3; fi
+if [ "${MOVARIN_BENCH_QUICK:-0}" = 1 ]; then sizes=(10); runs=3; else sizes=(10 100); runs=5; fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/movarin-bench-download.XXXXXX")
 cleanup() { stop_test_server; rm -rf "$work"; }
@@ -23,8 +24,10 @@ trap cleanup EXIT
 start_test_server || exit 1
 
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
-# The smallest of the numbers on standard input.
-best() { sort -g | head -n 1; }
+# The smallest, and the median, of the numbers on standard input (one a line; the
+# reference prints CR LF line ends).
+best() { tr -d '\r' | sort -g | head -n 1; }
+median() { tr -d '\r' | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 status=0
 declare -A peak
@@ -47,11 +50,14 @@ for size in "${sizes[@]}"; do
     sed -n 's/^peak working set: //p' "$work/out" >>"$work/peak"
   done
   [ -s "$work/ours" ] || continue
-  curl_s=$(best <"$work/curl"); ours_s=$(best <"$work/ours"); ref_s=$(best <"$work/ref")
+  curl_s=$(median <"$work/curl"); ours_s=$(median <"$work/ours"); ref_s=$(median <"$work/ref")
+  curl_b=$(best <"$work/curl"); ours_b=$(best <"$work/ours"); ref_b=$(best <"$work/ref")
   peak[$size]=$(sort -g "$work/peak" | tail -n 1)
-  awk -v n="$size" -v c="$curl_s" -v o="$ours_s" -v r="$ref_s" -v p="${peak[$size]}" 'BEGIN {
-    printf "download %d MB: curl %.3f s, movarin-get %.3f s, WinINet alone %.3f s\n", n, c, o, r
-    printf "download %d MB: throughput ratio movarin-get/curl %.3f (goal >= 0.25), movarin-get/WinINet alone %.3f\n", n, c / o, r / o
+  awk -v n="$size" -v k="$runs" -v c="$curl_s" -v o="$ours_s" -v r="$ref_s" -v cb="$curl_b" -v ob="$ours_b" \
+      -v rb="$ref_b" -v p="${peak[$size]}" 'BEGIN {
+    printf "download %d MB: medians of %d runs: curl %.3f s, movarin-get %.3f s, WinINet alone %.3f s\n", n, k, c, o, r
+    printf "download %d MB: throughput ratio movarin-get/curl %.3f (goal >= 0.25), movarin-get/WinINet alone %.3f (goal >= 0.8)\n", n, c / o, r / o
+    printf "download %d MB: best runs: movarin-get/curl %.3f, movarin-get/WinINet alone %.3f\n", n, cb / ob, rb / ob
     printf "download %d MB: peak working set %.1f MB\n", n, p / 1048576 }'
 done
 if [ -n "${peak[10]:-}" ] && [ -n "${peak[100]:-}" ]; then

@@ -38,10 +38,10 @@ base::Result<std::vector<CatalogueRow>, Error> ListUserTables(const PageFile& fi
     if ((object_type & msys::kTypeMask) != msys::kTableObjectType) continue;
     if ((object_flags & msys::kHiddenFlags) != 0) continue;
     const auto object_id = static_cast<std::uint32_t>(IntegerOr(catalogue->Cell(row, id), 0));
-    const Value& object_name = catalogue->Cell(row, name);
+    const Value object_name = catalogue->Cell(row, name);
     if (object_name.kind != ValueKind::kText) return Error::kSystemCatalogueMalformed;
     if (rows.size() >= kMaxTables) return Error::kTooManyTables;
-    rows.push_back({object_name.text, object_id & msys::kIdPageMask});
+    rows.push_back({std::string(object_name.text), object_id & msys::kIdPageMask});
   }
   return rows;
 }

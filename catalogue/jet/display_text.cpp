@@ -58,7 +58,7 @@ std::string DisplayText(const Value& value) {
     case ValueKind::kBinary:
     case ValueKind::kGuid:
     case ValueKind::kNumeric:
-      return value.text;
+      return std::string(value.text);
   }
   return {};
 }

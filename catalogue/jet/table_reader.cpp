@@ -30,13 +30,20 @@ std::size_t FixedSize(const Column& column) {
   }
 }
 
+// A value being decoded; its text goes to the decoder's scratch text.
+struct Decoded {
+  ValueKind kind = ValueKind::kNull;
+  std::int64_t integer = 0;
+  double real = 0;
+};
+
 class RowDecoder {
  public:
   RowDecoder(const PageFile& file, const TableDefinition& definition, DecodeBudget& budget)
       : file_(file), definition_(definition), budget_(budget) {}
 
-  // Appends one value per column.
-  base::Result<void, Error> Decode(const base::ByteReader& row, std::vector<Value>& out) {
+  // Appends one cell per column to the table.
+  base::Result<void, Error> Decode(const base::ByteReader& row, Table& table) {
     auto layout = file_.layout().version == JetVersion::kJet4 ? ReadJet4Layout(row) : ReadJet3Layout(row);
     if (!layout) return layout;
     const std::size_t stored_columns = stored_columns_;
@@ -47,7 +54,8 @@ class RowDecoder {
     auto variable_offset = [&](std::size_t i) { return offsets_[i]; };
 
     for (const Column& column : definition_.columns) {
-      Value value;
+      Decoded value;
+      text_.clear();
       const bool present = column.number < stored_columns;
       const bool not_null =
           present && ((*mask.U8(column.number / 8) >> (column.number % 8)) & 1) != 0;
@@ -70,9 +78,13 @@ class RowDecoder {
           return decoded;
         }
       }
-      if (value.text.empty() && !value.IsNull()) value.text = DisplayText(value);
-      if (auto taken = budget_.TakeBytes(value.text.size()); !taken) return taken;
-      out.push_back(std::move(value));
+      Value cell{value.kind, value.integer, value.real, text_};
+      if (text_.empty() && !cell.IsNull()) {
+        text_ = DisplayText(cell);
+        cell.text = text_;
+      }
+      if (auto taken = budget_.TakeBytes(text_.size()); !taken) return taken;
+      if (!table.AppendCell(cell)) return Error::kDecodedDataTooLarge;
     }
     return {};
   }
@@ -141,7 +153,7 @@ class RowDecoder {
     return {};
   }
 
-  base::Result<void, Error> DecodeFixed(const Column& column, const base::ByteReader& bytes, Value& value) {
+  base::Result<void, Error> DecodeFixed(const Column& column, const base::ByteReader& bytes, Decoded& value) {
     switch (column.type) {
       case ColumnType::kByte:
         value.kind = ValueKind::kInteger;
@@ -173,22 +185,22 @@ class RowDecoder {
         return {};
       case ColumnType::kGuid:
         value.kind = ValueKind::kGuid;
-        value.text = GuidDisplayText(bytes.bytes().data());
+        text_ = GuidDisplayText(bytes.bytes().data());
         return {};
       case ColumnType::kNumeric:
         value.kind = ValueKind::kNumeric;
-        value.text = NumericToText(bytes.bytes().first<kNumericSize>(), column.scale);
+        text_ = NumericToText(bytes.bytes().first<kNumericSize>(), column.scale);
         return {};
       default:
         return DecodeVariable(column, bytes, value);
     }
   }
 
-  base::Result<void, Error> DecodeVariable(const Column& column, const base::ByteReader& bytes, Value& value) {
+  base::Result<void, Error> DecodeVariable(const Column& column, const base::ByteReader& bytes, Decoded& value) {
     switch (column.type) {
       case ColumnType::kText:
         value.kind = ValueKind::kText;
-        value.text = DecodeText(bytes.bytes());
+        AppendText(bytes.bytes());
         return {};
       case ColumnType::kMemo:
       case ColumnType::kOle: {
@@ -196,16 +208,16 @@ class RowDecoder {
         if (!stored) return stored.error();
         if (column.type == ColumnType::kMemo) {
           value.kind = ValueKind::kText;
-          value.text = DecodeText(*stored);
+          AppendText(*stored);
         } else {
           value.kind = ValueKind::kBinary;
-          value.text.assign(stored->begin(), stored->end());
+          text_.assign(stored->begin(), stored->end());
         }
         return {};
       }
       case ColumnType::kBinary:
         value.kind = ValueKind::kBinary;
-        value.text.assign(bytes.bytes().begin(), bytes.bytes().end());
+        text_.assign(bytes.bytes().begin(), bytes.bytes().end());
         return {};
       default:
         // A numeric or date type stored in the variable area: read it as if fixed.
@@ -214,9 +226,12 @@ class RowDecoder {
     }
   }
 
-  std::string DecodeText(std::span<const std::uint8_t> bytes) const {
-    return file_.layout().version == JetVersion::kJet4 ? DecodeJet4Text(bytes)
-                                                       : DecodeCodePage1252(bytes);
+  void AppendText(std::span<const std::uint8_t> bytes) {
+    if (file_.layout().version == JetVersion::kJet4) {
+      AppendJet4Text(bytes, text_);
+    } else {
+      AppendCodePage1252(bytes, text_);
+    }
   }
 
   const PageFile& file_;
@@ -227,6 +242,8 @@ class RowDecoder {
   std::size_t fixed_start_ = 0;
   base::ByteReader mask_;
   std::vector<std::size_t> offsets_;  // variable columns' starts, then the end of data
+  // The text of the value being decoded, copied into the table when it is complete.
+  std::string text_;
 };
 
 // A slot whose row moved away: its pointer must name the row's new slot, on one of the
@@ -261,11 +278,15 @@ base::Result<Table, Error> ReadTable(const PageFile& file, std::uint32_t definit
   table.columns = definition->columns;
   RowDecoder decoder(file, *definition, budget);
   // The stored row count is only a hint (it may lie): reserve for it, but never more than
-  // a real catalogue needs at once; the vector grows past that as rows actually decode.
+  // a real catalogue needs at once; the cells grow past that as rows actually decode. The
+  // texts take at most about as many bytes as the table's pages hold; untouched reserved
+  // memory costs nothing.
   constexpr std::size_t kMaxReservedCells = std::size_t{1} << 21;
+  constexpr std::size_t kMaxReservedTextBytes = std::size_t{64} << 20;
   const std::size_t expected_rows =
       std::min<std::size_t>(definition->stored_row_count, pages->size() * 256);
-  table.cells.reserve(std::min(expected_rows * table.columns.size(), kMaxReservedCells));
+  table.Reserve(std::min(expected_rows * table.columns.size(), kMaxReservedCells),
+                std::min(pages->size() * file.page_size(), kMaxReservedTextBytes));
   const bool skip_damage = damaged == DamagedRows::kSkip;
   // The limits stop the reading in either mode: they guard this process, not the table.
   auto is_limit = [](Error error) {
@@ -293,13 +314,13 @@ base::Result<Table, Error> ReadTable(const PageFile& file, std::uint32_t definit
         }
         continue;
       }
-      const std::size_t cells_before = table.cells.size();
+      const std::size_t cells_before = table.CellCount();
       base::Result<void, Error> read = slot ? budget.TakeCells(table.columns.size() + 1)
                                             : base::Result<void, Error>(slot.error());
-      if (read) read = decoder.Decode(slot->bytes, table.cells);
+      if (read) read = decoder.Decode(slot->bytes, table);
       if (!read) {
         if (!skip_damage || is_limit(read.error())) return read.error();
-        table.cells.resize(cells_before);  // a row is whole or absent
+        table.DropCellsFrom(cells_before);  // a row is whole or absent
         continue;
       }
       ++table.row_count;

@@ -66,10 +66,8 @@ void AppendUtf16LeAsUtf8(std::span<const std::uint8_t> bytes, std::string& out) 
   }
 }
 
-std::string DecodeJet4Text(std::span<const std::uint8_t> bytes) {
-  std::string out;
+void AppendJet4Text(std::span<const std::uint8_t> bytes, std::string& out) {
   if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-    out.reserve(bytes.size());
     Utf16Sink sink(out);
     bool one_byte = true;
     std::size_t i = 2;
@@ -90,16 +88,19 @@ std::string DecodeJet4Text(std::span<const std::uint8_t> bytes) {
         i += 2;
       }
     }
-    return out;
+    return;
   }
-  out.reserve(bytes.size() / 2);
   AppendUtf16LeAsUtf8(bytes, out);
+}
+
+std::string DecodeJet4Text(std::span<const std::uint8_t> bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  AppendJet4Text(bytes, out);
   return out;
 }
 
-std::string DecodeCodePage1252(std::span<const std::uint8_t> bytes) {
-  std::string out;
-  out.reserve(bytes.size());
+void AppendCodePage1252(std::span<const std::uint8_t> bytes, std::string& out) {
   for (const auto byte : bytes) {
     if (byte >= 0x80 && byte <= 0x9F) {
       base::AppendUtf8(kCp1252High[byte - 0x80], out);
@@ -107,6 +108,12 @@ std::string DecodeCodePage1252(std::span<const std::uint8_t> bytes) {
       base::AppendUtf8(byte, out);
     }
   }
+}
+
+std::string DecodeCodePage1252(std::span<const std::uint8_t> bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  AppendCodePage1252(bytes, out);
   return out;
 }
 

@@ -1,9 +1,12 @@
 #include "catalogue/query/table_queries.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
+#include "base/bulk_memory.h"
 #include "catalogue/query/collation.h"
 
 namespace movarin::catalogue::query {
@@ -46,7 +49,7 @@ SortKey MakeSortKey(const jet::Value& value) {
       break;
     case ValueKind::kNumeric:
       key.group = 1;
-      key.number = std::strtold(value.text.c_str(), nullptr);
+      key.number = std::strtold(std::string(value.text).c_str(), nullptr);
       break;
     case ValueKind::kText:
       key.group = 2;
@@ -117,66 +120,92 @@ std::vector<std::uint32_t> TableQueries::Filter(std::size_t column, const LikePa
   return Cache(column).index.RowsWithPrefix(*pattern.FoldedPrefix());
 }
 
-// Texts (the catalogue's case): each row's first-level key in one buffer, with its first
-// eight bytes as a number for quick comparisons; the later levels only where keys tie.
-std::vector<std::uint32_t> TableQueries::TextOrder(std::size_t column,
-                                                  std::vector<std::uint32_t>& rank) const {
+namespace {
+
+// Sorts by head, keeping the given order among equal heads: a radix sort, one pass per byte
+// of the head from the lowest, skipping the bytes all heads share (catalogue names often
+// begin alike). On a catalogue it takes a fraction of the time of a comparison sort.
+template <typename Entry>
+void SortByHead(base::BulkVector<Entry>& entries) {
+  constexpr int kBytes = 8;
+  std::vector<std::array<std::uint32_t, 256>> counts(kBytes);
+  for (const Entry& entry : entries) {
+    for (int b = 0; b < kBytes; ++b) ++counts[b][(entry.head >> (8 * b)) & 0xFF];
+  }
+  base::BulkVector<Entry> other(entries.size());
+  for (int b = 0; b < kBytes; ++b) {
+    auto& count = counts[b];
+    if (std::find(count.begin(), count.end(), entries.size()) != count.end()) continue;
+    std::uint32_t next = 0;
+    for (auto& c : count) next += std::exchange(c, next);  // counts become start positions
+    for (const Entry& entry : entries) other[count[(entry.head >> (8 * b)) & 0xFF]++] = entry;
+    entries.swap(other);
+  }
+}
+
+}  // namespace
+
+// Texts (the catalogue's case): rows are sorted by the first eight bytes of their
+// first-level key, taken as one number, which decides almost every comparison; only runs of
+// rows whose eight bytes agree are sorted again on their whole keys and later levels.
+std::vector<std::uint32_t> TableQueries::TextOrder(std::size_t column) const {
   struct Entry {
     std::uint64_t head;
-    std::uint32_t begin;
-    std::uint32_t length;
     std::uint32_t row;
   };
-  std::string keys;
-  std::vector<Entry> entries;
-  std::vector<std::uint32_t> nulls;
+  std::vector<std::uint32_t> order;  // NULLs first, in database order
+  base::BulkVector<Entry> entries;
   entries.reserve(table_->row_count);
-  keys.reserve(table_->row_count * 32);
+  std::string key;
+  auto head_of = [](std::string_view key) {
+    std::uint64_t head = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+      const std::uint64_t byte = i < key.size() ? static_cast<unsigned char>(key[i]) : 0;
+      head |= byte << (56 - 8 * i);
+    }
+    return head;
+  };
   for (std::uint32_t row = 0; row < table_->row_count; ++row) {
-    const jet::Value& value = table_->Cell(row, column);
+    const jet::Value value = table_->Cell(row, column);
     if (value.IsNull()) {
-      nulls.push_back(row);
+      order.push_back(row);
       continue;
     }
-    const std::size_t begin = keys.size();
-    AppendPrimaryKey(value.text, keys);
-    Entry entry{0, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(keys.size() - begin), row};
-    for (std::size_t i = 0; i < 8; ++i) {
-      const std::uint64_t byte = i < entry.length ? static_cast<unsigned char>(keys[begin + i]) : 0;
-      entry.head |= byte << (56 - 8 * i);
-    }
-    entries.push_back(entry);
+    key.clear();
+    AppendPrimaryKey(value.text, key);
+    entries.push_back({head_of(key), row});
   }
-  const std::string_view all(keys);
-  auto compare = [&](const Entry& a, const Entry& b) {
-    if (a.head != b.head) return a.head < b.head ? -1 : 1;
-    const int primary = all.substr(a.begin, a.length).compare(all.substr(b.begin, b.length));
-    if (primary != 0) return primary;
-    return CompareCollated(table_->Cell(a.row, column).text, table_->Cell(b.row, column).text);
+  SortByHead(entries);
+
+  // Runs of equal heads: whole first-level keys (built for the run alone), then the later
+  // levels, then database order.
+  struct Tied {
+    std::string key;
+    std::string_view text;
+    std::uint32_t row;
   };
-  std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
-    const int order = compare(a, b);
-    return order != 0 ? order < 0 : a.row < b.row;
-  });
-  // NULL first (one rank), then the texts; only identical texts share a rank, and only
-  // texts with equal first-level keys can be identical.
-  std::vector<std::uint32_t> order = std::move(nulls);
-  rank.assign(table_->row_count, 0);
-  std::uint32_t group = 0;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (i > 0 || !order.empty()) {
-      bool same = false;
-      if (i > 0) {
-        const Entry& a = entries[i - 1];
-        const Entry& b = entries[i];
-        same = a.head == b.head && all.substr(a.begin, a.length) == all.substr(b.begin, b.length) &&
-               table_->Cell(a.row, column).text == table_->Cell(b.row, column).text;
+  std::vector<Tied> tied;
+  for (std::size_t begin = 0; begin < entries.size();) {
+    std::size_t end = begin + 1;
+    while (end < entries.size() && entries[end].head == entries[begin].head) ++end;
+    if (end - begin > 1) {
+      tied.clear();
+      for (std::size_t i = begin; i < end; ++i) {
+        Tied t{{}, table_->Cell(entries[i].row, column).text, entries[i].row};
+        AppendPrimaryKey(t.text, t.key);
+        tied.push_back(std::move(t));
       }
-      if (!same) ++group;
+      std::sort(tied.begin(), tied.end(), [](const Tied& a, const Tied& b) {
+        if (const int primary = a.key.compare(b.key); primary != 0) return primary < 0;
+        if (a.text != b.text) return CompareCollated(a.text, b.text) < 0;
+        return a.row < b.row;
+      });
+      for (std::size_t i = begin; i < end; ++i) entries[i].row = tied[i - begin].row;
     }
-    rank[entries[i].row] = group;
+    begin = end;
   }
-  for (const auto& entry : entries) order.push_back(entry.row);
+  order.reserve(table_->row_count);
+  for (const Entry& entry : entries) order.push_back(entry.row);
   return order;
 }
 
@@ -204,7 +233,8 @@ void TableQueries::BuildOrder(std::size_t column, ColumnCache& cache) const {
     all_text = kind == ValueKind::kText || kind == ValueKind::kNull;
   }
   if (all_text) {
-    cache.ascending = TextOrder(column, cache.rank);
+    cache.ascending = TextOrder(column);
+    cache.texts_only = true;
     return;
   }
   std::vector<SortKey> keys;
@@ -220,14 +250,41 @@ void TableQueries::BuildOrder(std::size_t column, ColumnCache& cache) const {
                      [&](std::uint32_t a, std::uint32_t b) { return Compare(keys[a], keys[b]) == 0; });
 }
 
-void TableQueries::Sort(std::vector<std::uint32_t>& rows, std::size_t column, bool descending) const {
+const std::vector<std::uint32_t>& TableQueries::Ascending(std::size_t column) const {
   ColumnCache& cache = Cache(column);
   std::call_once(cache.order_once, [&] { BuildOrder(column, cache); });
+  return cache.ascending;
+}
+
+const std::vector<std::uint32_t>& TableQueries::Rank(std::size_t column) const {
+  const auto& ascending = Ascending(column);
+  ColumnCache& cache = Cache(column);
+  std::call_once(cache.rank_once, [&] {
+    // Texts: only identical texts (or two NULLs) compare equal.
+    if (cache.texts_only) {
+      cache.rank = Ranks(ascending, [&](std::uint32_t a, std::uint32_t b) {
+        const jet::Value x = table_->Cell(a, column);
+        const jet::Value y = table_->Cell(b, column);
+        return x.IsNull() == y.IsNull() && x.text == y.text;
+      });
+    }
+  });
+  return cache.rank;
+}
+
+std::vector<std::uint32_t> TableQueries::SortedRows(std::size_t column, bool descending) const {
+  if (!descending) return Ascending(column);
+  auto rows = AllRows();
+  Sort(rows, column, descending);
+  return rows;
+}
+
+void TableQueries::Sort(std::vector<std::uint32_t>& rows, std::size_t column, bool descending) const {
   if (!descending && rows.size() == table_->row_count) {
-    rows = cache.ascending;  // the whole table ascending is already known
+    rows = Ascending(column);  // the whole table ascending is already known
     return;
   }
-  const auto& rank = cache.rank;
+  const auto& rank = Rank(column);
   std::sort(rows.begin(), rows.end(), [&](std::uint32_t a, std::uint32_t b) {
     if (rank[a] != rank[b]) return descending ? rank[a] > rank[b] : rank[a] < rank[b];
     return a < b;

@@ -30,19 +30,27 @@ class TableQueries {
 
   // Sorts rows by the column; rows that compare equal keep database order.
   void Sort(std::vector<std::uint32_t>& rows, std::size_t column, bool descending) const;
+  // Every row, sorted so.
+  std::vector<std::uint32_t> SortedRows(std::size_t column, bool descending) const;
 
  private:
   struct ColumnCache {
     std::once_flag index_once;
     PrefixIndex index;
     std::once_flag order_once;
-    std::vector<std::uint32_t> rank;       // per row: its group of equal values, ascending
     std::vector<std::uint32_t> ascending;  // every row in ascending order
+    bool texts_only = false;               // the column holds texts and NULLs alone
+    // Per row: its group of equal values, ascending. Only sorting some rows, or sorting
+    // descending, needs it: for texts it is made at the first such sort.
+    std::once_flag rank_once;
+    std::vector<std::uint32_t> rank;
   };
   ColumnCache& Cache(std::size_t column) const;
   void BuildOrder(std::size_t column, ColumnCache& cache) const;
-  // The ascending order of a column of texts, and each row's rank in it.
-  std::vector<std::uint32_t> TextOrder(std::size_t column, std::vector<std::uint32_t>& rank) const;
+  const std::vector<std::uint32_t>& Ascending(std::size_t column) const;
+  const std::vector<std::uint32_t>& Rank(std::size_t column) const;
+  // The ascending order of a column of texts.
+  std::vector<std::uint32_t> TextOrder(std::size_t column) const;
 
   std::shared_ptr<const jet::Table> table_;
   std::vector<std::unique_ptr<ColumnCache>> caches_;

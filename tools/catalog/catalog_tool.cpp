@@ -7,6 +7,7 @@
 
 #include "base/files.h"
 #include "catalogue/catalogue.h"
+#include "tools/catalog/publish.h"
 #include "tools/catalog/writer/catalogue_sources.h"
 #include "tools/catalog/writer/jet_writer.h"
 
@@ -25,6 +26,9 @@ constexpr std::string_view kUsage =
     "  movarin-catalog list <database.mdb> [--password <p>]\n"
     "  movarin-catalog search <database.mdb> <text> [--password <p>]\n"
     "  movarin-catalog export <database.mdb> <table> [--password <p>]\n"
+    "  movarin-catalog publish <folder> <site folder> [--version N] [--password <p>]\n"
+    "      a catalogue server's site: database.mdb, files/, checkversion.php naming\n"
+    "      program version N, and sponsor pages to edit (Ads2.htm, sponsor.htm)\n"
     "The password defaults to the catalogue's own.\n";
 
 struct Arguments {
@@ -32,6 +36,7 @@ struct Arguments {
   std::optional<std::string> output;    // -o
   std::optional<std::string> from_csv;  // --from-csv
   std::optional<std::string> password;  // --password
+  std::optional<std::string> version;   // --version (publish)
 };
 
 // Nullopt on an unknown option or an option without its value.
@@ -43,6 +48,7 @@ std::optional<Arguments> Parse(std::span<const std::string> args) {
     if (arg == "-o" || arg == "--output") target = &parsed.output;
     else if (arg == "--from-csv") target = &parsed.from_csv;
     else if (arg == "--password") target = &parsed.password;
+    else if (arg == "--version") target = &parsed.version;
     else if (arg.size() > 1 && arg[0] == '-') return std::nullopt;
     if (target == nullptr) {
       parsed.positional.push_back(arg);
@@ -131,17 +137,27 @@ int ListQuery(const Arguments& a, std::string_view sql, std::ostream& out, std::
   if (!result) return ProviderFailure(err, result.error());
   const cat::RecordSet& records = *result;
   const bool has_version = records.FieldCount() > 1;
-  // One write for the whole listing: a catalogue has up to hundreds of thousands of rows.
-  std::string text;
+  // A catalogue has up to hundreds of thousands of rows: they go out in blocks of this
+  // size, so the output needs neither one write per row nor the whole listing in memory.
+  constexpr std::size_t kBlockBytes = 64 * 1024;
+  std::string block;
+  block.reserve(kBlockBytes + 512);
   for (std::size_t row = 0; row < records.RecordCount(); ++row) {
-    text += records.Field(row, 0);
-    text += '\t';
-    if (has_version) text += records.Field(row, 1);
-    text += '\n';
+    records.ReadAhead(row);
+    block += records.Field(row, 0);
+    block += '\t';
+    if (has_version) block += records.Field(row, 1);
+    block += '\n';
+    if (block.size() >= kBlockBytes) {
+      out.write(block.data(), static_cast<std::streamsize>(block.size()));
+      block.clear();
+    }
   }
-  text += std::to_string(records.RecordCount());
-  text += '\n';
-  out << text;
+  block += std::to_string(records.RecordCount());
+  block += '\n';
+  out.write(block.data(), static_cast<std::streamsize>(block.size()));
+  out.flush();
+  if (!out) return Failed(err, "cannot write the listing");
   return kExitOk;
 }
 
@@ -164,7 +180,19 @@ int RunCatalogTool(std::span<const std::string> args, std::ostream& out, std::os
   const std::string& command = a.positional[0];
   const bool build = command == "build";
   if (!build && (a.output || a.from_csv)) return Usage(err, "-o and --from-csv belong to build");
+  if (a.version && command != "publish") return Usage(err, "--version belongs to publish");
   if (build) return Build(a, out, err);
+  if (command == "publish") {
+    if (a.positional.size() != 3) return Usage(err, "publish needs a folder and a site folder");
+    PublishOptions options;
+    options.password = a.password;
+    if (a.version) {
+      options.version = ParseSiteVersion(*a.version);
+      if (!options.version) return Usage(err, "--version needs a number from 0 to 32767");
+    }
+    return PublishSite(base::PathFromUtf8(a.positional[1]), base::PathFromUtf8(a.positional[2]),
+                       options, out, err);
+  }
   if (command == "list" && a.positional.size() == 2) {
     return ListQuery(a, cat::kWholeCatalogueQuery, out, err);
   }

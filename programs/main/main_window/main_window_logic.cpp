@@ -12,6 +12,17 @@ std::string OpenErrorText(const ProviderError& error) {
   return "Error No.:" + std::to_string(error.number) + "\r\nDescription:" + error.description;
 }
 
+std::optional<RecordSet> SearchRows(const catalogue::Connection& connection,
+                                   std::string_view text) {
+  auto result = connection.Execute(catalogue::SearchQuery(text));
+  if (result) return std::move(*result);
+  return std::nullopt;
+}
+
+std::string DownloadAddressFor(std::string_view server_base_url, std::string_view name) {
+  return std::string(server_base_url) + "files/" + std::string(name);
+}
+
 MainWindowLogic::MainWindowLogic(MainWindowHost& host, CommandMenuModel& menu, ProgramState& state,
                                  Opener open_catalogue, std::string server_base_url)
     : host_(host),
@@ -60,7 +71,7 @@ void MainWindowLogic::SearchCatalogue() {
     return;
   }
   // A query that cannot run (no open catalogue) leaves an empty list and counts as a miss.
-  auto rows = Run(catalogue::SearchQuery(text));
+  auto rows = connection_ ? SearchRows(*connection_, text) : std::nullopt;
   results_ = rows ? std::move(*rows) : RecordSet();
   host_.ResultsChanged();
   const bool found = results_.RecordCount() != 0;
@@ -137,7 +148,7 @@ std::string_view MainWindowLogic::RowVersion(std::size_t row) const {
 }
 
 std::string MainWindowLogic::DownloadAddress(std::string_view row_text) const {
-  return server_base_url_ + "files/" + std::string(row_text);
+  return DownloadAddressFor(server_base_url_, row_text);
 }
 
 }  // namespace movarin::main_program

@@ -60,6 +60,14 @@ std::string FileNameToRegister(std::string_view path_box, const ChosenFile& last
 // The Retry/Cancel box's text for a provider error.
 std::string OpenErrorText(const catalogue::ProviderError& error);
 
+// The search rule, shared with the command line: the rows of every catalogue entry whose
+// name begins with `text` under the catalogue's LIKE rules, in catalogue order. Nullopt
+// when the query cannot run.
+std::optional<catalogue::RecordSet> SearchRows(const catalogue::Connection& connection,
+                                               std::string_view text);
+// Where a catalogue entry is downloaded from: ServerBaseUrl + "files/" + the name.
+std::string DownloadAddressFor(std::string_view server_base_url, std::string_view name);
+
 class MainWindowLogic {
  public:
   using Opener = std::function<base::Result<catalogue::Connection, catalogue::ProviderError>()>;

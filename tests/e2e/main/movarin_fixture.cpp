@@ -55,6 +55,12 @@ void MovarinTest::Launch(bool with_catalogue) {
   ASSERT_TRUE(app_.has_value()) << error;
 }
 
+void MovarinTest::LaunchInstalled(const std::string& program) {
+  std::string error;
+  app_ = Process::Launch({.program = program}, &error);
+  ASSERT_TRUE(app_.has_value()) << error;
+}
+
 void MovarinTest::PassStartupChain() {
   using std::chrono::seconds;
   HWND sponsor = WaitForWindow({.class_name = "MovarinSponsorWindow", .process_id = app_->id()});

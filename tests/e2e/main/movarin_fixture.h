@@ -36,6 +36,9 @@ class MovarinTest : public ::testing::Test {
   void Start(bool with_catalogue = true);
   // The program folder and the start, nothing more: for tests of the chain itself.
   void Launch(bool with_catalogue = true);
+  // Starts a Movarin.exe that lies elsewhere as it stands, with the folder, catalogue and
+  // Movarin.ini it has there (an installed one).
+  void LaunchInstalled(const std::string& program);
   // The rest of Start: the sponsor window passed, the catalogue update gone.
   void PassStartupChain();
   // Waits for the main window and its controls (after the load has run).

@@ -118,7 +118,7 @@ TEST(SampleFiles, SystemTablesExportExactlyAsMdbExport) {
     ASSERT_TRUE(catalogue) << jet::ErrorText(catalogue.error());
     EXPECT_EQ(ExportCsv(*catalogue), test::MdbExport(file, "MSysObjects"));
     for (std::size_t row = 0; row < catalogue->row_count; ++row) {
-      const auto& name = catalogue->Cell(row, catalogue->FindColumn("Name")).text;
+      const std::string name(catalogue->Cell(row, catalogue->FindColumn("Name")).text);
       const auto type = catalogue->Cell(row, catalogue->FindColumn("Type")).integer;
       const auto id = catalogue->Cell(row, catalogue->FindColumn("Id")).integer;
       if ((type & 0x7F) != 1 || name.rfind("MSys", 0) != 0 || name == "MSysObjects") continue;

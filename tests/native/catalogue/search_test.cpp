@@ -11,10 +11,11 @@
 namespace movarin::catalogue::query {
 namespace {
 
-jet::Value Text(std::string text) {
+// A text value viewing `text`, which must outlive it (a table copies what it is given).
+jet::Value Text(std::string_view text) {
   jet::Value value;
   value.kind = jet::ValueKind::kText;
-  value.text = std::move(text);
+  value.text = text;
   return value;
 }
 
@@ -48,8 +49,9 @@ std::shared_ptr<jet::Table> MakeTable(const std::vector<std::string>& names) {
   table->columns[1].name = "Version";
   for (std::size_t i = 0; i < names.size(); ++i) {
     // Every 50th name is NULL: LIKE never matches NULL, whatever the pattern.
-    table->cells.push_back(i % 50 == 49 ? jet::Value{} : Text(names[i]));
-    table->cells.push_back(Text(std::to_string(i)));
+    EXPECT_TRUE(table->AppendCell(i % 50 == 49 ? jet::Value{} : Text(names[i])));
+    const std::string version = std::to_string(i);
+    EXPECT_TRUE(table->AppendCell(Text(version)));
   }
   table->row_count = names.size();
   return table;
