@@ -35,11 +35,19 @@ set(MOVARIN_TEST_ENV
   "MOVARIN_BUILD=${CMAKE_BINARY_DIR}")
 
 # A portable library: never includes <windows.h>, builds in every tree.
+# In the fuzzing tree every library carries libFuzzer's coverage instrumentation (edge
+# counters and comparison tracing, without the fuzzer's main): the decoders are what the
+# fuzz targets explore, and without it libFuzzer gets no feedback from them and mutates
+# blind. The unit tests linked against the same libraries still link and run: the
+# sanitizer runtime supplies the coverage hooks as no-ops when no fuzzer is present.
 function(movarin_library name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
   add_library(${name} STATIC ${A_SOURCES})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${A_LIBS})
+  if(MOVARIN_FUZZ)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
 endfunction()
 
 # A Windows-only library (win32/ folders); built in the Windows trees only.

@@ -137,14 +137,17 @@ bool DownloadEngine::RequestPhase(Call& call) {
     case ContentLength::Kind::kOverflow:
       return request_failure(kOverflow);
   }
-  // An empty body still makes an (empty) file.
-  if (call.length_known && call.announced == 0) return true;
+  // Nothing announced: the download is complete as it stands. No file is created, and
+  // one of that name (a library in the system folder) is left as it is.
+  if (call.length_known && call.announced == 0) return false;
 
   if (call.length_known && IsDriveLetterPath(call.destination)) {
     const std::string root = call.destination.substr(0, call.destination.find('\\') + 1);
+    // A drive whose free space cannot be read has none to offer: nothing is written to
+    // a disk that may not take it.
     const auto free_bytes = files_.FreeBytes(root);
-    if (!free_bytes) return request_failure(free_bytes.error());
-    if (*free_bytes < static_cast<std::uint64_t>(call.announced)) {
+    const std::uint64_t available = free_bytes ? *free_bytes : 0;
+    if (available < static_cast<std::uint64_t>(call.announced)) {
       return report(std::string(messages::kNotEnoughSpace));
     }
   }

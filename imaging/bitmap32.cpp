@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "base/files.h"
@@ -85,7 +86,15 @@ Bitmap32::Status Bitmap32::RunPipeline(std::span<const std::uint8_t> bytes, int 
   wanted_width = std::max(wanted_width, 0);
   wanted_height = std::max(wanted_height, 0);
   if (PngParser::IsPng(bytes)) return Adopt(PngParser().Decode(bytes));
-  if (GifParser::IsGif(bytes)) return Adopt(GifParser().Decode(bytes));
+  // Only a PNG's verdict is final. Data that starts like a GIF but does not decode as
+  // one goes on to the other readers; if none of them knows it, the GIF reader's reason
+  // is the one given.
+  std::optional<ImageError> gif_error;
+  if (GifParser::IsGif(bytes)) {
+    auto gif = GifParser().Decode(bytes);
+    if (gif) return Adopt(gif);
+    gif_error = gif.error();
+  }
   if (IcoParser::IsIcon(bytes)) return Adopt(IcoParser().Decode(bytes, wanted_width, wanted_height));
   auto bitmap = BmpParser::IsBmp(bytes) ? BmpParser().Decode(bytes)
                                          : base::Result<DecodedImage, ImageError>(ImageError::kUnrecognised);
@@ -93,7 +102,10 @@ Bitmap32::Status Bitmap32::RunPipeline(std::span<const std::uint8_t> bytes, int 
     // What our bitmap reader cannot convert goes to the platform's picture loader; when
     // that fails too, our reader's reason stands unless it did not recognise the data.
     auto other = DecodeOther(bytes);
-    if (other || bitmap.error() == ImageError::kUnrecognised) return Adopt(other);
+    if (other) return Adopt(other);
+    if (bitmap.error() == ImageError::kUnrecognised) {
+      return gif_error ? Fail(*gif_error) : Adopt(other);
+    }
   }
   return Adopt(bitmap);
 }

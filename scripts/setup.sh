@@ -5,8 +5,9 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
 PACKAGES=(
-  cmake ninja-build make g++ clang libclang-rt-14-dev zlib1g-dev
+  cmake ninja-build make g++ clang libclang-rt-14-dev llvm zlib1g-dev
   googletest libbenchmark-dev
+  # llvm: llvm-symbolizer names the functions each fuzz target's session covered
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   mingw-w64-tools libz-mingw-w64-dev

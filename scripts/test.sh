@@ -34,7 +34,11 @@ run_layer native native -j 2
 run_layer asan asan -j 2 -LE fuzz
 # A short fuzzing session per target keeps the run quick; longer runs: see the README.
 export MOVARIN_FUZZ_SECONDS=${MOVARIN_FUZZ_SECONDS:-5}
+rm -rf "$BUILD/asan/fuzz-coverage"
 run_layer fuzz asan -j 2 -L fuzz
+# One line per target with the coverage its session reached; a target whose libraries
+# carry no coverage instrumentation says BLIND here and fails above.
+cat "$BUILD/asan/fuzz-coverage/"*.txt 2>/dev/null || log "fuzz: no target reported its coverage"
 "$WINESERVER_BIN" -p 600 >/dev/null 2>&1 || true   # one Wine server for all Wine tests
 # Wine starts its background services with the first program it runs; started inside
 # ctest they would hold that test's output open and keep ctest waiting until its

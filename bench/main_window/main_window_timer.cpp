@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/text.h"
 #include "programs/main/main_window/main_window_layout.h"
 #include "settings/win32/registry_settings_store.h"
+#include "tests/support/win32/registry_snapshot.h"
 #include "tests/e2e/driver/driver.h"
 
 using namespace movarin;
@@ -44,7 +46,10 @@ int wmain(int argc, wchar_t** argv) {
   const int runs = std::max(1, _wtoi(argv[2]));
   const int expected_rows = _wtoi(argv[4]);
 
-  // A one-row answer must not start a download: only the search is measured.
+  // A one-row answer must not start a download: only the search is measured. The
+  // options go back to what they were when the measurement ends.
+  const test::RegistrySnapshot keep_settings(
+      HKEY_CURRENT_USER, win32::Widen(settings::RegistrySettingsStore::KeyPath()));
   settings::RegistrySettingsStore store;
   store.WriteSwitch(settings::Key::kYesMovarinFiles2, false);
   store.WriteSwitch(settings::Key::kNoMovarinFiles2, true);

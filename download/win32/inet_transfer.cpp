@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "download/http_header.h"
+#include "download/redirect.h"
 #include "download/win32/internet_calls.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
@@ -148,6 +149,7 @@ struct InetTransfer::Shared {
 namespace {
 
 struct RequestArgs {
+  std::string url;
   std::wstring host;
   INTERNET_PORT port = INTERNET_DEFAULT_HTTP_PORT;
   std::wstring path;
@@ -176,6 +178,7 @@ base::Result<RequestArgs, Failure> CrackAddress(const std::string& url) {
   }
   if (!parts.lpszHostName || parts.dwHostNameLength == 0) return FailureOf(ERROR_INTERNET_INVALID_URL);
   RequestArgs args;
+  args.url = url;
   args.host.assign(parts.lpszHostName, parts.dwHostNameLength);
   args.port = parts.nPort;
   args.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
@@ -235,42 +238,81 @@ Outcome CancelledOutcome() {
 // handle is opened, used and closed on this thread, and none is used once the transfer is
 // cancelled: the flag is looked at before each call. All of them are closed when this
 // returns.
-Outcome Exchange(InetTransfer::Shared& s, const RequestArgs& args, const InternetCalls& calls) {
+// The request as the next hop of a redirect sends it: the same verb, headers, body and
+// credentials to another address.
+std::optional<RequestArgs> NextHop(const RequestArgs& args, std::string_view header_block) {
+  // Only reading requests follow: another verb's answer is handed over as it is.
+  if (args.verb != L"GET" && args.verb != L"HEAD") return std::nullopt;
+  if (!IsRedirectStatus(StatusField(header_block))) return std::nullopt;
+  auto target = RedirectTarget(args.url, HeaderValue(header_block, "Location"));
+  if (!target) return std::nullopt;
+  auto next = CrackAddress(*target);
+  if (!next) return std::nullopt;
+  next->verb = args.verb;
+  next->body = args.body;
+  next->extra_headers = args.extra_headers;
+  // The user's name and password go to the server they were given for, nowhere else.
+  if (next->host == args.host && next->port == args.port && next->secure == args.secure) {
+    next->user_name = args.user_name;
+    next->password = args.password;
+  }
+  return std::move(*next);
+}
+
+// Sends the request and hands its head and body over to the user-interface thread. A
+// redirect is followed (up to kMaxRedirects of them), so what is handed over is the last
+// answer. Every handle is opened, used and closed on this thread, and none is used once
+// the transfer is cancelled: the flag is looked at before each call. All of them are
+// closed when this returns.
+Outcome Exchange(InetTransfer::Shared& s, const RequestArgs& first, const InternetCalls& calls) {
   OwnedInternet session(calls,
                         calls.open(L"Movarin", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) return {FailureOf(GetLastError())};
   SetTimeouts(calls, session.get());
-  OwnedInternet connection(calls, calls.connect(session.get(), args.host.c_str(), args.port, nullptr,
-                                                nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-  if (!connection) return {FailureOf(GetLastError())};
-  if (!args.user_name.empty()) {
-    calls.set_option(connection.get(), INTERNET_OPTION_USERNAME,
-                     const_cast<wchar_t*>(args.user_name.data()),
-                     static_cast<DWORD>(args.user_name.size()));
+  RequestArgs args = first;
+  std::optional<OwnedInternet> connection;
+  std::optional<OwnedInternet> request;
+  std::string headers;
+  for (int redirects = 0;; ++redirects) {
+    request.reset();
+    connection.reset();
+    connection.emplace(calls, calls.connect(session.get(), args.host.c_str(), args.port, nullptr,
+                                            nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (!*connection) return {FailureOf(GetLastError())};
+    if (!args.user_name.empty()) {
+      calls.set_option(connection->get(), INTERNET_OPTION_USERNAME,
+                       const_cast<wchar_t*>(args.user_name.data()),
+                       static_cast<DWORD>(args.user_name.size()));
+    }
+    if (!args.password.empty()) {
+      calls.set_option(connection->get(), INTERNET_OPTION_PASSWORD,
+                       const_cast<wchar_t*>(args.password.data()),
+                       static_cast<DWORD>(args.password.size()));
+    }
+    // Redirects are followed here rather than by WinINet, which would follow one from
+    // https to http and knows no limit of ours.
+    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
+                  INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
+    if (args.secure) flags |= INTERNET_FLAG_SECURE;
+    if (s.Cancelled()) return CancelledOutcome();
+    request.emplace(calls, calls.open_request(connection->get(), args.verb.c_str(), args.path.c_str(),
+                                              nullptr, nullptr, nullptr, flags, 0));
+    if (!*request) return {FailureOf(GetLastError())};
+    if (s.Cancelled()) return CancelledOutcome();
+    const BOOL sent = calls.send_request(
+        request->get(), args.extra_headers.empty() ? nullptr : args.extra_headers.c_str(),
+        static_cast<DWORD>(args.extra_headers.size()),
+        args.body.empty() ? nullptr : const_cast<char*>(args.body.data()),
+        static_cast<DWORD>(args.body.size()));
+    if (!sent) return {FailureOf(GetLastError())};
+    if (s.Cancelled()) return CancelledOutcome();
+    headers = RawHeaders(calls, request->get());
+    if (redirects >= kMaxRedirects) break;
+    auto next = NextHop(args, headers);
+    if (!next) break;
+    args = std::move(*next);
   }
-  if (!args.password.empty()) {
-    calls.set_option(connection.get(), INTERNET_OPTION_PASSWORD,
-                     const_cast<wchar_t*>(args.password.data()),
-                     static_cast<DWORD>(args.password.size()));
-  }
-  DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
-                INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
-  if (args.secure) flags |= INTERNET_FLAG_SECURE;
-  if (s.Cancelled()) return CancelledOutcome();
-  OwnedInternet request(calls, calls.open_request(connection.get(), args.verb.c_str(),
-                                                  args.path.c_str(), nullptr, nullptr, nullptr,
-                                                  flags, 0));
-  if (!request) return {FailureOf(GetLastError())};
-  if (s.Cancelled()) return CancelledOutcome();
-  const BOOL sent = calls.send_request(
-      request.get(), args.extra_headers.empty() ? nullptr : args.extra_headers.c_str(),
-      static_cast<DWORD>(args.extra_headers.size()),
-      args.body.empty() ? nullptr : const_cast<char*>(args.body.data()),
-      static_cast<DWORD>(args.body.size()));
-  if (!sent) return {FailureOf(GetLastError())};
-  if (s.Cancelled()) return CancelledOutcome();
   {
-    std::string headers = RawHeaders(calls, request.get());
     std::lock_guard lock(s.mutex);
     s.header_block = std::move(headers);
     s.headers_ready = true;
@@ -297,7 +339,7 @@ Outcome Exchange(InetTransfer::Shared& s, const RequestArgs& args, const Interne
     // milliseconds' worth of bytes.
     DWORD got = 0;
     const LONGLONG started = Now();
-    const BOOL read = calls.read_file(request.get(), buffer.data(), read_size, &got);
+    const BOOL read = calls.read_file(request->get(), buffer.data(), read_size, &got);
     if (Now() - started <= fast_read_ticks && got == read_size) {
       if (++fast_reads >= kFastReadsToGrow) {
         fast_reads = 0;

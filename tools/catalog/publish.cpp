@@ -53,7 +53,10 @@ bool EnsureRealFolder(const fs::path& folder, std::ostream& err) {
     return true;
   }
   if (status.type() != fs::file_type::directory) {
-    Failed(err, "'" + base::PathToUtf8(folder) + "' exists and is not a folder");
+    std::string text = base::PathToUtf8(folder);
+    text.insert(text.begin(), '\'');
+    text += "' exists and is not a folder";
+    Failed(err, text);
     return false;
   }
   return true;

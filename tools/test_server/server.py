@@ -22,7 +22,7 @@ import time
 import urllib.parse
 
 MODES = ("normal", "status", "no-length", "long-length", "stall", "slow", "reset",
-         "zero-length", "raw", "close")
+         "zero-length", "raw", "close", "redirect")
 
 # Upper bounds that keep every loop finite whatever a test asks for.
 MAX_DELAY_MS = 10_000
@@ -62,6 +62,15 @@ class Behaviour:
             raise ValueError("mode raw needs body=")
         if self.status is not None and ("\r" in self.status or "\n" in self.status):
             raise ValueError("status must be one line")
+        # to=<address>: where mode redirect sends the client (the Location header).
+        self.to = query.get("to", [None])[0]
+        if self.mode == "redirect":
+            if not self.to:
+                raise ValueError("mode redirect needs to=")
+            if "\r" in self.to or "\n" in self.to:
+                raise ValueError("to must be one line")
+            if self.status is None:
+                self.status = "302 Found"
         self.bytes = bounded_int(query, "bytes", None, 0, 1 << 31)
         self.delay_ms = bounded_int(query, "delay_ms", None, 0, MAX_STALL_MS)
         self.length = bounded_int(query, "length", None, 0, (1 << 63) - 1)
@@ -288,6 +297,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
         if mode == "status":
             return self.answer_status(behaviour, send_body)
+        if mode == "redirect":
+            return self.answer_status(behaviour, send_body, [("Location", behaviour.to)])
         if mode == "raw":
             # Exactly the given bytes as the whole answer, head included, then close.
             self.close_connection = True
@@ -390,7 +401,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         return 206, headers + [("Content-Range", f"bytes {start}-{end}/{size}"),
                                ("Content-Length", str(len(part)))], part
 
-    def answer_status(self, behaviour, send_body):
+    def answer_status(self, behaviour, send_body, extra_headers=()):
         code = behaviour.status.split(" ", 1)[0]
         if behaviour.body is not None:
             body = behaviour.body
@@ -401,6 +412,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         headers = [("Content-Type", "text/html")]
         if code == "401":
             headers.append(("WWW-Authenticate", 'Basic realm="movarin"'))
+        headers += list(extra_headers)
         if code not in ("204", "304"):
             headers.append(("Content-Length", str(len(body))))
         headers = [(k, v) for k, v in headers if k.lower() not in behaviour.omit]

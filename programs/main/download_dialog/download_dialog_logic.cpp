@@ -1,5 +1,7 @@
 #include "programs/main/download_dialog/download_dialog_logic.h"
 
+#include <algorithm>
+
 #include "download/url.h"
 
 namespace movarin::main_program {
@@ -53,8 +55,11 @@ void DownloadDialogLogic::OnStatus(const std::string&) {
 
 void DownloadDialogLogic::OnProgress(int percent) {
   state_.set_search_next(false);
-  host_.SetProgress(percent);
-  host_.SetPercentLabel(std::to_string(percent) + " %");
+  // A body longer than announced reports more than 100: the bar shows at most a full
+  // bar, and the label shows what the bar shows.
+  const int value = std::clamp(percent, 0, 100);
+  host_.SetProgress(value);
+  host_.SetPercentLabel(std::to_string(value) + " %");
   host_.EnableCancel();
   host_.SetAddressText("");
 }

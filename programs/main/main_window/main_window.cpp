@@ -1,6 +1,7 @@
 #include "programs/main/main_window/main_window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "platform/win32/control_layout.h"
 #include "platform/win32/controls.h"
@@ -16,6 +17,7 @@ namespace {
 
 constexpr UINT_PTR kNoticeTimer = 1;
 constexpr UINT_PTR kSearchBoxSubclass = 1;
+constexpr UINT_PTR kResultsListSubclass = 2;
 
 int Px(int twips) { return win32::TwipsToPixels(twips); }
 
@@ -34,7 +36,9 @@ MainWindow::MainWindow(MainWindowArgs args)
       logic_(*this, args_.menu->model(), *args_.state,
              [path = args_.catalogue_path] { return OpenFile(path); }, args_.server_base_url) {}
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  if (args_.sounds) args_.sounds->SetListener(nullptr);
+}
 
 bool MainWindow::Create() {
   win32::WindowArgs window;
@@ -64,6 +68,8 @@ void MainWindow::CreateControls() {
   SetUpResultsList(Control(MainControl::kResultsList));
   SetWindowSubclass(Control(MainControl::kSearchBox), &MainWindow::SearchBoxProc,
                     kSearchBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
+  SetWindowSubclass(Control(MainControl::kResultsList), &MainWindow::ResultsListProc,
+                    kResultsListSubclass, reinterpret_cast<DWORD_PTR>(this));
   // Text boxes and buttons lie above the labels that run into them; raised last to
   // first, so the tab order (the z-order) starts at the search box.
   for (std::size_t i = kMainControls.size(); i-- > 0;) {
@@ -101,8 +107,21 @@ void MainWindow::SetUpResultsList(HWND list) {
 void MainWindow::Load() {
   if (!loaded_) {
     loaded_ = true;
+    LoadCues();
     logic_.Load(*args_.store);
   }
+}
+
+void MainWindow::LoadCues() {
+  if (!args_.sounds) return;
+  args_.sounds->SetListener(this);
+  // A missing file has said so in its own box; the load goes on without that cue.
+  args_.sounds->LoadWave(kNotFoundCueSlot, args_.program_folder + std::string(kNotFoundCueFile), 0);
+  args_.sounds->LoadWave(kFoundCueSlot, args_.program_folder + std::string(kFoundCueFile), 0);
+}
+
+void MainWindow::PlayCue(int slot) {
+  if (args_.sounds) args_.sounds->PlayWave(slot);
 }
 
 namespace {
@@ -130,7 +149,9 @@ void MainWindow::OnDestroy() {
 bool MainWindow::OnClose() {
   const int answer = MessageBoxW(hwnd(), W(kExitQuestion).c_str(), W(kExitTitle).c_str(),
                                  MB_YESNO | MB_ICONQUESTION);
-  if (answer == IDYES) DestroyWindow(hwnd());
+  if (answer != IDYES) return true;
+  if (args_.sounds) args_.sounds->ShutdownSound();
+  DestroyWindow(hwnd());
   return true;
 }
 
@@ -182,11 +203,11 @@ void MainWindow::RunMenuItem(MenuItem item) {
     case MenuAction::kShowDownloadFolderDialog:
       if (args_.show_download_folder_dialog) args_.show_download_folder_dialog();
       break;
+    case MenuAction::kShowMultiSearchWindow:
+      if (args_.show_multi_search_window) args_.show_multi_search_window();
+      break;
     case MenuAction::kShowUnregisterDialog:
       if (args_.show_unregister_dialog) args_.show_unregister_dialog();
-      break;
-    case MenuAction::kShowMultiSearchWindow:
-      // This window joins the program with its own feature.
       break;
   }
 }
@@ -208,12 +229,27 @@ bool MainWindow::OnNotify(const NMHDR& header, LRESULT& result) {
     case LVN_BEGINLABELEDITW:
       result = TRUE;  // rows are never edited in place
       return true;
-    case NM_CLICK:
-    case NM_RCLICK:
-      ResultsListClicked(header.code == NM_RCLICK);
-      return true;
   }
   return false;
+}
+
+void MainWindow::ResultsListPressed(UINT button_message, LPARAM where) {
+  HWND list = Control(MainControl::kResultsList);
+  if (button_message == WM_LBUTTONDOWN || button_message == WM_RBUTTONDOWN) {
+    // The row under the pointer is selected first, as the list itself does on a press,
+    // so that what follows names the row that was pressed. A press beside every row
+    // leaves none selected.
+    LVHITTESTINFO hit{};
+    hit.pt = {GET_X_LPARAM(where), GET_Y_LPARAM(where)};
+    const int row = ListView_HitTest(list, &hit);
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    if (row >= 0 && (hit.flags & LVHT_ONITEM)) {
+      ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+      ListView_SetSelectionMark(list, row);
+    }
+    SetFocus(list);
+  }
+  ResultsListClicked(button_message == WM_RBUTTONDOWN);
 }
 
 void MainWindow::ResultsListClicked(bool right_button) {
@@ -270,6 +306,27 @@ LRESULT CALLBACK MainWindow::SearchBoxProc(HWND box, UINT msg, WPARAM wp, LPARAM
   return DefSubclassProc(box, msg, wp, lp);
 }
 
+LRESULT CALLBACK MainWindow::ResultsListProc(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                             DWORD_PTR data) {
+  auto* self = reinterpret_cast<MainWindow*>(data);
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+      self->ResultsListPressed(msg, lp);
+      break;
+    case WM_RBUTTONDOWN:
+      // The press has selected the row and shown the menu; the list's own handling
+      // would wait for a release the menu has already taken.
+      self->ResultsListPressed(msg, lp);
+      return 0;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(list, &MainWindow::ResultsListProc, kResultsListSubclass);
+      break;
+  }
+  return DefSubclassProc(list, msg, wp, lp);
+}
+
 std::string MainWindow::SearchBoxText() {
   return win32::Narrow(win32::GetText(Control(MainControl::kSearchBox)));
 }
@@ -290,6 +347,10 @@ void MainWindow::ShowCannotConnect() {
 
 void MainWindow::ResultsChanged() {
   HWND list = Control(MainControl::kResultsList);
+  // The list holds other rows now: a row index selected before would name another file.
+  // An owner-data list keeps selection and focus by index, so both are cleared.
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetSelectionMark(list, -1);
   ListView_SetItemCountEx(list, static_cast<int>(logic_.ResultCount()), 0);
   InvalidateRect(list, nullptr, TRUE);
 }
@@ -312,6 +373,12 @@ void MainWindow::EnableNoticeTimer(bool enabled) { EnableTimer(kNoticeTimer, 1, 
 
 void MainWindow::StartDownload(const std::string& address) {
   if (args_.start_download) args_.start_download(address);
+}
+
+void MainWindow::SearchForName(const std::string& name) {
+  if (!hwnd()) return;
+  win32::SetText(Control(MainControl::kSearchBox), W(name));
+  logic_.SearchCatalogue();
 }
 
 void MainWindow::RegisterFile(const registration::RegistrationOptions& options, const std::string& source_path,

@@ -16,6 +16,7 @@
 #include "programs/main/program_state.h"
 #include "registration/commands.h"
 #include "settings/settings_store.h"
+#include "sound/sound_manager.h"
 #include "skin/win32/skinned_controls.h"
 
 namespace movarin::main_program {
@@ -30,11 +31,16 @@ struct MainWindowArgs {
   settings::SettingsStore* store = nullptr;
   ProgramState* state = nullptr;
   std::string catalogue_path;  // program folder + "\database.mdb"
+  // The program's sound player and the folder its cues are read from (the program folder).
+  sound::SoundManager* sounds = nullptr;
+  std::string program_folder;
   std::string server_base_url;
   // Shows the download dialog for an address and runs the download; returns when it ended.
   std::function<void(const std::string& address)> start_download;
   // Shows the download folder dialog.
   std::function<void()> show_download_folder_dialog;
+  // Shows the multiple-file search window.
+  std::function<void()> show_multi_search_window;
   // The register command; its messages and shell starts belong to this window.
   registration::RegistrationCommands* registration = nullptr;
   // Shows the unregister dialog.
@@ -43,13 +49,13 @@ struct MainWindowArgs {
   std::function<void()> on_destroyed;
 };
 
-class MainWindow final : public movarin::win32::Window, private MainWindowHost {
+class MainWindow final : public movarin::win32::Window, private MainWindowHost, private sound::SoundListener {
  public:
   explicit MainWindow(MainWindowArgs args);
   ~MainWindow() override;
   bool Create();
-  // The load sequence: check marks, opening the catalogue, the start-up listing. Runs
-  // once, before the window is first shown.
+  // The load sequence: the sound cues, check marks, opening the catalogue, the start-up
+  // listing. Runs once, before the window is first shown.
   void Load();
   // Asks for the search index to be built once the window is idle.
   void PrepareSearchWhenIdle();
@@ -58,6 +64,9 @@ class MainWindow final : public movarin::win32::Window, private MainWindowHost {
   // A downloaded file to register: shown in the downloaded-file fields (where other
   // windows and programs find it too), then registered before this returns.
   void RegisterDownloadedFile(const std::string& name, const std::string& path);
+  // Puts a name into the search box and searches it; returns when the search, and any
+  // download it started, has ended.
+  void SearchForName(const std::string& name);
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -79,16 +88,27 @@ class MainWindow final : public movarin::win32::Window, private MainWindowHost {
   void ShowNotFoundNotice(bool shown) override;
   void EnableNoticeTimer(bool enabled) override;
   void StartDownload(const std::string& address) override;
+  void PlayCue(int slot) override;
+
+  // sound::SoundListener: the main window does nothing on any notification.
+  void SoundLoaded(int) override {}
+  void SoundPlayStart(int) override {}
+  void SoundPlayEnd(int) override {}
+  void SoundUnloaded(int) override {}
+  void LoadCues();
   void RegisterFile(const registration::RegistrationOptions& options, const std::string& source_path,
                     const std::string& file_name) override;
 
   void CreateControls();
   void SetUpResultsList(HWND list);
+  // A mouse button pressed on the results list (the list is told before it acts itself).
+  void ResultsListPressed(UINT button_message, LPARAM where);
   void ResultsListClicked(bool right_button);
   void RunMenuItem(MenuItem item);
   void Browse();
   int SelectedRow() const;
   static LRESULT CALLBACK SearchBoxProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK ResultsListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
   MainWindowArgs args_;
   MainWindowLogic logic_;

@@ -80,13 +80,15 @@ void MainWindowLogic::SearchCatalogue() {
     host_.EnableNoticeTimer(true);
     host_.ShowNotFoundNotice(true);
     ReloadCatalogueList();
-    // The not-found cue plays here once the sound player is part of the program.
+    if (menu_.Checked(MenuItem::kFileNotFoundSound)) host_.PlayCue(kNotFoundCueSlot);
     return;
   }
-  // Only a hit with exactly one row downloads: after a miss the list shows the whole
-  // catalogue, and a one-row catalogue must not fetch a file nobody searched for.
-  if (results_.RecordCount() == 1 && menu_.Checked(MenuItem::kAutoDownloadYes))
-    host_.StartDownload(DownloadAddress(RowText(0)));
+  // Only a hit with exactly one row sounds found and downloads: after a miss the list
+  // shows the whole catalogue, and a one-row catalogue must neither play the found cue
+  // after the not-found one nor fetch a file nobody searched for.
+  if (results_.RecordCount() != 1) return;
+  if (menu_.Checked(MenuItem::kFileFoundSound)) host_.PlayCue(kFoundCueSlot);
+  if (menu_.Checked(MenuItem::kAutoDownloadYes)) host_.StartDownload(DownloadAddress(RowText(0)));
 }
 
 void MainWindowLogic::PrepareSearch() {

@@ -22,6 +22,13 @@ inline constexpr std::string_view kCannotConnectMessage =
 inline constexpr std::string_view kInitialFirstHeader = "File Name";
 inline constexpr int kNoticeTicks = 50;
 
+// The two sound cues: their slots of the sound player and their files in the program
+// folder, loaded when the window loads.
+inline constexpr int kNotFoundCueSlot = 1;
+inline constexpr int kFoundCueSlot = 2;
+inline constexpr std::string_view kNotFoundCueFile = "\\Sounds\\Notfound.wav";
+inline constexpr std::string_view kFoundCueFile = "\\Sounds\\Found.wav";
+
 class MainWindowHost {
  public:
   virtual ~MainWindowHost() = default;
@@ -39,6 +46,8 @@ class MainWindowHost {
   virtual void EnableNoticeTimer(bool enabled) = 0;
   // Shows the download dialog with this address and starts it; returns when it ended.
   virtual void StartDownload(const std::string& address) = 0;
+  // Plays the cue loaded into this slot of the sound player (nothing when it is empty).
+  virtual void PlayCue(int slot) = 0;
   // The register command on one file, with the options of this moment.
   virtual void RegisterFile(const registration::RegistrationOptions& options,
                             const std::string& source_path, const std::string& file_name) = 0;

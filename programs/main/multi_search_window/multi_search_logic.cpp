@@ -34,7 +34,7 @@ void MultiSearchLogic::SearchPressed() {
     host_.ShowInformation(kEmptyListMessage);
     return;
   }
-  flag_.Write(kSearchNextYes);
+  state_.set_search_next(true);
   work_list_ = names_;
   current_ = -1;
   walking_ = true;
@@ -49,8 +49,8 @@ void MultiSearchLogic::EndWalk() {
 void MultiSearchLogic::WalkTimerTick() {
   // A tick inside a hand-over waits for it to return (see the header).
   if (!walking_ || handing_over_) return;
-  if (flag_.Read() != kSearchNextYes) return;
-  flag_.Write(kSearchNextNo);
+  if (!state_.search_next()) return;
+  state_.set_search_next(false);
   if (current_ + 1 >= static_cast<int>(work_list_.size())) {
     // No next name: the walk ends silently (the flag stays "no").
     EndWalk();
@@ -62,7 +62,9 @@ void MultiSearchLogic::WalkTimerTick() {
     bool& flag;
     ~Release() { flag = false; }
   } release{handing_over_};
-  host_.SearchInMainWindow(work_list_[static_cast<std::size_t>(current_)]);
+  // A copy: a Search press during the hand-over replaces the work list.
+  const std::string name = work_list_[static_cast<std::size_t>(current_)];
+  host_.SearchInMainWindow(name);
 }
 
 void MultiSearchLogic::Closing() {

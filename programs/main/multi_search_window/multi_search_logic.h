@@ -21,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-#include "programs/main/multi_search_window/search_next_flag.h"
+#include "programs/main/program_state.h"
 
 namespace movarin::multi_search {
 
@@ -52,7 +52,7 @@ class MultiSearchHost {
 
 class MultiSearchLogic {
  public:
-  MultiSearchLogic(MultiSearchHost& host, SearchNextFlag& flag) : host_(host), flag_(flag) {}
+  MultiSearchLogic(MultiSearchHost& host, main_program::ProgramState& state) : host_(host), state_(state) {}
 
   // Asks for a name and appends it exactly as typed (duplicates allowed); the empty
   // answer adds nothing.
@@ -72,13 +72,15 @@ class MultiSearchLogic {
   // The hidden work list and its current index (-1 before the first name).
   const std::vector<std::string>& WorkList() const { return work_list_; }
   int CurrentIndex() const { return current_; }
+  // True while a tick is inside the main window's search (and any download it started).
+  bool HandingOver() const { return handing_over_; }
 
  private:
   void NamesEdited(bool changed);
   void EndWalk();
 
   MultiSearchHost& host_;
-  SearchNextFlag& flag_;
+  main_program::ProgramState& state_;
   std::vector<std::string> names_;
   std::vector<std::string> work_list_;
   int current_ = -1;

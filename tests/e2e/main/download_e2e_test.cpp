@@ -9,6 +9,7 @@
 #include "tests/support/win32/test_server.h"
 #include "tests/support/win32/wine_paths.h"
 
+#include <functional>
 #include <thread>
 
 namespace movarin::e2e {
@@ -58,16 +59,73 @@ TEST_F(DownloadTest, OneMatchDownloadsClosesTheDialogAndHandsOverToTheMainWindow
   ASSERT_TRUE(WaitUntil([&] { return test::FileSize(downloads_ + "\\zlib1.dll") == bytes.size(); }));
   EXPECT_EQ(test::ReadWholeFile(downloads_ + "\\zlib1.dll"), bytes);
   // Registering after a download is on by default: the hand-over runs the register
-  // command, which asks for the operating system first (none is chosen in a new store).
+  // command ("Windows XP" is the fixture's choice), which refuses the payload, no library.
   auto box = WaitForMessageBox(app_->id());
   ASSERT_TRUE(box.has_value()) << "the register command did not run on the hand-over";
-  EXPECT_EQ(box->text, "Please select your windows operating system.");
+  EXPECT_EQ(box->text, "The file \"" + downloads_ + "\\zlib1.dll\" is not a DLL or OCX library. "
+                       "Nothing was copied or registered.");
   ASSERT_TRUE(PressMessageBoxButton(box->window, "OK"));
   EXPECT_TRUE(WaitForWindowGone(dialog)) << "the close box is checked: the dialog closes itself";
   EXPECT_EQ(GetText(Control(MainControl::kDownloadedNameField)), "zlib1.dll");
   EXPECT_EQ(GetText(Control(MainControl::kDownloadedPathField)), downloads_ + "\\zlib1.dll");
   EXPECT_EQ(GetText(Control(MainControl::kSignalField)), "") << "the signal was taken";
   EXPECT_NE(test::ServerLog().find("Range: bytes=0-"), std::string::npos);
+}
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof(gui);
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui)) return nullptr;
+  return gui.hwndFocus;
+}
+
+TEST_F(DownloadTest, TheFocusComesBackAfterABoxAnotherWindowAndTheDownloadDialog) {
+  Serve("zlib1.dll", Payload(3000));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  ClickMenuItem(MenuItem::kAutoRegisterNo);
+  BringToFront(main_);
+  HWND search_box = Control(MainControl::kSearchBox);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == search_box; })) << "at the window's opening";
+
+  // The Search button's command with an empty box: a message box, then the focus is back.
+  SendCommand(main_, static_cast<WORD>(main_program::Placement(MainControl::kSearchButton).id));
+  auto box = WaitForMessageBox(app_->id());
+  ASSERT_TRUE(box.has_value());
+  ASSERT_TRUE(PressMessageBoxButton(box->window, "OK"));
+  ASSERT_TRUE(WaitForWindowGone(box->window));
+  EXPECT_TRUE(WaitUntil([&] { return FocusOf(main_) == search_box; })) << "after a message box";
+
+  // One match downloads in the dialog, which closes itself; the focus returns.
+  ASSERT_TRUE(SetText(search_box, "zlib"));
+  PressEnter(search_box);
+  HWND dialog = WaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(WaitForWindowGone(dialog));
+  EXPECT_TRUE(WaitUntil([&] { return FocusOf(main_) == search_box; })) << "after the download dialog";
+
+  // Another program's window takes the activation and gives it back: the control that
+  // had the focus (now the Search button, one Tab on) has it again.
+  TypeKey(VK_TAB);
+  HWND search = Control(MainControl::kSearchButton);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main_) == search; }));
+  HWND other = CreateWindowExW(0, L"STATIC", L"elsewhere", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
+                               200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(other, nullptr);
+  // This thread owns a window now: it answers its messages while it waits.
+  auto pumping = [](std::function<bool()> condition) {
+    return [condition] {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+      return condition();
+    };
+  };
+  BringToFront(other);
+  EXPECT_TRUE(WaitUntil(pumping([&] { return GetForegroundWindow() == other; })));
+  EXPECT_NE(FocusOf(main_), search) << "the main window lost the activation";
+  BringToFront(main_);
+  EXPECT_TRUE(WaitUntil(pumping([&] { return FocusOf(main_) == search; }))) << "after deactivate and activate";
+  DestroyWindow(other);
 }
 
 TEST_F(DownloadTest, NotFoundShowsOneBoxThenADownloadWithTheCloseBoxClearedStaysIdle) {
@@ -116,6 +174,71 @@ TEST_F(DownloadTest, NotFoundShowsOneBoxThenADownloadWithTheCloseBoxClearedStays
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, dd::kDownloadButton)));
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, dd::kAddressBox)));
   Screenshot(dialog, "download-dialog-done");
+}
+
+TEST_F(DownloadTest, DownloadChosenFromTheRowsOwnMenuFetchesThatRow) {
+  const std::string bytes = Payload(2500);
+  Serve("zlib1.dll", bytes);
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  ClickMenuItem(MenuItem::kAutoRegisterNo);  // the download here is not a library
+  HWND list = Control(MainControl::kResultsList);
+  ASSERT_TRUE(WaitUntil([this] { return ListedNames().size() == 7 && ListedNames()[6] == "zlib1.dll"; }));
+  auto row = ListViewRowRect(list, 6);
+  ASSERT_TRUE(row.has_value());
+  ClickAt(list, row->left + 20, (row->top + row->bottom) / 2, MouseButton::kRight);
+  HWND menu = WaitForPopupMenu(app_->id());
+  ASSERT_NE(menu, nullptr);
+  ASSERT_TRUE(ChoosePopupMenuItem(menu, "Download (zlib1.dll)"));
+  EXPECT_TRUE(WaitUntil([&] { return test::ReadWholeFile(downloads_ + "\\zlib1.dll") == bytes; }));
+  EXPECT_FALSE(FindMessageBox(app_->id()).has_value());
+}
+
+// The file and every temporary one beside it: what a download left in the folder.
+std::vector<std::string> Entries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+TEST_F(DownloadTest, ClosingTheDialogOrTheMainWindowInTheMiddleOfABodyLeavesNothingBehind) {
+  // Half the file, then the server holds the rest back.
+  Serve("actbar.ocx", Payload(20480));
+  ASSERT_TRUE(test::ControlServer("set?path=/files/actbar.ocx&mode=stall&bytes=10240&delay_ms=60000"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  ClickMenuItem(MenuItem::kAutoRegisterNo);  // nothing is ever handed over here
+  auto download_half_way = [&] {
+    SearchFor("actbar");
+    HWND dialog = WaitForDialog();
+    EXPECT_NE(dialog, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return GetText(GetDlgItem(dialog, dd::kPercentLabel)) == "50 %"; },
+                          std::chrono::seconds(20)));
+    return dialog;
+  };
+
+  HWND dialog = download_half_way();
+  ASSERT_NE(dialog, nullptr);
+  PostMessageW(dialog, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitForWindowGone(dialog));
+  EXPECT_TRUE(Entries(downloads_).empty()) << "a partial file was left";
+  EXPECT_FALSE(FindMessageBox(app_->id()).has_value());
+  // The main window goes on: a search with two matches lists them (and downloads nothing).
+  SearchFor("act");
+  EXPECT_TRUE(WaitUntil([this] { return ListedNames().size() == 2; })) << "the main window is stuck";
+
+  dialog = download_half_way();
+  ASSERT_NE(dialog, nullptr);
+  CloseAnswering("Yes");
+  ASSERT_TRUE(app_->WaitForExit().has_value()) << "the program did not end";
+  EXPECT_TRUE(Entries(downloads_).empty()) << "a partial file was left";
 }
 
 TEST_F(DownloadTest, FolderSavedInTheFolderDialogIsUsedAndSurvivesARestart) {

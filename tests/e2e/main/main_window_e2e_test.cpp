@@ -39,7 +39,7 @@ TEST_F(MovarinTest, FirstStartListsTheSortedCatalogueAndSavesThePairDefaults) {
       {"YesMovarinFiles2", "True"},  {"NoMovarinFiles2", "False"},
       {"YesMovarinFiles3", "True"},  {"NoMovarinFiles3", "False"},
       {"Filefoundsound", "True"},    {"Filenotfoundsound", "True"},
-      {"MovarinFilesWindowsXP", "False"}, {"MovarinFilesWindowsVista7", "False"}};
+      {"MovarinFilesWindowsXP", "True"}, {"MovarinFilesWindowsVista7", "False"}};  // the fixture's choice
   for (const auto& [key, value] : expected) EXPECT_EQ(Option(key), value) << key;
 }
 
@@ -140,6 +140,70 @@ TEST_F(MovarinTest, RowClicksRenameTheDownloadItemAndRefreshKeepsTheHeader) {
   EXPECT_EQ(FirstHeader(), "File name: 7");
 }
 
+int FocusedRow(HWND list) {
+  return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+TEST_F(MovarinTest, EveryNewResultSetLeavesNoRowSelectedOrFocused) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  ClickMenuItem(MenuItem::kAutoDownloadNo);
+  HWND list = Control(MainControl::kResultsList);
+  auto press_row = [&](int index) {
+    auto row = ListViewRowRect(list, index);
+    ASSERT_TRUE(row.has_value());
+    ClickAt(list, row->left + 20, (row->top + row->bottom) / 2);
+    ASSERT_TRUE(WaitUntil([&] { return ListViewSelectedRows(list) == std::vector<int>{index}; }));
+  };
+  auto nothing_chosen = [&] { return ListViewSelectedRows(list).empty() && FocusedRow(list) == -1; };
+
+  ASSERT_NO_FATAL_FAILURE(press_row(1));
+  SearchFor("act");
+  ASSERT_TRUE(WaitUntil([&] { return ListViewRowCount(list) == 2; }));
+  EXPECT_TRUE(WaitUntil(nothing_chosen)) << "a search kept row 1 selected: now another file";
+
+  ASSERT_NO_FATAL_FAILURE(press_row(0));
+  ClickMenuItem(MenuItem::kRefresh);
+  ASSERT_TRUE(WaitUntil([&] { return ListViewRowCount(list) == 7; }));
+  EXPECT_TRUE(WaitUntil(nothing_chosen)) << "Refresh kept the selection";
+
+  ASSERT_NO_FATAL_FAILURE(press_row(4));
+  SearchFor("nothing-like-this");
+  ASSERT_TRUE(WaitUntil([this] { return !NoticeVisible() && ListedNames() == kSorted; }));
+  EXPECT_TRUE(nothing_chosen()) << "a miss lists the catalogue again with nothing chosen";
+}
+
+TEST_F(MovarinTest, APressOnARowActsBeforeTheButtonIsReleased) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  HWND list = Control(MainControl::kResultsList);
+  auto at_row = [&](int index) {
+    auto row = ListViewRowRect(list, index);
+    EXPECT_TRUE(row.has_value());
+    return row ? MAKELPARAM(row->left + 20, (row->top + row->bottom) / 2) : 0;
+  };
+  // The right button goes down on "O'Reilly.dll" and stays down: the menu is up already.
+  PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, at_row(4));
+  HWND menu = WaitForPopupMenu(app_->id());
+  ASSERT_NE(menu, nullptr) << "the menu waited for the release";
+  auto items = PopupMenuItems(menu);
+  ASSERT_FALSE(items.empty());
+  EXPECT_EQ(items[0].text, "Download (O'Reilly.dll)");
+  EXPECT_EQ(ListViewSelectedRows(list), std::vector<int>{4}) << "the pressed row is the selected one";
+  ClosePopupMenu(menu);
+  ASSERT_TRUE(WaitForWindowGone(menu));
+  PostMessageW(list, WM_RBUTTONUP, 0, at_row(4));
+
+  // A press beside every row chooses nothing and shows no menu.
+  RECT client{};
+  GetClientRect(list, &client);
+  PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.right - 4, client.bottom - 4));
+  PostMessageW(list, WM_RBUTTONUP, 0, MAKELPARAM(client.right - 4, client.bottom - 4));
+  std::this_thread::sleep_for(400ms);
+  EXPECT_EQ(FindPopupMenu(app_->id()), nullptr);
+  EXPECT_TRUE(ListViewSelectedRows(list).empty());
+}
+
 // Check marks of the options menu's submenus, read from the popped-up menu.
 std::map<std::string, std::vector<std::pair<std::string, bool>>> OptionMarks(HWND main, DWORD pid) {
   std::map<std::string, std::vector<std::pair<std::string, bool>>> marks;
@@ -165,7 +229,8 @@ TEST_F(MovarinTest, EmptyStoreChecksThePairDefaultsAndRealMenuClicksToggleThem) 
   EXPECT_EQ(marks["Register ocx or dll files silently"], (Marks{{"Yes", false}, {"No", true}}));
   EXPECT_EQ(marks["Automatically download ocx or dll files when found"], (Marks{{"Yes", true}, {"No", false}}));
   EXPECT_EQ(marks["Automatically register ocx or dll files when downloaded"], (Marks{{"Yes", true}, {"No", false}}));
-  EXPECT_EQ(marks["Windows operating system"], (Marks{{"Windows Vista/7", false}, {"Windows XP", false}}));
+  EXPECT_EQ(marks["Windows operating system"], (Marks{{"Windows Vista/7", false}, {"Windows XP", true}}))
+      << "as the fixture stores it";
 
   // Clicking the checked "No" leaves neither; clicking "Yes" then checks it alone.
   ClickCenter(Control(MainControl::kMenuLabel));

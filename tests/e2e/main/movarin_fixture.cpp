@@ -1,5 +1,7 @@
 #include "tests/e2e/main/movarin_fixture.h"
 
+#include "platform/win32/text.h"
+#include "settings/win32/registry_settings_store.h"
 #include "tests/support/environment.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
@@ -21,6 +23,7 @@ const std::vector<tools::catalog_writer::CatalogueEntry>& DemoCatalogue() {
 const char kNoServer[] = "http://127.0.0.1:9/";
 
 void MovarinTest::SetUp() {
+  settings_.emplace(HKEY_CURRENT_USER, std::wstring(kOptionsKey.begin(), kOptionsKey.end()));
   ASSERT_TRUE(DeleteRegistryTree(HKEY_CURRENT_USER, kOptionsKey));
   server_ = test::EnvVar("MOVARIN_TEST_SERVER").value_or(kNoServer);
   folder_.emplace("movarin-e2e");
@@ -30,6 +33,7 @@ void MovarinTest::SetUp() {
 void MovarinTest::TearDown() {
   app_.reset();  // kills the program if a test left it running
   folder_.reset();
+  settings_.reset();
 }
 
 void MovarinTest::Start(bool with_catalogue) {
@@ -42,14 +46,20 @@ void MovarinTest::Launch(bool with_catalogue) {
   auto program = test::ReadWholeFile(exe);
   ASSERT_TRUE(program.has_value()) << exe;
   ASSERT_TRUE(test::WriteWholeFile(*folder_ / "Movarin.exe", *program));
-  // The buttons' pictures, as they are installed beside the program.
-  ASSERT_TRUE(test::CopyTree(BuildPath("app\\Images"), *folder_ / "Images"));
+  // The sound cues and the buttons' pictures, as they ship beside the program.
+  for (const char* folder : {"Sounds", "Images"})
+    ASSERT_TRUE(test::CopyTree(BuildPath(std::string("app\\") + folder), *folder_ / folder)) << folder;
   if (with_catalogue) {
     ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(*folder_ / "database.mdb", catalogue_,
                                                       tools::catalog_writer::CatalogueOptions{})
                     .ok());
   }
   ASSERT_TRUE(test::WriteWholeFile(*folder_ / "Movarin.ini", "[Server]\r\nBaseUrl=" + server_ + "\r\n"));
+  if (preset_windows_xp_) {
+    settings::RegistrySettingsStore store;
+    ASSERT_TRUE(store.WriteSwitch(settings::Key::kMovarinFilesWindowsXP, true));
+    ASSERT_TRUE(store.WriteSwitch(settings::Key::kMovarinFilesWindowsVista7, false));
+  }
   std::string error;
   app_ = Process::Launch({.program = *folder_ / "Movarin.exe"}, &error);
   ASSERT_TRUE(app_.has_value()) << error;

@@ -1,7 +1,7 @@
 #pragma once
 // Movarin.exe started for a test: a program folder of its own with a catalogue written
-// by our writer and a Movarin.ini pointing at the test server, a clean settings key, and
-// the main window's controls at hand.
+// by our writer, the cues and pictures and a Movarin.ini pointing at the test server, a clean settings key (put
+// back as it was after the test), and the main window's controls at hand.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -14,6 +14,7 @@
 #include "tools/catalog/writer/jet_writer.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/registry_snapshot.h"
 
 namespace movarin::e2e {
 
@@ -27,12 +28,14 @@ class MovarinTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Writes the program folder (Movarin.exe, its Images, database.mdb unless
+  // Writes the program folder (Movarin.exe, its Sounds and Images, database.mdb unless
   // `with_catalogue` is false, Movarin.ini naming server_) and starts the program the way
   // a user does: through the start-up chain. The sponsor window is passed (a sponsor link
   // followed), then the update check and the catalogue update go on by themselves, as
   // they do with the test server as it normally is (version 2, no larger catalogue) and
-  // with no server at all. Returns once the catalogue update has handed over.
+  // with no server at all. Returns once the catalogue update has handed over. With
+  // preset_windows_xp_ the store says "Windows XP" first, so that the operating-system
+  // choice after the chain passes straight on to the main window.
   void Start(bool with_catalogue = true);
   // The program folder and the start, nothing more: for tests of the chain itself.
   void Launch(bool with_catalogue = true);
@@ -60,6 +63,12 @@ class MovarinTest : public ::testing::Test {
   std::vector<tools::catalog_writer::CatalogueEntry> catalogue_ = DemoCatalogue();
   // ServerBaseUrl for the program: the test server, or an address where nothing listens.
   std::string server_;
+  // The options Movarin saves on closing are the test's own: the prefix's settings are
+  // put back as they were when the test ends.
+  std::optional<test::RegistrySnapshot> settings_;
+  // Set to false before Start to leave the operating-system keys as they are (an empty
+  // store at first): the program then starts as the user's first start does.
+  bool preset_windows_xp_ = true;
   std::optional<test::TempFolder> folder_;
   std::optional<Process> app_;
   HWND main_ = nullptr;

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/win32/text.h"
+#include "programs/main/os_choice_window/os_choice_window_layout.h"
 #include "programs/main/unregister_dialog/unregister_dialog_layout.h"
 #include "registration/messages.h"
 #include "settings/win32/registry_settings_store.h"
@@ -128,8 +129,17 @@ class RegistrationE2eTest : public MovarinTest {
     };
     for (const auto& [key, on] : switches) ASSERT_TRUE(store.WriteSwitch(key, on));
     ASSERT_TRUE(store.Write(Key::kDownloadPath, downloads_));
+    preset_windows_xp_ = false;  // the marks as written above
     ASSERT_NO_FATAL_FAILURE(Start());
+    if (o.xp == o.vista) {
+      // Not exactly one system stored: the program asks first. Vista/7 adds its mark to
+      // a stored XP one; with none stored, the XP answer is taken off again below.
+      HWND choice = WaitForWindow({.class_name = "MovarinOsChoiceWindow", .process_id = app_->id()});
+      ASSERT_NE(choice, nullptr) << "the operating-system question";
+      Click(GetDlgItem(choice, o.xp ? os_choice::kWindowsVista7Button : os_choice::kWindowsXpButton));
+    }
     ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+    if (!o.xp && !o.vista) ClickMenuItem(MenuItem::kWindowsXp);  // neither system checked
   }
 
   // A copy of the test library at this path (its folder is made).

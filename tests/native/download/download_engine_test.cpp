@@ -243,13 +243,21 @@ TEST_F(Engine, WithoutContentLengthAPartialAnswerEndsWhereItsRangeSays) {
   EXPECT_EQ(fs.files[kDest], Bytes(3000));
 }
 
-TEST_F(Engine, ZeroContentLengthMakesAnEmptyFile) {
+TEST_F(Engine, ZeroContentLengthCompletesWithoutTouchingTheDisk) {
   fs.files[kDest] = Bytes(10, 3);
   transfer.header_block = Ok(0);
   EXPECT_TRUE(Download());
   EXPECT_EQ(listener.lines, (Lines{kStart, "Complete"}));
   EXPECT_EQ(transfer.reads, 0);
-  EXPECT_TRUE(fs.files[kDest].empty());
+  EXPECT_EQ(fs.files[kDest], Bytes(10, 3));
+  EXPECT_TRUE(fs.temp_paths.empty()) << "no file was started";
+  ExpectOnlyFiles({kDest});
+
+  // Nor is a missing one created, or its folder.
+  listener.lines.clear();
+  EXPECT_TRUE(Download("C:\\dl\\new\\b.ocx"));
+  EXPECT_EQ(listener.lines, (Lines{kStart, "Complete"}));
+  EXPECT_EQ(fs.folders.count("C:\\dl\\new\\"), 0u);
   ExpectOnlyFiles({kDest});
 }
 
@@ -293,9 +301,11 @@ TEST_F(Engine, FreeSpaceIsCheckedOnDriveLetterPathsOnly) {
   EXPECT_EQ(fs.files["\\\\server\\share\\ACTSKIN4.OCX"], Bytes(3000));
 
   listener.lines.clear();
+  // Free space that cannot be read counts as none.
   fs.free_bytes_failure = Failure{71, "Disk not ready"};
   EXPECT_FALSE(Download());
-  EXPECT_EQ(listener.lines, (Lines{kStart, "Errors: Error: Disk not ready occurred."}));
+  EXPECT_EQ(listener.lines,
+            (Lines{kStart, "Errors: There is not enough free space on disk for this file."}));
 }
 
 TEST_F(Engine, LengthsBeyondThirtyTwoBitsAreComparedAndCountedWhole) {

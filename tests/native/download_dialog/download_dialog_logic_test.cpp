@@ -150,6 +150,21 @@ TEST_F(DownloadDialogLogicTest, CancelDuringTheBodyGoesIdleSilentlyAndKeepsTheFl
   EXPECT_TRUE(host.hand_overs.empty());
 }
 
+TEST_F(DownloadDialogLogicTest, PercentLabelShowsTheBarsValueWithinZeroToHundred) {
+  // The server sends far more than it announced: the engine reports 10240 percent.
+  transfer.header_block = "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n";
+  transfer.body = Bytes(3000);
+  Signal("1");
+  EXPECT_EQ(host.percent, "100 %");
+  EXPECT_EQ(host.connection_errors, 1) << "such a body is never complete";
+
+  logic.OnProgress(-7);
+  EXPECT_EQ(host.progress, 0);
+  EXPECT_EQ(host.percent, "0 %");
+  logic.OnProgress(57);
+  EXPECT_EQ(host.percent, "57 %");
+}
+
 TEST_F(DownloadDialogLogicTest, SignalDuringADownloadNeverStartsASecondOne) {
   Serve(3000);
   transfer.bytes_per_read = 1024;

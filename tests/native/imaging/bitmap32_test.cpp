@@ -73,6 +73,40 @@ TEST(Bitmap32Load, FailureLeavesNoImageAndSaysWhy) {
   }
 }
 
+// The platform's picture loader stands in as a reader that takes anything it is given.
+class LoaderOfLastResort : public Bitmap32 {
+ public:
+  int asked = 0;
+  bool accepts = true;
+
+ protected:
+  base::Result<DecodedImage, ImageError> DecodeOther(std::span<const std::uint8_t>) override {
+    ++asked;
+    if (!accepts) return ImageError::kUnrecognised;
+    return AllocateImage(2, 5);
+  }
+};
+
+TEST(Bitmap32Load, AGifThatDoesNotDecodeGoesOnThroughThePipeline) {
+  Bytes broken = PaddedGif(80);
+  broken[19] = 0x3B;  // the trailer where the image descriptor was: no frame
+  LoaderOfLastResort bitmap;
+  ASSERT_TRUE(bitmap.LoadFromBytes(PaddedGif(80))) << "a sound GIF is the GIF reader's";
+  EXPECT_EQ(bitmap.asked, 0);
+
+  ASSERT_TRUE(bitmap.LoadFromBytes(broken)) << "the loader of last resort was not asked";
+  EXPECT_EQ(bitmap.asked, 1);
+  EXPECT_EQ(bitmap.Width(), 2);
+  EXPECT_EQ(bitmap.Height(), 5);
+
+  // When nothing reads it, the GIF reader's reason is given, not "unrecognised".
+  bitmap.accepts = false;
+  const auto failed = bitmap.LoadFromBytes(broken);
+  ASSERT_FALSE(failed);
+  EXPECT_EQ(failed.error(), ImageError::kNoGifFrame);
+  EXPECT_FALSE(bitmap.HasImage());
+}
+
 TEST(Bitmap32Load, ByteRangesAreClampedToTheData) {
   const Bytes png = RgbaPng(5, 2);
   Bytes padded(10, 0xEE);

@@ -28,6 +28,8 @@ class RecordingHost : public MainWindowHost {
   bool notice_shown = false;
   bool timer_enabled = false;
   std::vector<std::string> downloads;
+  // Lists shown, cues played and downloads started, in their order.
+  std::vector<std::string> sequence;
   // "<marks> <path>|<name>", the marks as "xp", "vista", "yes", "no" for each one checked.
   std::vector<std::string> registered;
   std::function<void()> on_retry;
@@ -42,11 +44,18 @@ class RecordingHost : public MainWindowHost {
     return true;
   }
   void ShowCannotConnect() override { ++cannot_connect; }
-  void ResultsChanged() override { ++results_changed; }
+  void ResultsChanged() override {
+    ++results_changed;
+    sequence.push_back("list");
+  }
   void SetFirstColumnHeader(std::string_view text) override { headers.emplace_back(text); }
   void ShowNotFoundNotice(bool shown) override { notice_shown = shown; }
   void EnableNoticeTimer(bool enabled) override { timer_enabled = enabled; }
-  void StartDownload(const std::string& address) override { downloads.push_back(address); }
+  void StartDownload(const std::string& address) override {
+    downloads.push_back(address);
+    sequence.push_back("download");
+  }
+  void PlayCue(int slot) override { sequence.push_back("cue " + std::to_string(slot)); }
   void RegisterFile(const registration::RegistrationOptions& options, const std::string& source_path,
                     const std::string& file_name) override {
     std::string marks;
@@ -149,11 +158,41 @@ TEST_F(MainWindowLogicTest, MissShowsTheNoticeForFiftyTicksReloadsAndSetsTheFlag
   EXPECT_EQ(logic->NoticeTickCounter(), 0);
 }
 
-TEST_F(MainWindowLogicTest, MissInAOneRowCatalogueDownloadsNothing) {
+TEST_F(MainWindowLogicTest, MissInAOneRowCatalogueOnlySoundsNotFoundAndDownloadsNothing) {
   Open({{"only.ocx", "1"}});
+  host.sequence.clear();
   Search("x");
   EXPECT_EQ(logic->ResultCount(), 1u);
   EXPECT_TRUE(host.downloads.empty());
+  EXPECT_EQ(host.sequence, (std::vector<std::string>{"list", "list", "cue 1"}))
+      << "the one row listed after the miss is no hit: no found cue";
+}
+
+TEST_F(MainWindowLogicTest, CuesFollowTheOutcomeAndTheirOptions) {
+  Open(kDemo);
+  struct Case {
+    std::string text;
+    bool found_sound, not_found_sound;
+    std::vector<std::string> sequence;
+  };
+  const std::vector<Case> cases = {
+      // One match: the found cue, then the download (which returns when it has ended).
+      {"ms", true, true, {"list", "cue 2", "download"}},
+      {"ms", false, true, {"list", "download"}},
+      {"act", true, true, {"list"}},  // several matches sound nothing
+      // A miss: the not-found cue once the whole catalogue is listed again.
+      {"nothing-like-this", true, true, {"list", "list", "cue 1"}},
+      {"nothing-like-this", true, false, {"list", "list"}},
+      {"", true, true, {}},  // the empty-field message only
+  };
+  for (const Case& c : cases) {
+    menu.SetChecked(MenuItem::kFileFoundSound, c.found_sound);
+    menu.SetChecked(MenuItem::kFileNotFoundSound, c.not_found_sound);
+    host.sequence.clear();
+    Search(c.text);
+    EXPECT_EQ(host.sequence, c.sequence) << "'" << c.text << "' found " << c.found_sound
+                                         << " not found " << c.not_found_sound;
+  }
 }
 
 TEST_F(MainWindowLogicTest, EmptyTextAsksForANameAndBlanksAreSearchedOnlyByTheButton) {

@@ -19,7 +19,7 @@ using Events = std::vector<std::string>;
 
 class SimulatedProgram : public MultiSearchHost {
  public:
-  explicit SimulatedProgram(std::string& flag_text) : flag_text_(flag_text) {}
+  explicit SimulatedProgram(main_program::ProgramState& state) : state_(state) {}
 
   MultiSearchLogic* logic = nullptr;
   std::vector<std::string> answers;  // what the input box returns, in turn
@@ -48,11 +48,11 @@ class SimulatedProgram : public MultiSearchHost {
 
   // The main window's search.
   void SearchInMainWindow(const std::string& name) override {
+    if (during_search) during_search();  // e.g. the user's clicks let through meanwhile
     events.push_back("search " + name);
-    if (during_search) during_search();
     const int count = matches.count(name) ? matches.at(name) : 0;
     if (count == 0) {
-      flag_text_ = "yes";
+      state_.set_search_next(true);
       return;
     }
     if (count == 1 && automatic_download) Download(name);
@@ -67,10 +67,10 @@ class SimulatedProgram : public MultiSearchHost {
     downloading = true;
     events.push_back("download " + name);
     for (int i = 0; i < ticks_during_download; ++i) {
-      flag_text_ = "no";  // a progress report
+      state_.set_search_next(false);  // a progress report
       Tick();
     }
-    flag_text_ = "yes";  // completed, or reported an error
+    state_.set_search_next(true);  // completed, or reported an error
     events.push_back(download_fails ? "download error" : "downloaded " + name);
     for (int i = 0; i < ticks_after_download_end; ++i) Tick();
     downloading = false;
@@ -81,7 +81,7 @@ class SimulatedProgram : public MultiSearchHost {
   }
 
  private:
-  std::string& flag_text_;
+  main_program::ProgramState& state_;
 };
 
 class MultiSearchTest : public ::testing::Test {
@@ -105,10 +105,9 @@ class MultiSearchTest : public ::testing::Test {
     return ticks;
   }
 
-  std::string flag_text;
-  SearchNextText flag{flag_text};
-  SimulatedProgram program{flag_text};
-  MultiSearchLogic logic{program, flag};
+  main_program::ProgramState state;
+  SimulatedProgram program{state};
+  MultiSearchLogic logic{program, state};
 };
 
 TEST_F(MultiSearchTest, EditingTheListKeepsTheHeaderCount) {
@@ -131,7 +130,7 @@ TEST_F(MultiSearchTest, EditingTheListKeepsTheHeaderCount) {
 }
 
 TEST_F(MultiSearchTest, SearchOnAnEmptyListOnlyShowsTheMessage) {
-  flag_text = "no";
+  state.set_search_next(false);
   logic.SearchPressed();
   AddNames({"a.dll"});
   logic.ClearPressed();
@@ -139,13 +138,13 @@ TEST_F(MultiSearchTest, SearchOnAnEmptyListOnlyShowsTheMessage) {
   EXPECT_EQ(program.events,
             (Events{"info The list is empty. Please add ocx or dll files before attempting to search"}));
   EXPECT_FALSE(program.timer_on);
-  EXPECT_EQ(flag_text, "no");
+  EXPECT_FALSE(state.search_next());
 }
 
 TEST_F(MultiSearchTest, MissesAreSearchedOnePerTickAndTheTimerStopsAfterTheLast) {
   AddNames({"a.dll", "b.ocx", "c.dll"});
   logic.SearchPressed();
-  EXPECT_EQ(flag_text, "yes");
+  EXPECT_TRUE(state.search_next());
   EXPECT_TRUE(program.timer_on);
   EXPECT_EQ(logic.CurrentIndex(), -1);
   for (const char* expected : {"search a.dll", "search b.ocx", "search c.dll"}) {
@@ -157,7 +156,7 @@ TEST_F(MultiSearchTest, MissesAreSearchedOnePerTickAndTheTimerStopsAfterTheLast)
   EXPECT_FALSE(program.timer_on) << "the fourth tick finds no next name";
   EXPECT_FALSE(logic.Walking());
   EXPECT_EQ(program.events.size(), 3u);
-  EXPECT_EQ(flag_text, "no");
+  EXPECT_FALSE(state.search_next());
 }
 
 TEST_F(MultiSearchTest, SeveralMatchesHoldTheWalkUntilSomethingSetsTheFlag) {
@@ -166,7 +165,7 @@ TEST_F(MultiSearchTest, SeveralMatchesHoldTheWalkUntilSomethingSetsTheFlag) {
   logic.SearchPressed();
   EXPECT_EQ(TickUntilStopped(20), 20) << "waits with its timer running";
   EXPECT_EQ(program.events, (Events{"search a.dll", "search act"}));
-  flag_text = "yes";  // the user's own search in the main window found nothing
+  state.set_search_next(true);  // the user's own search in the main window found nothing
   EXPECT_EQ(TickUntilStopped(), 2);
   EXPECT_EQ(program.events, (Events{"search a.dll", "search act", "search c.dll"}));
 }
@@ -214,6 +213,24 @@ TEST_F(MultiSearchTest, SearchAgainStartsOverWithTheListAsItIsNow) {
   TickUntilStopped();
   EXPECT_EQ(program.events, (Events{"search a.dll", "search b.dll", "ask Please type dll or ocx file name: / dll or ocx file name",
                                     "search c.dll", "search b.dll", "search c.dll", "search d.dll"}));
+}
+
+TEST_F(MultiSearchTest, SearchPressedDuringAHandOverStartsOverOnceItHasReturned) {
+  AddNames({"a.dll", "b.dll"});
+  logic.SearchPressed();
+  int presses = 0;
+  program.during_search = [&] {
+    if (presses++ == 0) {
+      logic.ClearPressed();
+      program.answers = {"c.dll"};
+      logic.AddPressed();
+      logic.SearchPressed();  // replaces the work list the name in hand came from
+      program.Tick();         // a tick inside the hand-over hands over nothing
+    }
+  };
+  TickUntilStopped();
+  EXPECT_EQ(program.events, (Events{"ask Please type dll or ocx file name: / dll or ocx file name",
+                                    "search a.dll", "search c.dll"}));
 }
 
 TEST_F(MultiSearchTest, ClosingEndsTheWalkEvenInsideAHandOver) {

@@ -238,14 +238,17 @@ TEST_F(EngineAgainstServer, WithoutContentLengthTheBodyIsReadToTheEnd) {
   EXPECT_EQ(FolderEntries(folder.path()), (std::vector<std::string>{"n.ocx"}));
 }
 
-TEST_F(EngineAgainstServer, ZeroContentLengthMakesAnEmptyFile) {
+TEST_F(EngineAgainstServer, ZeroContentLengthLeavesTheFileAsItWas) {
   Serve("z.ocx", 10);
   const std::string dest = folder / "z.ocx";
   ASSERT_TRUE(WriteWholeFile(dest, "older"));
   Behave("z.ocx", "mode=zero-length");
   EXPECT_TRUE(Get("z.ocx", dest));
   EXPECT_EQ(listener.lines, (Lines{kStart, "Complete"}));
-  EXPECT_TRUE(ReadWholeFile(dest) == std::string(""));
+  EXPECT_TRUE(ReadWholeFile(dest) == std::string("older"));
+  // Nor is a file created where there was none.
+  EXPECT_TRUE(Get("z.ocx", folder / "y.ocx"));
+  EXPECT_EQ(FolderEntries(folder.path()), (std::vector<std::string>{"z.ocx"}));
 }
 
 TEST_F(EngineAgainstServer, AMissingFolderIsCreatedOnlyOneLevelDeep) {
@@ -275,6 +278,75 @@ TEST_F(EngineAgainstServer, TheFreeSpaceCheckUsesTheDrive) {
   EXPECT_EQ(listener.lines.back(), kReset);
   EXPECT_EQ(listener.lines[1], "Progress: 0");
   EXPECT_TRUE(FolderEntries(folder.path()).empty());
+
+  // A drive that is not there has no free space to read: it has none.
+  Serve("small.ocx", 100);
+  EXPECT_FALSE(Get("small.ocx", "Q:\\small.ocx"));
+  EXPECT_EQ(listener.lines,
+            (Lines{kStart, "Errors: There is not enough free space on disk for this file."}));
+}
+
+// How many requests of the server's log asked for this path.
+int RequestsFor(const std::string& path) {
+  const std::string log = movarin::test::ServerLog();
+  const std::string line = "GET " + path + " HTTP/";
+  int count = 0;
+  for (std::size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++count;
+  return count;
+}
+
+TEST_F(EngineAgainstServer, RedirectsAreFollowedToTheFileAndTheLastAnswerCounts) {
+  CreateDirectoryA((served + "mirror").c_str(), nullptr);
+  const std::string bytes = Serve("mirror\\real.ocx", 3000, 7);
+  // Each redirect status, each form of address: absolute on another host name of the
+  // same server, an absolute path, a relative path.
+  const std::string port_part = server.substr(std::string("http://127.0.0.1").size());
+  const std::string elsewhere = "http://localhost" + port_part + "files/mirror/real.ocx";
+  struct Case {
+    const char* status;
+    std::string to;
+  };
+  const Case cases[] = {{"301 Moved Permanently", elsewhere},
+                        {"302 Found", "/files/mirror/real.ocx"},
+                        {"303 See Other", "mirror/real.ocx"},
+                        {"307 Temporary Redirect", "./mirror/../mirror/real.ocx"},
+                        {"308 Permanent Redirect", elsewhere}};
+  for (const Case& c : cases) {
+    ASSERT_TRUE(ResetServer());
+    Behave("r.ocx", "mode=redirect&status=" + UrlEncode(c.status) + "&to=" + UrlEncode(c.to));
+    const std::string dest = folder / "r.ocx";
+    EXPECT_TRUE(Get("r.ocx", dest)) << c.status;
+    EXPECT_EQ(listener.lines.back(), "Complete") << c.status;
+    EXPECT_TRUE(ReadWholeFile(dest) == bytes) << c.status;
+    EXPECT_EQ(RequestsFor("/files/mirror/real.ocx"), 1) << c.status;
+    EXPECT_NE(movarin::test::ServerLog().find("Range: bytes=0-"), std::string::npos);
+  }
+
+  // A chain of two, the second to a file that is not there: the 404 is what counts, and
+  // the file downloaded before stays as it was.
+  ASSERT_TRUE(ResetServer());
+  Behave("r.ocx", "mode=redirect&to=" + UrlEncode("/files/hop.ocx"));
+  Behave("hop.ocx", "mode=redirect&status=" + UrlEncode("307 Temporary Redirect") + "&to=gone.ocx");
+  EXPECT_FALSE(Get("r.ocx", folder / "r.ocx"));
+  ASSERT_EQ(listener.lines.size(), 2u);
+  EXPECT_EQ(listener.lines[1], "Errors: " + messages::NotFound(server + "files/r.ocx"));
+  EXPECT_TRUE(ReadWholeFile(folder / "r.ocx") == bytes);
+  EXPECT_EQ(RequestsFor("/files/gone.ocx"), 1);
+}
+
+TEST_F(EngineAgainstServer, ARedirectLoopEndsAtTheLimitWithTheRedirectAsTheAnswer) {
+  Behave("loop.ocx", "mode=redirect&to=loop.ocx");
+  EXPECT_FALSE(Get("loop.ocx", folder / "loop.ocx"));
+  EXPECT_EQ(listener.lines,
+            (Lines{kStart, "Errors: The server returned the following response:\r\rHTTP/1.1 302 Found\r"}));
+  EXPECT_EQ(RequestsFor("/files/loop.ocx"), 11) << "the first request and ten redirects";
+  EXPECT_TRUE(FolderEntries(folder.path()).empty());
+
+  // A redirect to an address of another kind is not followed either.
+  Behave("ftp.ocx", "mode=redirect&to=" + UrlEncode("ftp://127.0.0.1/ftp.ocx"));
+  EXPECT_FALSE(Get("ftp.ocx", folder / "ftp.ocx"));
+  EXPECT_EQ(listener.lines.back(),
+            "Errors: The server returned the following response:\r\rHTTP/1.1 302 Found\r");
 }
 
 TEST_F(EngineAgainstServer, NamesThatLeaveTheFolderAreRefused) {

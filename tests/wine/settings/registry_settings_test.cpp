@@ -4,12 +4,16 @@
 
 #include "platform/win32/text.h"
 #include "settings/win32/registry_settings_store.h"
+#include "tests/support/win32/registry_snapshot.h"
 
 namespace movarin::settings {
 namespace {
 
 class RegistryStore : public ::testing::Test {
  protected:
+  // Each case starts from an empty key; what the prefix held before comes back after.
+  test::RegistrySnapshot keep_settings_{HKEY_CURRENT_USER,
+                                        win32::Widen(RegistrySettingsStore::KeyPath())};
   void SetUp() override { DeleteOptions(); }
   void TearDown() override { DeleteOptions(); }
   static void DeleteOptions() {

@@ -24,9 +24,11 @@
 #include "sound/win32/winmm_sound_platform.h"
 #include "tests/e2e/driver/message_box.h"
 #include "tests/native/sound/wave_builder.h"
+#include "tests/wine/sound/sound_recording.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/environment.h"
+#include "tests/support/win32/registry_guard.h"
 #include "tests/support/win32/test_server.h"
 #include "tests/support/win32/wine_paths.h"
 
@@ -35,66 +37,28 @@ namespace {
 
 namespace support = movarin::test;
 namespace wave = movarin::sound::test;
+using wave::Audible;
+using wave::Decode;
+using wave::Envelope;
+using wave::Peak;
+using wave::Recording;
+using wave::ShapeCorrelation;
+using wave::Span;
 namespace ui = movarin::win32;
 
 // ---- The prefix stays as it was ------------------------------------------------------
 
 // Wine writes an entry for each audio device it finds (the recorder) into the registry
 // of the shared prefix; every key this run adds under these roots is removed at the end.
-class RegistryKeysGuard {
- public:
-  RegistryKeysGuard(HKEY root, std::wstring path) : root_(root), path_(std::move(path)) {
-    existed_ = Collect(path_, before_);
-  }
-  void Restore() {
-    if (!existed_) {
-      RegDeleteTreeW(root_, path_.c_str());
-      return;
-    }
-    std::set<std::wstring> now;
-    Collect(path_, now);
-    for (const std::wstring& key : now) {
-      if (before_.count(key)) continue;
-      const auto parent = key.substr(0, key.rfind(L'\\'));
-      if (parent != path_ && !before_.count(parent)) continue;  // goes with a new parent
-      RegDeleteTreeW(root_, key.c_str());
-    }
-  }
-
- private:
-  bool Collect(const std::wstring& path, std::set<std::wstring>& out) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root_, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-      DWORD length = 256;
-      if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-      const std::wstring child = path + L"\\" + name;
-      out.insert(child);
-      Collect(child, out);
-    }
-    RegCloseKey(key);
-    return true;
-  }
-
-  HKEY root_;
-  std::wstring path_;
-  bool existed_ = false;
-  std::set<std::wstring> before_;
-};
-
 class AudioRegistryEnvironment : public ::testing::Environment {
  public:
-  void SetUp() override {
-    guards_.emplace_back(HKEY_CURRENT_USER, L"Software\\Wine\\Drivers");
-    guards_.emplace_back(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\MMDevices");
-  }
+  void SetUp() override { guards_ = support::GuardAudioDeviceKeys(); }
   void TearDown() override {
     for (auto& guard : guards_) guard.Restore();
   }
 
  private:
-  std::vector<RegistryKeysGuard> guards_;
+  std::vector<support::RegistryKeysGuard> guards_;
 };
 [[maybe_unused]] const auto* const kRegistryEnvironment = ::testing::AddGlobalTestEnvironment(new AudioRegistryEnvironment);
 
@@ -183,106 +147,6 @@ class BoxAnswerer {
   std::optional<SeenBox> seen_;
   std::thread thread_;
 };
-
-// ---- What the recorder heard ---------------------------------------------------------
-
-struct Sound {
-  double rate = 0;
-  std::vector<double> samples;  // the first channel, in -1..1
-};
-
-// Decodes 16-bit PCM or 32-bit float; the data runs to the end of the file when the
-// header was written before the recording's length was known.
-std::optional<Sound> Decode(const std::string& file_bytes) {
-  const std::vector<std::uint8_t> bytes(file_bytes.begin(), file_bytes.end());
-  const auto layout = ReadWaveLayout(bytes);
-  if (!layout) return std::nullopt;
-  const WaveFormat& f = layout->format;
-  const std::size_t bytes_per_sample = f.bits_per_sample / 8;
-  if (f.channels == 0 || (bytes_per_sample != 2 && bytes_per_sample != 4)) return std::nullopt;
-  const std::size_t frame = bytes_per_sample * f.channels;
-  const std::size_t available = bytes.size() - static_cast<std::size_t>(layout->data_offset);
-  const std::size_t length = std::min<std::size_t>(layout->declared_data_size, available);
-  Sound sound;
-  sound.rate = f.samples_per_second;
-  for (std::size_t at = static_cast<std::size_t>(layout->data_offset);
-       at + frame <= layout->data_offset + length; at += frame) {
-    if (bytes_per_sample == 2) {
-      sound.samples.push_back(static_cast<std::int16_t>(bytes[at] | bytes[at + 1] << 8) / 32768.0);
-    } else {
-      float v;
-      std::memcpy(&v, &bytes[at], 4);
-      sound.samples.push_back(v);
-    }
-  }
-  return sound;
-}
-
-// Loudness in 10 ms windows.
-std::vector<double> Envelope(const Sound& sound) {
-  const auto window = static_cast<std::size_t>(sound.rate / 100);
-  std::vector<double> out;
-  for (std::size_t at = 0; at + window <= sound.samples.size(); at += window) {
-    double sum = 0;
-    for (std::size_t i = at; i < at + window; ++i) sum += sound.samples[i] * sound.samples[i];
-    out.push_back(std::sqrt(sum / static_cast<double>(window)));
-  }
-  return out;
-}
-
-// The windows louder than a quiet threshold: [first, last].
-struct Span {
-  std::size_t first = 0, last = 0;
-  bool any = false;
-  std::size_t length() const { return any ? last - first + 1 : 0; }
-};
-Span Audible(const std::vector<double>& envelope, double threshold = 0.01) {
-  Span span;
-  for (std::size_t i = 0; i < envelope.size(); ++i) {
-    if (envelope[i] <= threshold) continue;
-    if (!span.any) span.first = i;
-    span.last = i;
-    span.any = true;
-  }
-  return span;
-}
-
-// Correlation of the two envelopes from their first audible window on, over the
-// reference's audible length.
-double ShapeCorrelation(const std::vector<double>& reference, const std::vector<double>& heard) {
-  const Span a = Audible(reference), b = Audible(heard);
-  if (!a.any || !b.any) return 0;
-  const std::size_t n = std::min(a.length(), heard.size() - b.first);
-  double ma = 0, mb = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    ma += reference[a.first + i];
-    mb += heard[b.first + i];
-  }
-  ma /= static_cast<double>(n);
-  mb /= static_cast<double>(n);
-  double sab = 0, saa = 0, sbb = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const double x = reference[a.first + i] - ma, y = heard[b.first + i] - mb;
-    sab += x * y;
-    saa += x * x;
-    sbb += y * y;
-  }
-  return saa > 0 && sbb > 0 ? sab / std::sqrt(saa * sbb) : 0;
-}
-
-double Peak(const Sound& sound) {
-  double peak = 0;
-  for (double v : sound.samples) peak = std::max(peak, std::abs(v));
-  return peak;
-}
-
-std::optional<Sound> Recording() {
-  const auto path = support::EnvVar("MOVARIN_SOUND_RECORDING");
-  if (!path) return std::nullopt;
-  const auto bytes = support::ReadWholeFile(support::WindowsPath(*path));
-  if (!bytes) return std::nullopt;
-  return Decode(*bytes);
-}
 
 class SoundWineTest : public ::testing::Test {
  protected:
