@@ -16,6 +16,7 @@
 #include "tests/support/files.h"
 #include "tests/support/run.h"
 #include "tests/support/temp_folder.h"
+#include "tests/native/catalog/catalog_tool_run.h"
 
 namespace movarin::tools {
 namespace {
@@ -29,14 +30,6 @@ using movarin::test::RunShell;
 using movarin::test::ShellQuote;
 using movarin::test::TempFolder;
 using movarin::test::WriteWholeFile;
-
-CommandResult Tool(const std::string& arguments) {
-  return RunShell(ShellQuote(MOVARIN_CATALOG_TOOL) + " " + arguments);
-}
-
-fs::path Seed(const char* name) {
-  return fs::path(*movarin::test::SourceDir()) / "fuzz/pe_version_fuzz/corpus" / name;
-}
 
 class Publish : public ::testing::Test {
  protected:
