@@ -55,17 +55,21 @@ void MovarinTest::Launch(bool with_catalogue) {
                     .ok());
   }
   ASSERT_TRUE(test::WriteWholeFile(*folder_ / "Movarin.ini", "[Server]\r\nBaseUrl=" + server_ + "\r\n"));
-  if (preset_windows_xp_) {
-    settings::RegistrySettingsStore store;
-    ASSERT_TRUE(store.WriteSwitch(settings::Key::kMovarinFilesWindowsXP, true));
-    ASSERT_TRUE(store.WriteSwitch(settings::Key::kMovarinFilesWindowsVista7, false));
-  }
+  ASSERT_NO_FATAL_FAILURE(PresetOperatingSystem());
   std::string error;
   app_ = Process::Launch({.program = *folder_ / "Movarin.exe"}, &error);
   ASSERT_TRUE(app_.has_value()) << error;
 }
 
+void MovarinTest::PresetOperatingSystem() {
+  if (!preset_windows_xp_) return;
+  settings::RegistrySettingsStore store;
+  ASSERT_TRUE(store.WriteSwitch(settings::Key::kMovarinFilesWindowsXP, true));
+  ASSERT_TRUE(store.WriteSwitch(settings::Key::kMovarinFilesWindowsVista7, false));
+}
+
 void MovarinTest::LaunchInstalled(const std::string& program) {
+  ASSERT_NO_FATAL_FAILURE(PresetOperatingSystem());
   std::string error;
   app_ = Process::Launch({.program = program}, &error);
   ASSERT_TRUE(app_.has_value()) << error;

@@ -42,6 +42,9 @@ class MovarinTest : public ::testing::Test {
   // Starts a Movarin.exe that lies elsewhere as it stands, with the folder, catalogue and
   // Movarin.ini it has there (an installed one).
   void LaunchInstalled(const std::string& program);
+  // Stores "Windows XP" as the operating system (unless preset_windows_xp_ is false), so
+  // that the choice window does not ask after the start-up chain.
+  void PresetOperatingSystem();
   // The rest of Start: the sponsor window passed, the catalogue update gone.
   void PassStartupChain();
   // Waits for the main window and its controls (after the load has run).
