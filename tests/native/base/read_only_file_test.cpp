@@ -9,29 +9,13 @@
 #include <vector>
 
 #include "base/bulk_memory.h"
+#include "tests/support/temp_folder.h"
 
 namespace movarin::base {
 namespace {
 namespace fs = std::filesystem;
 
-class Folder {
- public:
-  Folder() {
-    std::random_device device;
-    do {
-      path_ = fs::temp_directory_path() / ("movarin-read-only-test-" + std::to_string(device()));
-    } while (!fs::create_directory(path_));
-  }
-  ~Folder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  std::string operator/(const std::string& name) const { return PathToUtf8(path_ / name); }
-  std::string path() const { return PathToUtf8(path_); }
-
- private:
-  fs::path path_;
-};
+using Folder = test::TempFolder;
 
 std::string Bytes(const ReadOnlyFile& file) {
   const auto bytes = file.bytes();
