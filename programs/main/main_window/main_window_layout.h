@@ -35,16 +35,18 @@ enum class MainControl {
 using ui::ControlKind;
 using ui::ControlPlacement;
 
-// In MainControl order.
+// In MainControl order. The labels are as wide as their whole text in the window's font
+// at any DPI; the search prompt ends where the search box begins, and both text boxes
+// start at the same edge and end where the buttons' column begins.
 inline constexpr std::array<ControlPlacement, static_cast<std::size_t>(MainControl::kCount)>
     kMainControls{{
-        {101, ControlKind::kClickableLabel, "Menu", 120, 600, 615, 255},
-        {102, ControlKind::kClickableLabel, "Language", 840, 600, 1095, 255},
-        {103, ControlKind::kLabel, "Type dll or ocx file name:", 120, 1200, 4575, 375},
-        {104, ControlKind::kTextBox, "", 2520, 1200, 4335, 375},
+        {101, ControlKind::kClickableLabel, "Menu", 120, 600, 690, 255},
+        {102, ControlKind::kClickableLabel, "Language", 840, 600, 1215, 255},
+        {103, ControlKind::kLabel, "Type dll or ocx file name:", 120, 1200, 3060, 375},
+        {104, ControlKind::kTextBox, "", 3180, 1200, 3675, 375},
         {105, ControlKind::kStyledButton, "Search", 6960, 840, 1815, 735},
         {106, ControlKind::kLabel, "Path of file:", 120, 1920, 2415, 375},
-        {107, ControlKind::kTextBox, "", 2520, 1920, 4095, 375},
+        {107, ControlKind::kTextBox, "", 3180, 1920, 3435, 375},
         {108, ControlKind::kStyledButton, ":", 6600, 1920, 255, 375},
         {109, ControlKind::kStyledButton, "Register", 6960, 1680, 1815, 735},
         {110, ControlKind::kReportList, "", 120, 2520, 8655, 4695},

@@ -14,8 +14,8 @@ inline constexpr int kClientWidth = 7020, kClientHeight = 2160;
 enum ControlId { kPrompt = 601, kFileBox, kBrowseButton, kUnregisterButton };
 
 inline constexpr std::array<ui::ControlPlacement, 4> kControls{{
-    {kPrompt, ui::ControlKind::kLabel, "Type dll or ocx file name:", 120, 720, 2880, 375},
-    {kFileBox, ui::ControlKind::kTextBox, "", 3060, 720, 3435, 375},
+    {kPrompt, ui::ControlKind::kLabel, "Type dll or ocx file name:", 120, 720, 3060, 375},
+    {kFileBox, ui::ControlKind::kTextBox, "", 3180, 720, 3315, 375},
     {kBrowseButton, ui::ControlKind::kStyledButton, ":", 6540, 720, 255, 375},
     {kUnregisterButton, ui::ControlKind::kStyledButton, "UnRegister", 4980, 1260, 1815, 735},
 }};

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "programs/main/main_window/main_window_layout.h"
+#include "tests/native/platform/labels_show_their_text.h"
 
 namespace movarin::main_program {
 namespace {
@@ -19,6 +20,14 @@ TEST(Layouts, MainWindowTableFollowsTheRoles) {
   for (MainControl role : {MainControl::kQuoteField, MainControl::kSignalField,
                            MainControl::kDownloadedNameField, MainControl::kDownloadedPathField})
     EXPECT_GE(Placement(role).top, kMainClientHeightTwips);
+}
+
+// "Type dll or ocx file name:" once hid its end under the search box.
+TEST(Layouts, MainWindowLabelsShowTheirWholeText) {
+  ui::testing::ExpectLabelsShowTheirText(kMainControls, 975);  // Tahoma 9.75 pt bold
+  // The text boxes keep their row and their right edge.
+  EXPECT_EQ(Placement(MainControl::kSearchBox).top, Placement(MainControl::kSearchPrompt).top);
+  EXPECT_EQ(Placement(MainControl::kSearchBox).left, Placement(MainControl::kPathBox).left);
 }
 
 }  // namespace
