@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "skin/button_content_layout.h"
 #include "skin/button_themes.h"
 
 namespace movarin::skin {
@@ -69,11 +70,6 @@ PropertyBag StandardButtonDesign(std::string_view caption, std::string_view pict
     bag.Put("Icon", "True");
   }
   return bag;
-}
-
-int ButtonPictureLimit(int button_height, int dpi) {
-  const int by_dpi = (32 * std::max(dpi, 96) + 48) / 96;
-  return std::max(1, std::min(button_height - 8, by_dpi));
 }
 
 StyledButton::StyledButton(StyledButtonHost& host, std::string display_name, Font host_font,
@@ -325,36 +321,21 @@ Region StyledButton::Draw(Canvas& canvas) const {
   const ButtonState state{p_.enabled, hovered_, pressed_, focused_, p_.focus_dotted_rect};
   DrawButtonTheme(canvas, p_.theme, state, w, h, r);
 
-  if (p_.icon) {
-    if (const auto picture = canvas.LoadPicture(p_.icon_source, 256)) {
-      // Pictures ship large for sharp screens: one larger than the button allows is
-      // scaled down to fit, keeping its proportions; a smaller one keeps its own size.
-      int pw = picture->Width(), ph = picture->Height();
-      const int limit = ButtonPictureLimit(h, canvas.Dpi());
-      if (pw > limit || ph > limit) {
-        const float ratio = std::min(static_cast<float>(limit) / static_cast<float>(pw),
-                                     static_cast<float>(limit) / static_cast<float>(ph));
-        pw = std::max(1, static_cast<int>(static_cast<float>(pw) * ratio));
-        ph = std::max(1, static_cast<int>(static_cast<float>(ph) * ratio));
-      }
-      const int x = p_.icon_alignment == 2 ? w - pw - 5 : 5;
-      const int y = RoundHalfEven(h / 2.0 - ph / 2.0);
-      canvas.DrawPicture(*picture, {x, y, x + pw, y + ph}, p_.transparency);
-    }
-  }
-
+  std::unique_ptr<Picture> picture;
+  if (p_.icon) picture = canvas.LoadPicture(p_.icon_source, 256);  // nothing drawn when it fails
   const Size text = canvas.MeasureText(p_.caption);
-  const int ox = p_.caption_offset_x, oy = p_.caption_offset_y;
-  int x = 0, y = 0;
-  if (p_.caption_alignment >= 1 && p_.caption_alignment <= 9) {
-    const int column = (p_.caption_alignment - 1) / 3, row = (p_.caption_alignment - 1) % 3;
-    x = column == 0   ? ox + 1
-        : column == 1 ? RoundHalfEven(w / 2.0 - text.width / 2.0 - 1 + ox)
-                      : w - text.width - 3 + ox;
-    y = row == 0   ? oy
-        : row == 1 ? RoundHalfEven(h / 2.0 - text.height / 2.0 - 1 + oy)
-                   : h - text.height - 1 + oy;
-  }
+  const ButtonContentPlacement placed = PlaceButtonContent(
+      {.button = extent,
+       .picture = picture ? Size{picture->Width(), picture->Height()} : Size{},
+       .caption = p_.caption.empty() ? Size{} : text,
+       .dpi = canvas.Dpi(),
+       .icon_alignment = p_.icon_alignment,
+       .caption_alignment = p_.caption_alignment,
+       .caption_offset_x = p_.caption_offset_x,
+       .caption_offset_y = p_.caption_offset_y});
+  if (picture && !placed.picture.Empty()) canvas.DrawPicture(*picture, placed.picture, p_.transparency);
+
+  const int x = placed.caption.x, y = placed.caption.y;
   auto print = [&](int px, int py, Colour colour) {
     canvas.DrawText(p_.caption, {px, py, px + text.width, py + text.height},
                     kTextNoPrefix | kTextSingleLine | kTextNoClip, colour);

@@ -157,8 +157,4 @@ class StyledButton {
 // colours every window stores; `picture` empty for none.
 PropertyBag StandardButtonDesign(std::string_view caption, std::string_view picture);
 
-// The largest picture a button of this height draws at its own size, at `dpi`: pictures
-// ship large for sharp screens and are scaled down to fit.
-int ButtonPictureLimit(int button_height, int dpi);
-
 }  // namespace movarin::skin

@@ -6,6 +6,7 @@
 // W/2 = 50, W/2 - 1 = 49, H/3 = 10.67 -> 11, H - H/3 = 21.33 -> 21.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "skin/software_canvas.h"
@@ -193,6 +194,21 @@ TEST(ButtonPixels, PictureScaledToFitAndBlended) {
   b.Draw();
   EXPECT_EQ(PixelAt(b.bitmap, 71, 16), Rgb(255, 0, 0));
   EXPECT_NE(PixelAt(b.bitmap, 70, 16), Rgb(255, 0, 0));
+
+  // With a caption: "Register" (48 x 13) centred would start at x 25, over the picture
+  // (5 to 29); it moves into the room beside it and the picture stays whole.
+  b.button.SetIconAlignment(1);
+  b.button.SetCaption("Register");
+  b.Draw();
+  for (int y = 4; y < 28; ++y)
+    for (int x = 5; x < 29; ++x) ASSERT_EQ(PixelAt(b.bitmap, x, y), Rgb(255, 0, 0)) << x << "," << y;
+  int first_ink = kW;
+  for (int y = 8; y < 8 + 13; ++y)  // the caption's rows, inside the border
+    for (int x = 2; x < kW - 2; ++x)
+      if (PixelAt(b.bitmap, x, y) == kBlack) first_ink = std::min(first_ink, x);
+  EXPECT_GE(first_ink, 29 + 4) << "the caption starts after the picture and a gap";
+  EXPECT_LT(first_ink, kW / 2);
+  b.button.SetCaption("");
 
   // A file that cannot be loaded draws nothing.
   std::filesystem::remove(path);
