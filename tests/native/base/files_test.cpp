@@ -4,33 +4,25 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
+
+#include "tests/support/temp_folder.h"
 
 namespace movarin::base {
 namespace {
 namespace fs = std::filesystem;
 
+// The test-support library's temporary folder, as a std::filesystem path.
 class Folder {
  public:
-  Folder() {
-    std::random_device device;
-    do {
-      path_ = fs::temp_directory_path() / ("movarin-base-test-" + std::to_string(device()));
-    } while (!fs::create_directory(path_));
-  }
-  ~Folder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  fs::path operator/(const std::string& name) const { return path_ / name; }
-  const fs::path& path() const { return path_; }
+  fs::path path() const { return PathFromUtf8(temp_.path()); }
+  fs::path operator/(const std::string& name) const { return path() / name; }
   std::size_t EntryCount() const {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(path_), fs::directory_iterator()));
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(path()), fs::directory_iterator()));
   }
 
  private:
-  fs::path path_;
+  test::TempFolder temp_{"movarin-base-test"};
 };
 
 void Write(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
