@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "platform/win32/controls.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/text.h"
 
 namespace movarin::win32 {
 
@@ -128,6 +130,13 @@ int ScreenDpi() {
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   return dpi > 0 ? dpi : 96;
+}
+
+std::string Window::ItemText(int id) const { return Narrow(GetText(Item(id))); }
+
+void Window::SetItemText(int id, std::string_view text) {
+  const std::wstring wide = Widen(text);
+  if (GetText(Item(id)) != wide) SetText(Item(id), wide);
 }
 
 int TwipsToPixels(int twips) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace movarin::win32 {
 
@@ -54,6 +55,13 @@ class Window {
   virtual bool OnNotify(const NMHDR& header, LRESULT& result) { return false; }
   virtual void OnTimer(UINT_PTR id) {}
   virtual void OnSize(int width, int height) {}
+
+  // A child control by its id, and its text in UTF-8.
+  HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+  std::string ItemText(int id) const;
+  // Sets a control's text only when it differs: progress reports come often, and an
+  // unchanged label is not redrawn.
+  void SetItemText(int id, std::string_view text);
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -110,14 +110,6 @@ void DatabaseUpdateWindow::UpdateProxyBoxes() {
   }
 }
 
-std::string DatabaseUpdateWindow::ItemText(int id) const { return Narrow(movarin::win32::GetText(Item(id))); }
-
-void DatabaseUpdateWindow::SetItemText(int id, const std::string& text) {
-  // Progress arrives per kilobyte: a field is redrawn only when its text changes.
-  const std::wstring wide = Widen(text);
-  if (movarin::win32::GetText(Item(id)) != wide) movarin::win32::SetText(Item(id), wide);
-}
-
 ServerConnectionFields DatabaseUpdateWindow::ConnectionFields() {
   ServerConnectionFields fields;
   fields.remote_address = ItemText(du::kRemoteAddress);

@@ -38,9 +38,6 @@ class DatabaseUpdateWindow final : public movarin::win32::Window, private Databa
   void OnTimer(UINT_PTR id) override;
 
  private:
-  HWND Item(int id) const { return GetDlgItem(hwnd(), id); }
-  std::string ItemText(int id) const;
-  void SetItemText(int id, const std::string& text);
   void UpdateProxyBoxes();
 
   // DatabaseUpdateHost

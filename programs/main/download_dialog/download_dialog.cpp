@@ -72,16 +72,6 @@ void DownloadDialog::DownloadAddress(const std::string& address) {
   CloseWhenIdle();
 }
 
-std::string DownloadDialog::ItemText(int id) const {
-  return Narrow(movarin::win32::GetText(Item(id)));
-}
-
-void DownloadDialog::SetItemText(int id, const std::string& text) {
-  // Progress arrives per kilobyte: a label is redrawn only when its text changes.
-  const std::wstring wide = Widen(text);
-  if (movarin::win32::GetText(Item(id)) != wide) movarin::win32::SetText(Item(id), wide);
-}
-
 bool DownloadDialog::OnCommand(int id, int code, HWND) {
   if (id == dd::kStartSignal && code == EN_CHANGE) {
     logic_.StartSignalChanged(ItemText(dd::kStartSignal),

@@ -49,9 +49,6 @@ class DownloadDialog final : public movarin::win32::Window, private DownloadDial
   void OnTimer(UINT_PTR id) override;
 
  private:
-  HWND Item(int id) const { return GetDlgItem(hwnd(), id); }
-  std::string ItemText(int id) const;
-  void SetItemText(int id, const std::string& text);
   void CloseWhenIdle();
 
   // DownloadDialogHost
