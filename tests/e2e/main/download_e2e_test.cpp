@@ -176,6 +176,46 @@ TEST_F(DownloadTest, NotFoundShowsOneBoxThenADownloadWithTheCloseBoxClearedStays
   Screenshot(dialog, "download-dialog-done");
 }
 
+TEST_F(DownloadTest, OpenFolderAfterDownloadShowsTheFolderInTheFileExplorer) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  ClickMenuItem(MenuItem::kAutoRegisterNo);  // the download here is not a library
+  // The dialog, opened by a download the server refuses, stays idle with its boxes.
+  SearchFor("msc");
+  HWND dialog = WaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  auto box = WaitForMessageBox(app_->id());
+  ASSERT_TRUE(box.has_value());
+  ASSERT_TRUE(PressMessageBoxButton(box->window, "OK"));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, dd::kDownloadButton)) != FALSE; }));
+  HWND open_folder = GetDlgItem(dialog, dd::kOpenFolderCheck);
+  Click(open_folder);
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(open_folder, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+
+  const std::string bytes = Payload(2000);
+  Serve("zlib1.dll", bytes);
+  ASSERT_TRUE(SetText(GetDlgItem(dialog, dd::kAddressBox), *test::EnvVar("MOVARIN_TEST_SERVER") + "files/zlib1.dll"));
+  ASSERT_TRUE(SetText(GetDlgItem(dialog, dd::kStartSignal), "1"));
+  EXPECT_EQ(test::ReadWholeFile(downloads_ + "\\zlib1.dll"), bytes);
+
+  // The shell's file explorer, a process of its own, opens on the download folder and
+  // lists the file just downloaded.
+  HWND explorer = WaitForWindow({.title = "downloads", .class_name = "ExplorerWClass"}, std::chrono::seconds(30));
+  ASSERT_NE(explorer, nullptr) << "no file-explorer window opened on the download folder";
+  struct Closer {  // the explorer is not Movarin's: it would outlive the test
+    HWND window;
+    ~Closer() { PostMessageW(window, WM_CLOSE, 0, 0); }
+  } closer{explorer};
+  EXPECT_NE(ProcessOf(explorer), app_->id());
+  HWND files = WaitForChild(explorer, {.class_name = "SysListView32"});
+  ASSERT_NE(files, nullptr) << DescribeWindow(explorer);
+  EXPECT_TRUE(WaitUntil([&] {
+    for (const auto& row : ListViewRows(files))
+      if (!row.empty() && row[0].starts_with("zlib1")) return true;  // with or without extension
+    return false;
+  })) << "the explorer does not list the downloaded file";
+}
+
 TEST_F(DownloadTest, DownloadChosenFromTheRowsOwnMenuFetchesThatRow) {
   const std::string bytes = Payload(2500);
   Serve("zlib1.dll", bytes);
