@@ -7,7 +7,6 @@
 #include "tests/support/environment.h"
 #include "tests/support/files.h"
 #include "tests/support/win32/test_server.h"
-#include "tests/support/win32/wine_paths.h"
 
 #include <functional>
 #include <thread>
@@ -30,13 +29,7 @@ class DownloadTest : public MovarinTest {
  protected:
   void SetUp() override {
     MovarinTest::SetUp();
-    ASSERT_TRUE(test::ResetServer());
-    auto root = test::EnvVar("MOVARIN_TEST_SERVER_ROOT");
-    ASSERT_TRUE(root.has_value()) << "run with the test server";
-    server_files_ = test::WindowsPath(*root) + "\\files";
-    downloads_ = *folder_ / "downloads";
-    ASSERT_TRUE(CreateDirectoryA(downloads_.c_str(), nullptr));
-    settings::RegistrySettingsStore().Write(settings::Key::kDownloadPath, downloads_);
+    ASSERT_NO_FATAL_FAILURE(PrepareDownloads());
   }
   void Serve(const std::string& name, const std::string& bytes) {
     ASSERT_TRUE(test::WriteWholeFile(server_files_ + "\\" + name, bytes));
@@ -44,8 +37,6 @@ class DownloadTest : public MovarinTest {
   HWND WaitForDialog() {
     return WaitForWindow({.class_name = "MovarinDownloadDialog", .process_id = app_->id()});
   }
-  std::string server_files_;
-  std::string downloads_;
 };
 
 TEST_F(DownloadTest, OneMatchDownloadsClosesTheDialogAndHandsOverToTheMainWindow) {

@@ -5,6 +5,8 @@
 #include "tests/support/environment.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/test_server.h"
+#include "tests/support/win32/wine_paths.h"
 
 namespace movarin::e2e {
 
@@ -34,6 +36,16 @@ void MovarinTest::TearDown() {
   app_.reset();  // kills the program if a test left it running
   folder_.reset();
   settings_.reset();
+}
+
+void MovarinTest::PrepareDownloads() {
+  ASSERT_TRUE(test::ResetServer());
+  auto root = test::EnvVar("MOVARIN_TEST_SERVER_ROOT");
+  ASSERT_TRUE(root.has_value()) << "run with the test server";
+  server_files_ = test::WindowsPath(*root) + "\\files";
+  downloads_ = *folder_ / "downloads";
+  ASSERT_TRUE(CreateDirectoryA(downloads_.c_str(), nullptr));
+  settings::RegistrySettingsStore().Write(settings::Key::kDownloadPath, downloads_);
 }
 
 void MovarinTest::Start(bool with_catalogue) {

@@ -61,6 +61,9 @@ class MovarinTest : public ::testing::Test {
   void CloseAnswering(const std::string& button);
   std::optional<std::string> Option(const std::string& key) const;
   void Screenshot(HWND window, const std::string& name) const;
+  // For tests that download: the test server reset, server_files_ its files folder, and
+  // downloads_ a fresh folder that the settings name as the download folder.
+  void PrepareDownloads();
 
   // The catalogue Start writes: the demo catalogue, unless a test adds to it first.
   std::vector<tools::catalog_writer::CatalogueEntry> catalogue_ = DemoCatalogue();
@@ -73,6 +76,8 @@ class MovarinTest : public ::testing::Test {
   // store at first): the program then starts as the user's first start does.
   bool preset_windows_xp_ = true;
   std::optional<test::TempFolder> folder_;
+  std::string server_files_;  // set by PrepareDownloads
+  std::string downloads_;
   std::optional<Process> app_;
   HWND main_ = nullptr;
 };

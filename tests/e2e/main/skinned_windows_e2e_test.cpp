@@ -14,11 +14,8 @@
 
 #include "programs/main/download_dialog/download_dialog_layout.h"
 #include "programs/main/download_folder_dialog/download_folder_dialog_layout.h"
-#include "settings/win32/registry_settings_store.h"
-#include "tests/support/environment.h"
 #include "tests/support/files.h"
 #include "tests/support/win32/test_server.h"
-#include "tests/support/win32/wine_paths.h"
 
 namespace movarin::e2e {
 namespace {
@@ -188,20 +185,12 @@ class SkinnedDownloadTest : public SkinnedWindowsTest {
  protected:
   void SetUp() override {
     SkinnedWindowsTest::SetUp();
-    ASSERT_TRUE(test::ResetServer());
-    auto root = test::EnvVar("MOVARIN_TEST_SERVER_ROOT");
-    ASSERT_TRUE(root.has_value()) << "run with the test server";
-    server_files_ = test::WindowsPath(*root) + "\\files";
-    downloads_ = *folder_ / "downloads";
-    ASSERT_TRUE(CreateDirectoryA(downloads_.c_str(), nullptr));
-    settings::RegistrySettingsStore().Write(settings::Key::kDownloadPath, downloads_);
+    ASSERT_NO_FATAL_FAILURE(PrepareDownloads());
   }
   void TearDown() override {
     SkinnedWindowsTest::TearDown();
     test::ResetServer();
   }
-  std::string server_files_;
-  std::string downloads_;
 };
 
 TEST_F(SkinnedDownloadTest, DownloadDialogShowsItsBlocksItsStyledButtonsWorkAndItsDisabledCancelIgnoresClicks) {
