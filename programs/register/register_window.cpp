@@ -59,9 +59,7 @@ void RegisterWindow::OnTimer(UINT_PTR id) {
   if (!logic_.closed()) EnableTimer(kStepTimer, kStepIntervalMs, true);
 }
 
-std::string RegisterWindow::ControlText(int id) {
-  return win32::Narrow(win32::GetText(GetDlgItem(hwnd(), id)));
-}
+std::string RegisterWindow::ControlText(int id) { return ItemText(id); }
 
 void RegisterWindow::SetControlText(int id, const std::string& text) {
   win32::SetText(GetDlgItem(hwnd(), id), win32::Widen(text));

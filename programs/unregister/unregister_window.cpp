@@ -49,9 +49,7 @@ bool UnregisterWindow::OnCommand(int id, int code, HWND) {
 
 void UnregisterWindow::HideWindow() { ShowWindow(hwnd(), SW_HIDE); }
 
-std::string UnregisterWindow::FileBox() {
-  return win32::Narrow(win32::GetText(GetDlgItem(hwnd(), kFileBox)));
-}
+std::string UnregisterWindow::FileBox() { return ItemText(kFileBox); }
 
 void UnregisterWindow::SetFileBox(const std::string& text) {
   win32::SetText(GetDlgItem(hwnd(), kFileBox), win32::Widen(text));

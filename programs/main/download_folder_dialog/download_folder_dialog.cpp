@@ -10,7 +10,6 @@
 namespace movarin::main_program {
 
 namespace fd = folder_dialog;
-using movarin::win32::Narrow;
 using movarin::win32::Widen;
 
 bool DownloadFolderDialog::EnsureLoaded() {
@@ -45,11 +44,11 @@ void DownloadFolderDialog::ShowDialog() {
 
 std::string DownloadFolderDialog::FolderText() {
   if (!EnsureLoaded()) return logic_.InitialFolder();
-  return Narrow(movarin::win32::GetText(GetDlgItem(hwnd(), fd::kFolderBox)));
+  return ItemText(fd::kFolderBox);
 }
 
 void DownloadFolderDialog::StoreFolder() {
-  logic_.StoreFolder(Narrow(movarin::win32::GetText(GetDlgItem(hwnd(), fd::kFolderBox))));
+  logic_.StoreFolder(ItemText(fd::kFolderBox));
 }
 
 bool DownloadFolderDialog::OnClose() {
