@@ -71,7 +71,7 @@ ButtonContentPlacement PlaceButtonContent(const ButtonContent& c) {
   const int px = right ? w - picture.width - kPictureInset : kPictureInset;
   const int py = RoundHalfEven(h / 2.0 - picture.height / 2.0);
   out.picture = {px, py, px + picture.width, py + picture.height};
-  if (text.width <= 0 || !aligned) return out;
+  if (text.width <= 0) return out;
 
   // The room beside the picture; the caption moves into it only where it would overlap.
   const int free_left = right ? kCaptionLeft : out.picture.right + gap;

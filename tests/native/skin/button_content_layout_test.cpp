@@ -42,6 +42,7 @@ TEST(ButtonContentLayout, PictureAndCaptionNeverOverlapAndStayInside) {
       {"a long caption shrinks the picture", {121, 49}, 96, {48, 48}, {90, 16}, 1, 5},
       {"a wide flat picture", {100, 40}, 96, {80, 20}, {40, 16}, 1, 5},
       {"top row", {121, 49}, 96, {32, 32}, {62, 16}, 1, 1},
+      {"an alignment out of range", {121, 49}, 96, {48, 48}, {62, 16}, 1, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
