@@ -5,7 +5,7 @@ namespace movarin::download {
 ExpectedDigest ExpectedDigest::FromCatalogueText(std::string_view text) {
   if (text.empty()) return ExpectedDigest();
   if (const auto digest = base::Sha256FromHex(text)) return Of(*digest);
-  return ExpectedDigest(Kind::kUnusable, {});
+  return Unusable();
 }
 
 }  // namespace movarin::download

@@ -17,6 +17,8 @@ class ExpectedDigest {
   // anything else is unusable: the catalogue promised a digest it does not hold, so the
   // file cannot be vouched for and is not downloaded.
   static ExpectedDigest FromCatalogueText(std::string_view text);
+  // A digest that was promised but cannot be had: the download is refused.
+  static ExpectedDigest Unusable() { return ExpectedDigest(Kind::kUnusable, {}); }
 
   bool IsNone() const { return kind_ == Kind::kNone; }
   bool IsUnusable() const { return kind_ == Kind::kUnusable; }
