@@ -7,6 +7,7 @@
 
 #include "base/sha256.h"
 #include "platform/win32/text.h"
+#include "programs/main/download_dialog/download_dialog_layout.h"
 #include "programs/main/os_choice_window/os_choice_window_layout.h"
 #include "programs/main/unregister_dialog/unregister_dialog_layout.h"
 #include "registration/messages.h"
@@ -38,6 +39,7 @@ using settings::Key;
 using test::FileExists;
 using test::ReadWholeFile;
 namespace ud = main_program::unregister_dialog;
+namespace dd = main_program::download_dialog;
 
 // The catalogue's name of the test library, as the server serves it.
 constexpr char kLibrary[] = "movarin_test_com.dll";
@@ -474,10 +476,17 @@ TEST_F(RegistrationE2eTest, AFileChangedOnTheServerIsRefusedAndNothingIsRegister
     EXPECT_EQ(box->title, "Not downloaded");
     EXPECT_EQ(box->text, "Connection error");
     EXPECT_STREQ(IconName(ReadMessageBoxIcon(box->window)), "error");
+    HWND dialog = WaitForWindow({.class_name = "MovarinDownloadDialog", .process_id = app_->id()});
+    ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(PressMessageBoxButton(box->window, "OK"));
     ASSERT_TRUE(WaitForWindowGone(box->window));
+    // Wine's message-box loop returns at the next message after its button ended it (a
+    // user's pointer always brings one): the download then ends and the dialog is idle.
+    PostMessageW(dialog, WM_NULL, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, dd::kDownloadButton)) != FALSE; }));
+    EXPECT_TRUE(WaitUntil([&] { return test::FolderEntries(downloads_).size() == 1; }))
+        << "the new file is gone once the download has ended";
   }
-  std::this_thread::sleep_for(milliseconds(1000));
   EXPECT_FALSE(FindMessageBox(app_->id()).has_value());
   EXPECT_EQ(ReadWholeFile(Downloaded(kLibrary)), "an older download");
   EXPECT_EQ(test::FolderEntries(downloads_), std::vector<std::string>{kLibrary}) << "no temporary file is left";
