@@ -256,6 +256,8 @@ bool DownloadEngine::BodyMatches(Call& call) {
   // An empty answer creates no file, and is checked like any other body.
   const base::Sha256Digest actual = call.body_hash.Finish();
   if (actual == *expected) return true;
+  // Gone before the failure is reported: a host's box may stand a while.
+  call.file.reset();
   RaiseError(messages::DigestMismatch(base::Sha256ToHex(*expected), base::Sha256ToHex(actual)));
   return false;
 }

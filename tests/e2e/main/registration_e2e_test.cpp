@@ -476,6 +476,8 @@ TEST_F(RegistrationE2eTest, AFileChangedOnTheServerIsRefusedAndNothingIsRegister
     EXPECT_EQ(box->title, "Not downloaded");
     EXPECT_EQ(box->text, "Connection error");
     EXPECT_STREQ(IconName(ReadMessageBoxIcon(box->window)), "error");
+    EXPECT_EQ(test::FolderEntries(downloads_), std::vector<std::string>{kLibrary})
+        << "nothing of the refused file is left while the box shows";
     HWND dialog = WaitForWindow({.class_name = "MovarinDownloadDialog", .process_id = app_->id()});
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(PressMessageBoxButton(box->window, "OK"));
