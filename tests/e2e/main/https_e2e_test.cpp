@@ -66,7 +66,7 @@ TEST_F(HttpsTest, TheStartupChainAndALibraryDownloadGoOverTls) {
   const std::string log = test::ServerLog();
   std::string library_request = "GET /files/";
   library_request.append(kLibrary).append(" ");
-  for (const std::string& request : std::vector<std::string>{"GET /Ads2.htm ", "GET /checkversion.php ",
+  for (const std::string& request : std::vector<std::string>{"GET /Ads2.htm ", "GET /sponsor.png ", "GET /checkversion.php ",
                                                              "HEAD /database.mdb ", library_request}) {
     EXPECT_NE(log.find(request), std::string::npos) << request << "\n" << log;
   }
