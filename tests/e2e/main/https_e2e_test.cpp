@@ -72,6 +72,21 @@ TEST_F(HttpsTest, TheStartupChainAndALibraryDownloadGoOverTls) {
   }
 }
 
+TEST_F(HttpsTest, TheCatalogueUpdateFetchesALargerCatalogueOverTls) {
+  auto larger = catalogue_;
+  for (int i = 0; i < 200; ++i) larger.push_back({"tls" + std::to_string(1000 + i) + ".dll", "1.0"});
+  const std::string served = test::WindowsPath(*test::EnvVar("MOVARIN_TEST_SERVER_ROOT")) + "\\database-larger.mdb";
+  ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(served, larger, tools::catalog_writer::CatalogueOptions{}).ok());
+  ASSERT_TRUE(test::ControlServer("set?path=/database.mdb&file=/database-larger.mdb"));
+  server_ = trusted_;
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+  EXPECT_EQ(FirstHeader(), "File name: " + std::to_string(larger.size()));
+  EXPECT_EQ(test::ReadWholeFile(*folder_ / "database.mdb"), test::ReadWholeFile(served));
+  const std::string log = test::ServerLog();
+  EXPECT_LT(log.find("HEAD /database.mdb HTTP/1.0"), log.find("GET /database.mdb ")) << log;
+}
+
 TEST_F(HttpsTest, AnUntrustedCertificateGivesTheConnectionErrorBoxAndNoFile) {
   // The chain passes as it does without a server: no page, no reply, no size.
   ASSERT_NO_FATAL_FAILURE(StartAndSearchTheLibrary(untrusted_));
