@@ -203,6 +203,23 @@ TEST_F(HttpsAgainstServer, RemoteFileCopyOverTlsAndRefusedOnABadCertificate) {
   bad.file().settings.local_file = folder / "bad.mdb";
   bad.file().StartDownload();
   EXPECT_EQ(FolderEntries(folder.path()), (std::vector<std::string>{"c.mdb"}));
+
+  // The copy follows a redirect within TLS, and not one to plain http.
+  ASSERT_TRUE(ControlServer("set?path=/files/moved.mdb&mode=redirect&to=" + UrlEncode(trusted + "files/c.mdb")));
+  win32::InternetFileControl moved([] {});
+  moved.file().settings.url = trusted + "files/moved.mdb";
+  moved.file().settings.local_file = folder / "moved.mdb";
+  moved.file().StartDownload();
+  EXPECT_TRUE(ReadWholeFile(folder / "moved.mdb") == body);
+
+  ASSERT_TRUE(ResetServer());
+  ASSERT_TRUE(ControlServer("set?path=/files/moved.mdb&mode=redirect&to=" + UrlEncode(plain + "files/c.mdb")));
+  win32::InternetFileControl downgraded([] {});
+  downgraded.file().settings.url = trusted + "files/moved.mdb";
+  downgraded.file().settings.local_file = folder / "plain.mdb";
+  downgraded.file().StartDownload();
+  EXPECT_EQ(FolderEntries(folder.path()), (std::vector<std::string>{"c.mdb", "moved.mdb"}));
+  EXPECT_EQ(ServerLog().find("GET /files/c.mdb"), std::string::npos) << "the plain address was not asked";
 }
 
 TEST_F(HttpsAgainstServer, FetchOfTheUpdateCheckAndThePageView) {
