@@ -4,8 +4,6 @@
 #include <wininet.h>
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -16,11 +14,14 @@
 #include "download/redirect.h"
 #include "download/win32/internet_calls.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/slim_lock.h"
 #include "platform/win32/text.h"
 
 namespace movarin::download::win32 {
 
 using movarin::win32::Narrow;
+using movarin::win32::SlimCondition;
+using movarin::win32::SlimLock;
 using movarin::win32::UniqueKernelHandle;
 using movarin::win32::Widen;
 
@@ -56,9 +57,11 @@ constexpr DWORD kConnectTimeoutMs = 30000;
 constexpr DWORD kReceiveTimeoutMs = 60000;
 // How long one wait of the user-interface thread lasts at most before it looks again.
 constexpr DWORD kHeaderPollMs = 20;
-constexpr DWORD kChunkWaitMs = 100;
+// How often a reader waiting for body bytes looks at the window input. The look is a
+// trip through the system, the wait for bytes is not.
+constexpr DWORD kInputLookMs = 10;
 // How long a new request waits for the worker to finish closing a cancelled one.
-constexpr std::chrono::milliseconds kWorkerFinishWait{20};
+constexpr DWORD kWorkerFinishWaitMs = 20;
 
 struct KnownError {
   DWORD code;
@@ -142,9 +145,10 @@ using Ring = std::vector<std::uint8_t>;
 // memory. The WinINet handles are not shared: the worker alone opens, uses and closes
 // them.
 struct InetTransfer::Shared {
-  std::mutex mutex;
-  std::condition_variable room;  // the worker waits here for buffer room
-  UniqueKernelHandle signal;     // auto-reset: the worker made progress
+  SlimLock mutex;
+  SlimCondition room;        // the worker waits here for buffer room
+  SlimCondition data;        // the reader waits here for body bytes
+  UniqueKernelHandle signal;  // auto-reset: the answer's head arrived, or the request ended
   bool cancelled = false;
   bool headers_ready = false;
   std::string header_block;
@@ -159,8 +163,8 @@ struct InetTransfer::Shared {
   std::uint64_t tail = 0;
   bool body_done = false;
   ChunkStatus end = ChunkStatus::kEndOfBody;
-  // Who sleeps: wake-ups cost a trip through the system, so they are sent only when
-  // needed. A waiting reader wants to be woken once the tail reaches wake_at.
+  // Who sleeps: wake-ups cost a switch of threads, so they are sent only when needed.
+  // A waiting reader wants to be woken once the tail reaches wake_at.
   bool reader_waiting = false;
   std::uint64_t wake_at = 0;
   LONGLONG waiting_since = 0;
@@ -342,9 +346,9 @@ Outcome Exchange(InetTransfer::Shared& s, const RequestArgs& first, const Intern
   for (;;) {
     std::uint64_t tail = 0;
     {
-      std::unique_lock lock(s.mutex);
+      std::lock_guard lock(s.mutex);
       s.writer_waiting = true;
-      s.room.wait(lock, [&] { return s.cancelled || s.Room() >= kReadBytes; });
+      while (!s.cancelled && s.Room() < kReadBytes) s.room.Wait(s.mutex);
       s.writer_waiting = false;
       if (s.cancelled) return CancelledOutcome();
       tail = s.tail;
@@ -387,7 +391,7 @@ Outcome Exchange(InetTransfer::Shared& s, const RequestArgs& first, const Intern
         wake_reader = true;
       }
     }
-    if (wake_reader) s.Signal();
+    if (wake_reader) s.data.WakeOne();
   }
 }
 
@@ -402,6 +406,7 @@ void Publish(InetTransfer::Shared& s, const Outcome& outcome) {
       s.end = outcome.end;
     }
   }
+  s.data.WakeOne();
   s.Signal();
 }
 
@@ -410,8 +415,9 @@ void Publish(InetTransfer::Shared& s, const Outcome& outcome) {
 // The worker thread's side of a transfer: the request it is given and whether it is
 // busy with one. The thread keeps its own reference, like the requests' shared state.
 struct InetTransfer::Worker {
-  std::mutex mutex;
-  std::condition_variable wake;  // a request was handed over, or the worker must end
+  SlimLock mutex;
+  // A request was handed over, or the worker must end; or the worker became idle.
+  SlimCondition wake;
   std::shared_ptr<Shared> request;
   RequestArgs args;
   // From the hand-over until the request's handles are closed.
@@ -428,8 +434,8 @@ void ServeRequests(const std::shared_ptr<InetTransfer::Worker>& worker, const In
     std::shared_ptr<InetTransfer::Shared> request;
     RequestArgs args;
     {
-      std::unique_lock lock(worker->mutex);
-      worker->wake.wait(lock, [&] { return worker->stop || worker->request; });
+      std::lock_guard lock(worker->mutex);
+      while (!worker->stop && !worker->request) worker->wake.Wait(worker->mutex);
       if (!worker->request) return;
       request = std::move(worker->request);
       args = std::move(worker->args);
@@ -441,7 +447,7 @@ void ServeRequests(const std::shared_ptr<InetTransfer::Worker>& worker, const In
       std::lock_guard lock(worker->mutex);
       worker->busy = false;
     }
-    worker->wake.notify_all();
+    worker->wake.WakeAll();
     Publish(*request, outcome);
   }
 }
@@ -476,7 +482,7 @@ void InetTransfer::RetireWorker() {
     worker_state_->stop = true;
     busy = worker_state_->busy;
   }
-  worker_state_->wake.notify_all();
+  worker_state_->wake.WakeAll();
   // A worker still inside a blocking WinINet call (a server that stalls) is left to end by
   // itself; it holds its own share of the state and closes its own handles.
   if (worker_.joinable()) {
@@ -491,17 +497,20 @@ void InetTransfer::RetireWorker() {
 
 bool InetTransfer::HandOver(const std::shared_ptr<Shared>& request) {
   if (worker_state_) {
-    std::unique_lock lock(worker_state_->mutex);
+    std::lock_guard lock(worker_state_->mutex);
     // A worker that was just cancelled is usually closing its handles and free a moment
     // later; one that waits on a stalled server is not worth waiting for.
-    worker_state_->wake.wait_for(lock, kWorkerFinishWait, [&] { return !worker_state_->busy; });
+    const ULONGLONG until = GetTickCount64() + kWorkerFinishWaitMs;
+    while (worker_state_->busy && GetTickCount64() < until) {
+      worker_state_->wake.Wait(worker_state_->mutex, kWorkerFinishWaitMs);
+    }
     if (!worker_state_->busy) {
       if (request) {
         request->ring = worker_state_->ring;
         worker_state_->request = request;
         worker_state_->args = request->args;
         worker_state_->busy = true;
-        worker_state_->wake.notify_one();
+        worker_state_->wake.WakeAll();
       }
       return true;
     }
@@ -584,7 +593,7 @@ void InetTransfer::Release(Shared& s) {
   // The caller holds the lock.
   s.head = read_position_;
   released_ = read_position_;
-  if (s.writer_waiting && s.Room() >= kReadBytes) s.room.notify_one();
+  if (s.writer_waiting && s.Room() >= kReadBytes) s.room.WakeOne();
 }
 
 Chunk InetTransfer::TakeChunk(Shared& s, std::size_t count) {
@@ -621,13 +630,18 @@ Chunk InetTransfer::ReadChunk(std::size_t max_bytes) {
       if (s.cancelled) return {ChunkStatus::kBroken, {}};
       Release(s);
       known_end_ = s.tail;
-      if (known_end_ - read_position_ >= wanted) continue;
-      if (s.body_done) {
-        end = s.end;
-      } else {
-        s.reader_waiting = true;
-        s.wake_at = read_position_ + std::max<std::uint64_t>(wanted, kWakeBytes);
-        s.waiting_since = Now();
+      if (known_end_ - read_position_ < wanted) {
+        if (s.body_done) {
+          end = s.end;
+        } else {
+          // Until the worker has a batch of bytes or the body ends; now and then the
+          // window input wants a look.
+          s.reader_waiting = true;
+          s.wake_at = read_position_ + std::max<std::uint64_t>(wanted, kWakeBytes);
+          s.waiting_since = Now();
+          s.data.Wait(s.mutex, kInputLookMs);
+          s.reader_waiting = false;
+        }
       }
     }
     if (end) {
@@ -635,14 +649,17 @@ Chunk InetTransfer::ReadChunk(std::size_t max_bytes) {
       if (have == 0) return {*end, {}};
       return TakeChunk(s, have);
     }
-    HANDLE signal = s.signal.get();
-    const DWORD woke =
-        MsgWaitForMultipleObjectsEx(1, &signal, kChunkWaitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    {
-      std::lock_guard lock(s.mutex);
-      s.reader_waiting = false;
-    }
-    if (woke == WAIT_OBJECT_0 + 1 && process_messages_) process_messages_();
+    LookAtInput();
+  }
+}
+
+void InetTransfer::LookAtInput() {
+  const ULONGLONG now = GetTickCount64();
+  if (now - last_input_look_ < kInputLookMs) return;
+  last_input_look_ = now;
+  if (MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0 &&
+      process_messages_) {
+    process_messages_();
   }
 }
 
@@ -658,7 +675,7 @@ void InetTransfer::Cancel() {
   // call, and by then the freed handle may name another request. A worker that waits on
   // a stalled server ends at the server's next bytes or at the receive time-out; nothing
   // waits for it, and every wait on this side returns at once.
-  shared_->room.notify_all();
+  shared_->room.WakeAll();
   shared_->Signal();
 }
 

@@ -61,6 +61,8 @@ class InetTransfer final : public Transfer {
   // Waits up to timeout_ms for the worker's signal or for window input; processes the
   // messages when input arrived.
   void Wait(unsigned timeout_ms);
+  // Processes the window messages, if any input arrived, at most every few milliseconds.
+  void LookAtInput();
   // Gives the worker the room of the chunks already read.
   void Release(Shared& s);
   // The next `count` bytes at the read position, as one span.
@@ -84,6 +86,7 @@ class InetTransfer final : public Transfer {
   // A chunk that wraps around the end of the ring is copied here to be handed out whole.
   std::vector<std::uint8_t> wrapped_chunk_;
   bool cancel_requested_ = false;
+  unsigned long long last_input_look_ = 0;
 };
 
 // The text of a WinINet or system error code ("The operation timed out").
