@@ -12,6 +12,7 @@
 
 #include "download/http_header.h"
 #include "download/redirect.h"
+#include "download/url.h"
 #include "download/win32/internet_calls.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/slim_lock.h"
@@ -84,6 +85,14 @@ constexpr KnownError kInternetErrors[] = {
     {ERROR_INTERNET_SEC_CERT_DATE_INVALID, "The server's certificate date is invalid"},
     {ERROR_INTERNET_SEC_CERT_CN_INVALID, "The server's certificate name is invalid"},
     {ERROR_INTERNET_INVALID_CA, "The server's certificate authority is not trusted"},
+    {ERROR_INTERNET_SEC_INVALID_CERT, "The server's certificate is invalid"},
+    {ERROR_INTERNET_SEC_CERT_ERRORS, "The server's certificate has errors"},
+    {ERROR_INTERNET_SEC_CERT_REVOKED, "The server's certificate has been revoked"},
+    {ERROR_INTERNET_SEC_CERT_REV_FAILED, "The server's certificate could not be checked for revocation"},
+    {ERROR_INTERNET_SEC_CERT_NO_REV, "The server's certificate carries no revocation information"},
+    {ERROR_INTERNET_SECURITY_CHANNEL_ERROR, "The secure connection with the server failed"},
+    {ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR, "The server redirected from a secure to a plain connection"},
+    {ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED, "The server asks for a client certificate"},
 };
 
 Failure FailureOf(DWORD code) {
@@ -180,30 +189,17 @@ struct InetTransfer::Shared {
 
 namespace {
 
-// The parts of an address that a request needs.
+// The parts of an address that a request needs. Which scheme, port and encryption an
+// address asks for is decided by the portable parser; the request only passes them on.
 base::Result<RequestArgs, Failure> CrackAddress(const std::string& url) {
-  const std::wstring wide = Widen(url);
-  URL_COMPONENTSW parts{};
-  parts.dwStructSize = sizeof parts;
-  parts.dwHostNameLength = 1;
-  parts.dwUrlPathLength = 1;
-  parts.dwExtraInfoLength = 1;
-  parts.dwSchemeLength = 1;
-  if (wide.empty() || !InternetCrackUrlW(wide.c_str(), static_cast<DWORD>(wide.size()), 0, &parts)) {
-    return FailureOf(ERROR_INTERNET_INVALID_URL);
-  }
-  if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
-    return FailureOf(ERROR_INTERNET_UNRECOGNIZED_SCHEME);
-  }
-  if (!parts.lpszHostName || parts.dwHostNameLength == 0) return FailureOf(ERROR_INTERNET_INVALID_URL);
+  const std::optional<ServerAddress> parts = ParseServerAddress(url);
+  if (!parts) return FailureOf(ERROR_INTERNET_INVALID_URL);
   RequestArgs args;
   args.url = url;
-  args.host.assign(parts.lpszHostName, parts.dwHostNameLength);
-  args.port = parts.nPort;
-  args.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
-  if (parts.lpszUrlPath) args.path.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
-  if (parts.lpszExtraInfo) args.path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-  if (args.path.empty()) args.path = L"/";
+  args.host = Widen(parts->host);
+  args.port = parts->port;
+  args.secure = parts->secure;
+  args.path = Widen(parts->path);
   return args;
 }
 

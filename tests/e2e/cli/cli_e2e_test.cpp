@@ -6,11 +6,13 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/e2e/driver/registry_read.h"
+#include "tests/support/environment.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/win32/test_server.h"
@@ -230,6 +232,47 @@ TEST_F(CliTest, EachFailureHasItsMessageAndTheExitCodeSaysSo) {
   const Ran help = Cli("--help");
   EXPECT_EQ(help.exit_code, 0u);
   EXPECT_NE(help.out.find("install NAME..."), std::string::npos);
+}
+
+
+TEST_F(CliTest, HttpsServerInstallsAndABadCertificateFailsWithItsReason) {
+  const auto trusted = test::EnvVar("MOVARIN_TEST_SERVER_HTTPS");
+  const auto wrong_host = test::EnvVar("MOVARIN_TEST_SERVER_HTTPS_WRONG_HOST");
+  const auto untrusted = test::EnvVar("MOVARIN_TEST_SERVER_HTTPS_UNTRUSTED");
+  ASSERT_TRUE(trusted && wrong_host && untrusted) << "the test server runs without TLS";
+  auto use_server = [&](const std::string& base) {
+    ASSERT_TRUE(test::WriteWholeFile(*folder_ / "Movarin.ini", "[Server]\r\nBaseUrl=" + base + "\r\n"));
+  };
+
+  ASSERT_NO_FATAL_FAILURE(use_server(*trusted));
+  const Ran installed = Cli("install " + kLibrary);
+  EXPECT_EQ(installed.exit_code, 0u) << installed.out;
+  EXPECT_NE(installed.out.find(kLibrary + ": registered\r\n"), std::string::npos) << installed.out;
+  EXPECT_TRUE(RegisteredServer().has_value());
+  EXPECT_NE(test::ServerLog().find("GET /files/" + kLibrary), std::string::npos);
+
+  struct Case {
+    const std::string& base;
+    std::vector<std::string> reasons;  // what WinINet may name (Wine: revocation for an unknown CA)
+  };
+  const Case cases[] = {
+      {*wrong_host, {"Error: The server's certificate name is invalid occurred."}},
+      {*untrusted,
+       {"Error: The server's certificate authority is not trusted occurred.",
+        "Error: The server's certificate could not be checked for revocation occurred."}},
+  };
+  for (const Case& c : cases) {
+    ASSERT_NO_FATAL_FAILURE(use_server(c.base));
+    test::TempFolder into("movarin-cli-tls");
+    const Ran refused = Cli("get " + kLibrary + " --to \"" + into.path() + "\"");
+    EXPECT_EQ(refused.exit_code, 1u) << refused.out;
+    bool named = false;
+    for (const std::string& reason : c.reasons) {
+      named = named || refused.out.find(kLibrary + ": download failed: " + reason) != std::string::npos;
+    }
+    EXPECT_TRUE(named) << refused.out;
+    EXPECT_TRUE(test::FolderEntries(into.path()).empty()) << c.base << ": a file was left behind";
+  }
 }
 
 }  // namespace
