@@ -38,9 +38,9 @@ constexpr DWORD kFirstReadBytes = static_cast<DWORD>(DownloadEngine::kChunkBytes
 constexpr LONGLONG kFastReadMs = 30;
 constexpr int kFastReadsToGrow = 2;
 // While the body streams in, a reader that ran dry is woken only once this many bytes
-// are waiting for it, or once it has waited kMostHoldMs: every wake-up is a trip through
-// the system for both threads, and at full speed one per read would cost more than the
-// reads themselves. A slow read wakes it at once.
+// are waiting for it, or once it has waited kMostHoldMs: every wake-up switches threads,
+// and at full speed one per read would cost the worker a good part of its time. A slow
+// read wakes it at once.
 constexpr std::uint64_t kWakeBytes = 256 * 1024;
 constexpr LONGLONG kMostHoldMs = 10;
 
