@@ -51,6 +51,9 @@ struct DownloadEngine::Call {
   std::optional<std::int64_t> range_span;
   // The new file beside the destination, once created; removed unless committed.
   std::unique_ptr<ReplacingOutput> file;
+  ExpectedDigest expected;
+  // The body as written so far, hashed when there is a digest to meet.
+  base::Sha256 body_hash;
 };
 
 DownloadEngine::DownloadEngine(Transfer& transfer, FileSystem& files, ProcessMessages process_messages)
@@ -65,6 +68,12 @@ void DownloadEngine::Cancel() {
 
 bool DownloadEngine::Download(const std::string& url, const std::string& destination,
                               const std::string& user_name, const std::string& password) {
+  return Download(url, destination, ExpectedDigest(), user_name, password);
+}
+
+bool DownloadEngine::Download(const std::string& url, const std::string& destination,
+                              const ExpectedDigest& expected, const std::string& user_name,
+                              const std::string& password) {
   // One download at a time: a call from an event handler of the running one is refused.
   if (running_) return false;
   RunningScope running(running_);
@@ -73,10 +82,16 @@ bool DownloadEngine::Download(const std::string& url, const std::string& destina
   call.destination = destination;
   call.user_name = user_name;
   call.password = password;
+  call.expected = expected;
 
   cancel_flag_ = false;
   RaiseEvent(std::string(messages::kGettingFileInformation));
   process_messages_();
+  if (call.expected.IsUnusable()) {
+    RaiseError(std::string(messages::kUnusableDigest));
+    cancel_flag_ = true;
+    return false;
+  }
   if (RequestPhase(call)) TransferPhase(call);
   return Close(call);
 }
@@ -185,6 +200,7 @@ void DownloadEngine::TransferPhase(Call& call) {
           chunk.status == ChunkStatus::kData ? chunk.bytes : std::span<const std::uint8_t>();
       if (!bytes.empty()) {
         if (auto written = call.file->Write(bytes); !written) return transfer_failure(written.error());
+        if (call.expected.digest()) call.body_hash.Update(bytes);
       }
       if (cancel_flag_) break;
       call.received += static_cast<std::int64_t>(bytes.size());
@@ -212,6 +228,7 @@ bool DownloadEngine::Close(Call& call) {
       call.length_known ? call.received == call.announced : call.body_ended;
   bool result = false;
   if (complete) {
+    if (!cancel_flag_ && !BodyMatches(call)) cancel_flag_ = true;
     if (!cancel_flag_ && call.file) {
       if (auto committed = call.file->Commit(); !committed) {
         RaiseError(messages::TransferFailure(committed.error().number, committed.error().description));
@@ -231,6 +248,18 @@ bool DownloadEngine::Close(Call& call) {
   call.file.reset();  // a file that was not committed is removed
   transfer_.Cancel();
   return result;
+}
+
+bool DownloadEngine::BodyMatches(Call& call) {
+  const base::Sha256Digest* expected = call.expected.digest();
+  if (expected == nullptr) return true;
+  // An empty answer creates no file, and is checked like any other body.
+  const base::Sha256Digest actual = call.body_hash.Finish();
+  if (actual == *expected) return true;
+  // Gone before the failure is reported: a host's box may stand a while.
+  call.file.reset();
+  RaiseError(messages::DigestMismatch(base::Sha256ToHex(*expected), base::Sha256ToHex(actual)));
+  return false;
 }
 
 void DownloadEngine::RaiseError(const std::string& text) {

@@ -11,7 +11,8 @@
 //
 // The body is written to a temporary file beside the destination and put in place only
 // when it is complete, so a failed or cancelled download never destroys an existing file
-// of the same name.
+// of the same name. With an expected digest, the body is hashed as it is written and a
+// body that does not match is reported as a failure and never put in place.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -22,6 +23,8 @@
 
 #include "base/failure.h"
 #include "base/result.h"
+#include "base/sha256.h"
+#include "download/expected_digest.h"
 
 namespace movarin::download {
 
@@ -137,6 +140,11 @@ class DownloadEngine {
   // handler) is refused with false and no event.
   bool Download(const std::string& url, const std::string& destination,
                 const std::string& user_name = {}, const std::string& password = {});
+  // The same, checking the body against `expected` before the file is put in place. A
+  // mismatch raises OnError with the expected and the received digest; an unusable
+  // digest is refused with OnError before any request.
+  bool Download(const std::string& url, const std::string& destination, const ExpectedDigest& expected,
+                const std::string& user_name = {}, const std::string& password = {});
 
   bool Running() const { return running_; }
   bool Cancelled() const { return cancel_flag_; }
@@ -149,6 +157,7 @@ class DownloadEngine {
   bool RequestPhase(Call& call);
   void TransferPhase(Call& call);
   bool Close(Call& call);
+  bool BodyMatches(Call& call);
   void RaiseError(const std::string& text);
   void RaiseEvent(const std::string& text);
   void RaiseProgress(int percent);

@@ -21,4 +21,13 @@ std::string TransferFailure(std::int64_t number, std::string_view description) {
          std::string(description);
 }
 
+std::string DigestMismatch(std::string_view expected_hex, std::string_view actual_hex) {
+  std::string text = "The downloaded file does not match the catalogue: SHA-256 expected ";
+  text += expected_hex;
+  text += ", received ";
+  text += actual_hex;
+  text += ". The file was not kept.";
+  return text;
+}
+
 }  // namespace movarin::download::messages

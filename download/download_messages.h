@@ -13,6 +13,8 @@ inline constexpr std::string_view kCannotEstablishConnection = "Cannot establish
 inline constexpr std::string_view kNotEnoughSpace =
     "There is not enough free space on disk for this file.";
 inline constexpr std::string_view kConnectionReset = "The connection with the server was reset.";
+inline constexpr std::string_view kUnusableDigest =
+    "The catalogue's SHA-256 digest of this file is not valid; the file is not downloaded.";
 // Shown instead of an empty first header line.
 inline constexpr std::string_view kNothing = "<nothing>";
 
@@ -24,5 +26,8 @@ std::string ServerResponse(std::string_view first_line_through_cr);
 std::string RequestFailure(std::string_view description);
 // "Cannot write file to disk." CR CR "Error <number>: <description>"
 std::string TransferFailure(std::int64_t number, std::string_view description);
+// "The downloaded file does not match the catalogue: SHA-256 expected <hex>, received
+// <hex>. The file was not kept."
+std::string DigestMismatch(std::string_view expected_hex, std::string_view actual_hex);
 
 }  // namespace movarin::download::messages

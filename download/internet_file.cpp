@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "download/http_header.h"
+#include "download/redirect.h"
 #include "download/url.h"
 
 namespace movarin::download {
@@ -105,30 +107,54 @@ void InternetFile::RequestInformation() {
 
 void InternetFile::Inform() {
   information_requested_ = true;
-  std::string host_text = settings.url;
-  std::string path;
-  SplitUrl(host_text, path);
-  if (path.empty()) path.push_back('/');
-  const HostAndPort target = SplitHostAndPort(host_text, kDefaultServicePort);
-
-  Pump();
-  EnsureSession();
-  Pump();
+  std::string address = settings.url;
   std::optional<std::string> user, password;
   if (!settings.site_user.empty()) {
     user = settings.site_user;
     password = settings.site_password;
   }
-  const bool connected = api_.Connect(target.host, target.port, user, password);
-  if (connected && api_.OpenHeadRequest(path)) {
+  // The server the site's credentials were given for: the first one asked.
+  std::optional<std::pair<HostAndPort, bool>> credentials_server;
+
+  Pump();
+  EnsureSession();
+  Pump();
+  // WinINet is told not to follow redirects: it would follow one from https to http. They
+  // are followed here, as the download engine follows them, up to kMaxRedirects.
+  for (int redirects = 0;; ++redirects) {
+    const bool secure = IsSecureAddress(address);
+    std::string host_text = address;
+    std::string path;
+    SplitUrl(host_text, path);
+    if (path.empty()) path.push_back('/');
+    const HostAndPort target = SplitHostAndPort(host_text, secure ? kHttpsPort : kDefaultServicePort);
+    if (!credentials_server) credentials_server.emplace(target, secure);
+    // The site's user name and password go to the server they were given for, nowhere else.
+    const bool same_server = credentials_server->first.host == target.host &&
+                             credentials_server->first.port == target.port && credentials_server->second == secure;
+    const bool connected = api_.Connect(target.host, target.port, same_server ? user : std::nullopt,
+                                        same_server ? password : std::nullopt);
+    if (!connected || !api_.OpenHeadRequest(path, secure)) break;
     Pump();
     api_.SendRequest();
     Pump();
-    if (auto raw = api_.QueryRawHeaders()) {
-      information_ = InformationFromRawHeaders(*raw);
-    } else {
+    const std::optional<std::string> raw = api_.QueryRawHeaders();
+    if (!raw) {
       information_ = InformationFromStatusCode(api_.QueryStatusCode());
+      break;
     }
+    if (redirects < kMaxRedirects && IsRedirectStatus(StatusField(*raw))) {
+      auto next = RedirectTarget(address, HeaderValue(*raw, "Location"));
+      if (next) {
+        address = std::move(*next);
+        api_.CloseRequest();
+        api_.CloseConnection();
+        continue;
+      }
+    }
+    // The last answer, or a redirect that is not followed, as it stands.
+    information_ = InformationFromRawHeaders(*raw);
+    break;
   }
   Pump();
   api_.CloseRequest();

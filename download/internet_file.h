@@ -49,8 +49,10 @@ class InternetApi {
                        const std::optional<std::string>& user,
                        const std::optional<std::string>& password) = 0;
   virtual void CloseConnection() = 0;
-  // A HEAD request on the connection: HTTP/1.0, always from the server, never a cache.
-  virtual bool OpenHeadRequest(const std::string& path) = 0;
+  // A HEAD request on the connection: HTTP/1.0, always from the server, never a cache,
+  // redirects not followed (the control follows them itself). `secure`: over TLS, with
+  // the server's certificate checked.
+  virtual bool OpenHeadRequest(const std::string& path, bool secure) = 0;
   virtual bool SendRequest() = 0;
   // The raw response headers with CR LF line ends, or nullopt when the query fails (for
   // example because they do not fit kRawHeaderBufferChars characters).
@@ -60,7 +62,8 @@ class InternetApi {
   virtual std::string QueryStatusCode() = 0;
   virtual void CloseRequest() = 0;
 
-  // Opens a whole address for reading on the root handle.
+  // Opens a whole address for reading on the root handle. A redirect is followed as the
+  // download engine follows one (never from https to http).
   virtual bool OpenUrl(const std::string& url) = 0;
   // Moves the read position of the opened address forward by `distance` bytes.
   virtual bool MoveForward(std::int64_t distance) = 0;
@@ -117,10 +120,10 @@ struct InternetFileSettings {
   // 0: the system's preconfigured settings, 1: through proxy_server:proxy_port,
   // 2: direct. Any other value opens no Internet handle, so the requests then fail.
   std::int32_t connect_type = 0;
-  // "http://host[:port]/path".
+  // "http://host[:port]/path" or "https://host[:port]/path".
   std::string url;
   // The server port. Kept with the settings; the connection takes the port written in
-  // url, else the default port of HTTP.
+  // url, else the default port of the scheme.
   std::uint16_t port = 80;
   // Credentials for the site; sent only when site_user is not empty.
   std::string site_user;
@@ -139,7 +142,7 @@ std::optional<SessionOptions> SessionOptionsFor(const InternetFileSettings& sett
 
 // Where a HEAD request goes: the host text of the address with a port written in it
 // taken apart ("host:8080" gives "host" and 8080), else the host with default_port
-// (0: the default port of HTTP).
+// (0: the default port of HTTP; an https address passes 443).
 struct HostAndPort {
   std::string host;
   std::uint16_t port = 80;

@@ -170,6 +170,9 @@ std::optional<std::string> ResolveAddress(std::string_view page_address, std::st
                            ? (final_scheme == "http" || final_scheme == "https" || final_scheme == "mailto")
                            : (final_scheme == "http" || final_scheme == "https");
   if (!allowed) return std::nullopt;
+  // A secure page fetches nothing it shows over a plain connection, where anyone on the
+  // way could swap the picture.
+  if (use == LinkUse::kPicture && final_scheme == "http" && SchemeOf(page_address) == "https") return std::nullopt;
   return EncodeUnsafe(resolved);
 }
 

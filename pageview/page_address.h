@@ -17,7 +17,7 @@ inline constexpr std::string_view kErrorPageAddress = "about:error";
 
 enum class LinkUse {
   kFollow,   // a link the user clicks: http, https and mailto
-  kPicture,  // a picture to fetch: http and https
+  kPicture,  // a picture to fetch: http and https (only https on an https page)
 };
 
 // `reference` (an href or src as written) made absolute against the page address;

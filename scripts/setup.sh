@@ -13,6 +13,8 @@ PACKAGES=(
   mingw-w64-tools libz-mingw-w64-dev
   wine wine64 fonts-wine xvfb xauth x11-utils
   mdbtools python3 python3-pil imagemagick librsvg2-bin curl file
+  # the TLS test server's certificates, made at test time
+  openssl
   # ALSA: Wine plays through it; the sound tests record with its file and null devices
   libasound2 libasound2-data
   # the installer (makensis, with its x86- and amd64-unicode stubs), the zip beside it

@@ -44,6 +44,10 @@ cat "$BUILD/asan/fuzz-coverage/"*.txt 2>/dev/null || log "fuzz: no target report
 # ctest they would hold that test's output open and keep ctest waiting until its
 # time-out. They start here instead.
 "$WINE_BIN" cmd /c exit >/dev/null 2>&1 || true
+# The TLS test server's certificate authority, trusted inside the test prefix only.
+(source "$ROOT/scripts/test-certificates.sh" &&
+ trust_test_ca "$BUILD/win64/test-tools/trust-test-ca.exe") ||
+  log "the test CA could not be trusted: the https tests will fail"
 # One at a time: every Wine test shares the prefix's desktop, and a window of one
 # test must not take the focus from another.
 run_layer wine win64 -j 1

@@ -4,7 +4,6 @@
 #include <wininet.h>
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -13,13 +12,17 @@
 
 #include "download/http_header.h"
 #include "download/redirect.h"
+#include "download/url.h"
 #include "download/win32/internet_calls.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/slim_lock.h"
 #include "platform/win32/text.h"
 
 namespace movarin::download::win32 {
 
 using movarin::win32::Narrow;
+using movarin::win32::SlimCondition;
+using movarin::win32::SlimLock;
 using movarin::win32::UniqueKernelHandle;
 using movarin::win32::Widen;
 
@@ -34,6 +37,12 @@ constexpr DWORD kFirstReadBytes = static_cast<DWORD>(DownloadEngine::kChunkBytes
 // them in a row the read size doubles.
 constexpr LONGLONG kFastReadMs = 30;
 constexpr int kFastReadsToGrow = 2;
+// While the body streams in, a reader that ran dry is woken only once this many bytes
+// are waiting for it, or once it has waited kMostHoldMs: every wake-up switches threads,
+// and at full speed one per read would cost the worker a good part of its time. A slow
+// read wakes it at once.
+constexpr std::uint64_t kWakeBytes = 256 * 1024;
+constexpr LONGLONG kMostHoldMs = 10;
 
 LONGLONG Now() {
   LARGE_INTEGER now{};
@@ -49,7 +58,11 @@ constexpr DWORD kConnectTimeoutMs = 30000;
 constexpr DWORD kReceiveTimeoutMs = 60000;
 // How long one wait of the user-interface thread lasts at most before it looks again.
 constexpr DWORD kHeaderPollMs = 20;
-constexpr DWORD kChunkWaitMs = 100;
+// How often a reader waiting for body bytes looks at the window input. The look is a
+// trip through the system, the wait for bytes is not.
+constexpr DWORD kInputLookMs = 10;
+// How long a new request waits for the worker to finish closing a cancelled one.
+constexpr DWORD kWorkerFinishWaitMs = 20;
 
 struct KnownError {
   DWORD code;
@@ -72,6 +85,14 @@ constexpr KnownError kInternetErrors[] = {
     {ERROR_INTERNET_SEC_CERT_DATE_INVALID, "The server's certificate date is invalid"},
     {ERROR_INTERNET_SEC_CERT_CN_INVALID, "The server's certificate name is invalid"},
     {ERROR_INTERNET_INVALID_CA, "The server's certificate authority is not trusted"},
+    {ERROR_INTERNET_SEC_INVALID_CERT, "The server's certificate is invalid"},
+    {ERROR_INTERNET_SEC_CERT_ERRORS, "The server's certificate has errors"},
+    {ERROR_INTERNET_SEC_CERT_REVOKED, "The server's certificate has been revoked"},
+    {ERROR_INTERNET_SEC_CERT_REV_FAILED, "The server's certificate could not be checked for revocation"},
+    {ERROR_INTERNET_SEC_CERT_NO_REV, "The server's certificate carries no revocation information"},
+    {ERROR_INTERNET_SECURITY_CHANNEL_ERROR, "The secure connection with the server failed"},
+    {ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR, "The server redirected from a secure to a plain connection"},
+    {ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED, "The server asks for a client certificate"},
 };
 
 Failure FailureOf(DWORD code) {
@@ -108,44 +129,6 @@ std::string DescribeInternetError(unsigned long code) {
   return description;
 }
 
-// What the worker and the user-interface thread share, one per request. The worker
-// keeps its own reference, so a worker that outlives its transfer never touches freed
-// memory. The WinINet handles are not shared: the worker alone opens, uses and closes
-// them.
-struct InetTransfer::Shared {
-  std::mutex mutex;
-  std::condition_variable room;  // the worker waits here for buffer room
-  UniqueKernelHandle signal;     // auto-reset: the worker made progress
-  bool cancelled = false;
-  bool worker_exited = false;
-  bool headers_ready = false;
-  std::string header_block;
-  std::optional<Failure> failure;
-  // A ring buffer of body bytes.
-  std::vector<std::uint8_t> ring = std::vector<std::uint8_t>(kBufferBytes);
-  std::size_t head = 0;
-  std::size_t size = 0;
-  bool body_done = false;
-  ChunkStatus end = ChunkStatus::kEndOfBody;
-  // Who sleeps: wake-ups cost a trip through the system, so they are sent only when needed.
-  bool reader_waiting = false;
-  bool writer_waiting = false;
-
-  void Signal() { SetEvent(signal.get()); }
-  std::size_t Room() const { return ring.size() - size; }
-  bool Cancelled() {
-    std::lock_guard lock(mutex);
-    return cancelled;
-  }
-  // Copies into the free part of the ring, starting at `tail`. Only the worker writes
-  // there and the reader never reads beyond `size`, so this needs no lock.
-  void CopyIn(std::size_t tail, const std::uint8_t* data, std::size_t count) {
-    const std::size_t first = std::min(count, ring.size() - tail);
-    std::memcpy(ring.data() + tail, data, first);
-    std::memcpy(ring.data(), data + first, count - first);
-  }
-};
-
 namespace {
 
 struct RequestArgs {
@@ -161,30 +144,62 @@ struct RequestArgs {
   std::wstring password;
 };
 
-// The parts of an address that a request needs.
+}  // namespace
+
+// The ring buffer of body bytes a worker reads into; each worker has its own.
+using Ring = std::vector<std::uint8_t>;
+
+// What the worker and the user-interface thread share, one per request. The worker
+// keeps its own reference, so a worker that outlives its transfer never touches freed
+// memory. The WinINet handles are not shared: the worker alone opens, uses and closes
+// them.
+struct InetTransfer::Shared {
+  SlimLock mutex;
+  SlimCondition room;        // the worker waits here for buffer room
+  SlimCondition data;        // the reader waits here for body bytes
+  UniqueKernelHandle signal;  // auto-reset: the answer's head arrived, or the request ended
+  bool cancelled = false;
+  bool headers_ready = false;
+  std::string header_block;
+  std::optional<Failure> failure;
+  // The request, as the worker sends it.
+  RequestArgs args;
+  // The body bytes [head, tail) are in the ring at their position modulo its size.
+  // Positions count from the body's first byte. The worker alone writes the ring, the
+  // reader alone reads it, each outside the lock within its own part.
+  std::shared_ptr<Ring> ring;
+  std::uint64_t head = 0;
+  std::uint64_t tail = 0;
+  bool body_done = false;
+  ChunkStatus end = ChunkStatus::kEndOfBody;
+  // Who sleeps: wake-ups cost a switch of threads, so they are sent only when needed.
+  // A waiting reader wants to be woken once the tail reaches wake_at.
+  bool reader_waiting = false;
+  std::uint64_t wake_at = 0;
+  LONGLONG waiting_since = 0;
+  bool writer_waiting = false;
+
+  void Signal() { SetEvent(signal.get()); }
+  std::size_t Room() const { return ring->size() - static_cast<std::size_t>(tail - head); }
+  bool Cancelled() {
+    std::lock_guard lock(mutex);
+    return cancelled;
+  }
+};
+
+namespace {
+
+// The parts of an address that a request needs. Which scheme, port and encryption an
+// address asks for is decided by the portable parser; the request only passes them on.
 base::Result<RequestArgs, Failure> CrackAddress(const std::string& url) {
-  const std::wstring wide = Widen(url);
-  URL_COMPONENTSW parts{};
-  parts.dwStructSize = sizeof parts;
-  parts.dwHostNameLength = 1;
-  parts.dwUrlPathLength = 1;
-  parts.dwExtraInfoLength = 1;
-  parts.dwSchemeLength = 1;
-  if (wide.empty() || !InternetCrackUrlW(wide.c_str(), static_cast<DWORD>(wide.size()), 0, &parts)) {
-    return FailureOf(ERROR_INTERNET_INVALID_URL);
-  }
-  if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
-    return FailureOf(ERROR_INTERNET_UNRECOGNIZED_SCHEME);
-  }
-  if (!parts.lpszHostName || parts.dwHostNameLength == 0) return FailureOf(ERROR_INTERNET_INVALID_URL);
+  const std::optional<ServerAddress> parts = ParseServerAddress(url);
+  if (!parts) return FailureOf(ERROR_INTERNET_INVALID_URL);
   RequestArgs args;
   args.url = url;
-  args.host.assign(parts.lpszHostName, parts.dwHostNameLength);
-  args.port = parts.nPort;
-  args.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
-  if (parts.lpszUrlPath) args.path.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
-  if (parts.lpszExtraInfo) args.path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-  if (args.path.empty()) args.path = L"/";
+  args.host = Widen(parts->host);
+  args.port = parts->port;
+  args.secure = parts->secure;
+  args.path = Widen(parts->path);
   return args;
 }
 
@@ -319,17 +334,20 @@ Outcome Exchange(InetTransfer::Shared& s, const RequestArgs& first, const Intern
   }
   s.Signal();
 
-  std::vector<std::uint8_t> buffer(kReadBytes);
+  Ring& ring = *s.ring;
   DWORD read_size = kFirstReadBytes;
   int fast_reads = 0;
   const LONGLONG fast_read_ticks = TicksPerSecond() * kFastReadMs / 1000;
+  const LONGLONG most_hold_ticks = TicksPerSecond() * kMostHoldMs / 1000;
   for (;;) {
+    std::uint64_t tail = 0;
     {
-      std::unique_lock lock(s.mutex);
+      std::lock_guard lock(s.mutex);
       s.writer_waiting = true;
-      s.room.wait(lock, [&] { return s.cancelled || s.Room() >= kReadBytes; });
+      while (!s.cancelled && s.Room() < kReadBytes) s.room.Wait(s.mutex);
       s.writer_waiting = false;
       if (s.cancelled) return CancelledOutcome();
+      tail = s.tail;
     }
     // A synchronous read waits until its whole buffer is full (no-wait reads are not
     // honoured on every WinINet), and the bytes it holds stay hidden while it waits. So
@@ -337,10 +355,17 @@ Outcome Exchange(InetTransfer::Shared& s, const RequestArgs& first, const Intern
     // flowing chunk by chunk; they grow while the data streams in faster than it is asked
     // for and shrink after a slow read, so a read holds back at most a few tens of
     // milliseconds' worth of bytes.
+    // The read goes straight into the free part of the ring (the room was there before
+    // the read, and only this thread fills it), up to the ring's end at most.
+    const std::size_t at = static_cast<std::size_t>(tail % ring.size());
+    const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(read_size, ring.size() - at));
     DWORD got = 0;
     const LONGLONG started = Now();
-    const BOOL read = calls.read_file(request->get(), buffer.data(), read_size, &got);
-    if (Now() - started <= fast_read_ticks && got == read_size) {
+    const BOOL read = calls.read_file(request->get(), ring.data() + at, asked, &got);
+    const LONGLONG finished = Now();
+    const bool fast_and_full = finished - started <= fast_read_ticks && got == asked;
+    const bool streaming = fast_and_full && read_size == kReadBytes;
+    if (fast_and_full) {
       if (++fast_reads >= kFastReadsToGrow) {
         fast_reads = 0;
         read_size = std::min(read_size * 2, kReadBytes);
@@ -349,32 +374,25 @@ Outcome Exchange(InetTransfer::Shared& s, const RequestArgs& first, const Intern
       fast_reads = 0;
       read_size = std::max(read_size / 2, kFirstReadBytes);
     }
-    // The room was there before the read and only this thread fills it.
-    std::size_t tail = 0;
-    {
-      std::lock_guard lock(s.mutex);
-      if (s.cancelled) return CancelledOutcome();
-      tail = (s.head + s.size) % s.ring.size();
-    }
-    if (got > 0) s.CopyIn(tail, buffer.data(), got);
     bool wake_reader = false;
     {
       std::lock_guard lock(s.mutex);
       if (s.cancelled) return CancelledOutcome();
-      s.size += got;
+      s.tail += got;
       // A failed read may still hand over the bytes that came before the failure.
       if (!read || got == 0) return {std::nullopt, read ? ChunkStatus::kEndOfBody : ChunkStatus::kBroken};
-      wake_reader = s.reader_waiting;
+      if (s.reader_waiting &&
+          (!streaming || s.tail >= s.wake_at || finished - s.waiting_since >= most_hold_ticks)) {
+        s.reader_waiting = false;
+        wake_reader = true;
+      }
     }
-    if (wake_reader) s.Signal();
+    if (wake_reader) s.data.WakeOne();
   }
 }
 
-// Runs one request to its end on the worker thread.
-void RunRequest(const std::shared_ptr<InetTransfer::Shared>& shared, const RequestArgs& args,
-                const InternetCalls& calls) {
-  const Outcome outcome = Exchange(*shared, args, calls);
-  InetTransfer::Shared& s = *shared;
+// Hands the end of a request over to the user-interface thread.
+void Publish(InetTransfer::Shared& s, const Outcome& outcome) {
   {
     std::lock_guard lock(s.mutex);
     if (outcome.failure && !s.headers_ready) s.failure = outcome.failure;
@@ -384,7 +402,50 @@ void RunRequest(const std::shared_ptr<InetTransfer::Shared>& shared, const Reque
       s.end = outcome.end;
     }
   }
+  s.data.WakeOne();
   s.Signal();
+}
+
+}  // namespace
+
+// The worker thread's side of a transfer: the request it is given and whether it is
+// busy with one. The thread keeps its own reference, like the requests' shared state.
+struct InetTransfer::Worker {
+  SlimLock mutex;
+  // A request was handed over, or the worker must end; or the worker became idle.
+  SlimCondition wake;
+  std::shared_ptr<Shared> request;
+  RequestArgs args;
+  // From the hand-over until the request's handles are closed.
+  bool busy = false;
+  bool stop = false;
+  std::shared_ptr<Ring> ring = std::make_shared<Ring>(kBufferBytes);
+};
+
+namespace {
+
+// Serves requests one after the other until told to stop.
+void ServeRequests(const std::shared_ptr<InetTransfer::Worker>& worker, const InternetCalls& calls) {
+  for (;;) {
+    std::shared_ptr<InetTransfer::Shared> request;
+    RequestArgs args;
+    {
+      std::lock_guard lock(worker->mutex);
+      while (!worker->stop && !worker->request) worker->wake.Wait(worker->mutex);
+      if (!worker->request) return;
+      request = std::move(worker->request);
+      args = std::move(worker->args);
+    }
+    const Outcome outcome = Exchange(*request, args, calls);
+    // Idle before the end is told: a reader that sees the end may start the next
+    // request at once, and finds the worker free for it.
+    {
+      std::lock_guard lock(worker->mutex);
+      worker->busy = false;
+    }
+    worker->wake.WakeAll();
+    Publish(*request, outcome);
+  }
 }
 
 }  // namespace
@@ -393,62 +454,101 @@ InetTransfer::InetTransfer(std::function<void()> process_messages)
     : InetTransfer(std::move(process_messages), InternetCalls::System()) {}
 
 InetTransfer::InetTransfer(std::function<void()> process_messages, const InternetCalls& calls)
-    : process_messages_(std::move(process_messages)), calls_(calls) {}
+    : process_messages_(std::move(process_messages)), calls_(calls) {
+  // The thread starts now, so that the first request does not wait for it. Should it
+  // fail to start, the first request tries again.
+  HandOver(nullptr);
+}
 
-InetTransfer::~InetTransfer() { FinishWorker(); }
+InetTransfer::~InetTransfer() {
+  Cancel();
+  RetireWorker();
+}
 
 void InetTransfer::SetCredentials(const std::string& user_name, const std::string& password) {
   user_name_ = user_name;
   password_ = password;
 }
 
-void InetTransfer::FinishWorker() {
-  Cancel();
-  if (!worker_.joinable()) return;
-  bool exited = false;
+void InetTransfer::RetireWorker() {
+  if (!worker_state_) return;
+  bool busy = false;
   {
-    std::lock_guard lock(shared_->mutex);
-    exited = shared_->worker_exited;
+    std::lock_guard lock(worker_state_->mutex);
+    worker_state_->stop = true;
+    busy = worker_state_->busy;
   }
+  worker_state_->wake.WakeAll();
   // A worker still inside a blocking WinINet call (a server that stalls) is left to end by
   // itself; it holds its own share of the state and closes its own handles.
-  if (exited) {
-    worker_.join();
-  } else {
-    worker_.detach();
+  if (worker_.joinable()) {
+    if (busy) {
+      worker_.detach();
+    } else {
+      worker_.join();
+    }
   }
+  worker_state_.reset();
+}
+
+bool InetTransfer::HandOver(const std::shared_ptr<Shared>& request) {
+  if (worker_state_) {
+    std::lock_guard lock(worker_state_->mutex);
+    // A worker that was just cancelled is usually closing its handles and free a moment
+    // later; one that waits on a stalled server is not worth waiting for.
+    const ULONGLONG until = GetTickCount64() + kWorkerFinishWaitMs;
+    while (worker_state_->busy && GetTickCount64() < until) {
+      worker_state_->wake.Wait(worker_state_->mutex, kWorkerFinishWaitMs);
+    }
+    if (!worker_state_->busy) {
+      if (request) {
+        request->ring = worker_state_->ring;
+        worker_state_->request = request;
+        worker_state_->args = request->args;
+        worker_state_->busy = true;
+        worker_state_->wake.WakeAll();
+      }
+      return true;
+    }
+  }
+  RetireWorker();
+  auto worker = std::make_shared<Worker>();
+  if (request) {
+    request->ring = worker->ring;
+    worker->request = request;
+    worker->args = request->args;
+    worker->busy = true;
+  }
+  try {
+    worker_ = std::thread([worker, &calls = calls_] { ServeRequests(worker, calls); });
+  } catch (const std::system_error&) {
+    return false;
+  }
+  worker_state_ = std::move(worker);
+  return true;
 }
 
 base::Result<void, Failure> InetTransfer::StartRequest(const std::string& verb, const std::string& body,
                                                        const std::string& extra_headers) {
-  FinishWorker();
+  Cancel();
   shared_.reset();
   cancel_requested_ = false;
-  taken_.clear();
-  taken_pos_ = 0;
+  read_position_ = 0;
+  released_ = 0;
+  known_end_ = 0;
   auto cracked = CrackAddress(address_);
   if (!cracked) return cracked.error();
-  RequestArgs args = std::move(*cracked);
-  args.verb = Widen(verb);
-  args.body = body;
-  args.extra_headers = Widen(extra_headers);
-  args.user_name = Widen(user_name_);
-  args.password = Widen(password_);
-
   auto shared = std::make_shared<Shared>();
+  shared->args = std::move(*cracked);
+  shared->args.verb = Widen(verb);
+  shared->args.body = body;
+  shared->args.extra_headers = Widen(extra_headers);
+  shared->args.user_name = Widen(user_name_);
+  shared->args.password = Widen(password_);
   shared->signal.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
   if (!shared->signal) return FailureOf(GetLastError());
-  shared_ = shared;
-  try {
-    worker_ = std::thread([shared, args = std::move(args), &calls = calls_] {
-      RunRequest(shared, args, calls);
-      std::lock_guard lock(shared->mutex);
-      shared->worker_exited = true;
-    });
-  } catch (const std::system_error&) {
-    shared_.reset();
-    return Failure{7, "Out of memory"};
-  }
+  if (!HandOver(shared)) return Failure{7, "Out of memory"};
+  shared_ = std::move(shared);
   return {};
 }
 
@@ -485,10 +585,23 @@ std::string InetTransfer::Header(const std::string& name) {
   return HeaderValue(shared_->header_block, name);
 }
 
-Chunk InetTransfer::TakeChunk(std::size_t count) {
-  const std::span<const std::uint8_t> bytes(taken_.data() + taken_pos_, count);
-  taken_pos_ += count;
-  return {ChunkStatus::kData, bytes};
+void InetTransfer::Release(Shared& s) {
+  // The caller holds the lock.
+  s.head = read_position_;
+  released_ = read_position_;
+  if (s.writer_waiting && s.Room() >= kReadBytes) s.room.WakeOne();
+}
+
+Chunk InetTransfer::TakeChunk(Shared& s, std::size_t count) {
+  const Ring& ring = *s.ring;
+  const std::size_t at = static_cast<std::size_t>(read_position_ % ring.size());
+  read_position_ += count;
+  if (count <= ring.size() - at) return {ChunkStatus::kData, std::span(ring.data() + at, count)};
+  const std::size_t first = ring.size() - at;
+  wrapped_chunk_.assign(ring.begin() + static_cast<std::ptrdiff_t>(at), ring.end());
+  wrapped_chunk_.insert(wrapped_chunk_.end(), ring.begin(),
+                        ring.begin() + static_cast<std::ptrdiff_t>(count - first));
+  return {ChunkStatus::kData, wrapped_chunk_};
 }
 
 Chunk InetTransfer::ReadChunk(std::size_t max_bytes) {
@@ -496,47 +609,53 @@ Chunk InetTransfer::ReadChunk(std::size_t max_bytes) {
   // The host may run a new request from inside the wait; keep this one's state alive.
   const std::shared_ptr<Shared> shared = shared_;
   Shared& s = *shared;
+  // At most half the ring, so the worker can always get ahead of a waiting reader.
+  const std::size_t wanted = std::min(max_bytes, kBufferBytes / 2);
+  // The chunk handed out last is done with: its room goes back to the worker now and
+  // then, not after every chunk, so most chunks need no lock.
+  if (read_position_ - released_ >= kReadBytes) {
+    std::lock_guard lock(s.mutex);
+    Release(s);
+  }
   for (;;) {
-    if (cancel_requested_) return {ChunkStatus::kBroken, {}};
-    const std::size_t have = taken_.size() - taken_pos_;
-    if (have >= max_bytes) return TakeChunk(max_bytes);
+    if (cancel_requested_ || shared_ != shared) return {ChunkStatus::kBroken, {}};
+    if (known_end_ - read_position_ >= wanted) return TakeChunk(s, wanted);
     std::optional<ChunkStatus> end;
     {
       std::lock_guard lock(s.mutex);
       if (s.cancelled) return {ChunkStatus::kBroken, {}};
-      if (s.size > 0) {
-        // Move a block out of the shared ring at once, so most chunks need no lock.
-        taken_.erase(taken_.begin(), taken_.begin() + static_cast<std::ptrdiff_t>(taken_pos_));
-        taken_pos_ = 0;
-        const std::size_t n = std::min<std::size_t>(s.size, kReadBytes);
-        const std::size_t cap = s.ring.size();
-        const std::size_t first = std::min(n, cap - s.head);
-        taken_.insert(taken_.end(), s.ring.begin() + static_cast<std::ptrdiff_t>(s.head),
-                      s.ring.begin() + static_cast<std::ptrdiff_t>(s.head + first));
-        taken_.insert(taken_.end(), s.ring.begin(), s.ring.begin() + static_cast<std::ptrdiff_t>(n - first));
-        s.head = (s.head + n) % cap;
-        s.size -= n;
-        if (s.writer_waiting && s.Room() >= kReadBytes) s.room.notify_one();
-        continue;
-      }
-      if (s.body_done) {
-        end = s.end;
-      } else {
-        s.reader_waiting = true;
+      Release(s);
+      known_end_ = s.tail;
+      if (known_end_ - read_position_ < wanted) {
+        if (s.body_done) {
+          end = s.end;
+        } else {
+          // Until the worker has a batch of bytes or the body ends; now and then the
+          // window input wants a look.
+          s.reader_waiting = true;
+          s.wake_at = read_position_ + std::max<std::uint64_t>(wanted, kWakeBytes);
+          s.waiting_since = Now();
+          s.data.Wait(s.mutex, kInputLookMs);
+          s.reader_waiting = false;
+        }
       }
     }
     if (end) {
+      const std::size_t have = static_cast<std::size_t>(known_end_ - read_position_);
       if (have == 0) return {*end, {}};
-      return TakeChunk(have);
+      return TakeChunk(s, have);
     }
-    HANDLE signal = s.signal.get();
-    const DWORD woke =
-        MsgWaitForMultipleObjectsEx(1, &signal, kChunkWaitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    {
-      std::lock_guard lock(s.mutex);
-      s.reader_waiting = false;
-    }
-    if (woke == WAIT_OBJECT_0 + 1 && process_messages_) process_messages_();
+    LookAtInput();
+  }
+}
+
+void InetTransfer::LookAtInput() {
+  const ULONGLONG now = GetTickCount64();
+  if (now - last_input_look_ < kInputLookMs) return;
+  last_input_look_ = now;
+  if (MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0 &&
+      process_messages_) {
+    process_messages_();
   }
 }
 
@@ -552,7 +671,7 @@ void InetTransfer::Cancel() {
   // call, and by then the freed handle may name another request. A worker that waits on
   // a stalled server ends at the server's next bytes or at the receive time-out; nothing
   // waits for it, and every wait on this side returns at once.
-  shared_->room.notify_all();
+  shared_->room.WakeAll();
   shared_->Signal();
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "download/http_header.h"
+#include "download/redirect.h"
 #include "download/remote_file_headers.h"
 #include "platform/win32/text.h"
 
@@ -74,12 +75,16 @@ bool WinInetApi::Connect(const std::string& host, std::uint16_t port, const std:
   return static_cast<bool>(connection_);
 }
 
-bool WinInetApi::OpenHeadRequest(const std::string& path) {
+bool WinInetApi::OpenHeadRequest(const std::string& path, bool secure) {
   request_.reset();
   if (!connection_) return false;
   const std::wstring wide_path = Widen(path);
+  // The control follows redirects itself: WinINet would follow one from https to http.
+  // Certificate checks stay on; no failure of them is ever ignored.
+  DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_UI;
+  if (secure) flags |= INTERNET_FLAG_SECURE;
   request_.reset(HttpOpenRequestW(connection_.get(), L"HEAD", wide_path.c_str(), L"HTTP/1.0", nullptr, nullptr,
-                                  INTERNET_FLAG_RELOAD, 0));
+                                  flags, 0));
   return static_cast<bool>(request_);
 }
 
@@ -107,15 +112,31 @@ std::string WinInetApi::QueryStatusCode() {
 bool WinInetApi::OpenUrl(const std::string& url) {
   url_.reset();
   if (!session_) return false;
-  const std::wstring wide_url = Widen(url);
-  // Reuse the connection, and always fetch from the server: a stale cached copy is no copy.
-  url_.reset(InternetOpenUrlW(session_.get(), wide_url.c_str(), nullptr, 0,
-                              INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_RELOAD, 0));
-  if (!url_) return false;
-  DWORD status = 0, size = sizeof status;
-  const bool http = HttpQueryInfoW(url_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
-                                   nullptr);
-  if (http && status != kHttpOk) {
+  std::string address = url;
+  DWORD status = 0;
+  for (int redirects = 0;; ++redirects) {
+    const std::wstring wide_url = Widen(address);
+    // Reuse the connection, and always fetch from the server: a stale cached copy is no
+    // copy. Redirects are followed below, never from https to http.
+    url_.reset(InternetOpenUrlW(session_.get(), wide_url.c_str(), nullptr, 0,
+                                INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_RELOAD |
+                                    INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_UI,
+                                0));
+    if (!url_) return false;
+    DWORD size = sizeof status;
+    if (!HttpQueryInfoW(url_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) {
+      status = kHttpOk;  // no HTTP answer, so no status to check
+      break;
+    }
+    if (redirects >= kMaxRedirects || !IsRedirectStatus(std::to_string(status))) break;
+    std::array<wchar_t, 2048> location{};
+    DWORD bytes = static_cast<DWORD>(location.size() * sizeof(wchar_t));
+    if (!HttpQueryInfoW(url_.get(), HTTP_QUERY_LOCATION, location.data(), &bytes, nullptr)) break;
+    auto next = RedirectTarget(address, Narrow(std::wstring_view(location.data(), bytes / sizeof(wchar_t))));
+    if (!next) break;
+    address = std::move(*next);
+  }
+  if (status != kHttpOk) {
     url_.reset();
     return false;
   }

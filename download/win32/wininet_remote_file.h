@@ -24,12 +24,13 @@ class WinInetApi final : public InternetApi {
   bool Connect(const std::string& host, std::uint16_t port, const std::optional<std::string>& user,
                const std::optional<std::string>& password) override;
   void CloseConnection() override { connection_.reset(); }
-  bool OpenHeadRequest(const std::string& path) override;
+  bool OpenHeadRequest(const std::string& path, bool secure) override;
   bool SendRequest() override;
   std::optional<std::string> QueryRawHeaders() override;
   std::string QueryStatusCode() override;
   void CloseRequest() override { request_.reset(); }
   // Only an answer of status 200 counts as opened: an error page is no copy of the file.
+  // Redirects are followed as the download engine follows them (never https to http).
   bool OpenUrl(const std::string& url) override;
   // InternetSetFilePointer where WinINet can move; otherwise the bytes are read and
   // dropped, which moves the position just as well.

@@ -11,6 +11,8 @@
 
 #include "download/download_engine.h"
 #include "download/http_header.h"
+#include "download/redirect.h"
+#include "download/url.h"
 
 namespace {
 
@@ -120,6 +122,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const ContentLength raw = ParseContentLength(block);
   Check(raw.kind != ContentLength::Kind::kValue || raw.value >= 0);
+
+  // The server's Location, as a redirect is followed: never from https to plain http, and
+  // whatever a request is sent to has a host and a path.
+  if (auto parts = ParseServerAddress(block)) Check(!parts->host.empty() && parts->path.front() == '/');
+  const std::string location = HeaderValue(block, "Location");
+  for (const char* from : {"https://127.0.0.1:8443/files/a.ocx", "http://127.0.0.1/files/a.ocx"}) {
+    if (auto target = RedirectTarget(from, location)) {
+      if (auto next = ParseServerAddress(*target)) {
+        Check(!next->host.empty() && next->path.front() == '/');
+        Check(next->secure || !IsSecureAddress(from));
+      }
+    }
+  }
 
   BlockTransfer transfer(block);
   MemoryDisk disk;

@@ -37,7 +37,7 @@ class HeaderAnswer final : public InternetApi {
     return session_;
   }
   void CloseConnection() override {}
-  bool OpenHeadRequest(const std::string&) override { return true; }
+  bool OpenHeadRequest(const std::string&, bool) override { return true; }
   bool SendRequest() override { return true; }
   std::optional<std::string> QueryRawHeaders() override {
     if (raw_.size() >= kRawHeaderBufferChars) return std::nullopt;

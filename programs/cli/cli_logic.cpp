@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "catalogue/entry_digest.h"
 #include "download/url.h"
 #include "pe/dll_check.h"
 #include "programs/main/main_window/main_window_logic.h"
@@ -194,43 +195,48 @@ int CliRunner::Search(const std::string& prefix) {
   return kExitAllDone;
 }
 
-std::optional<std::string> CliRunner::CatalogueName(std::string_view name) const {
+std::optional<CliRunner::CatalogueHit> CliRunner::FindEntry(std::string_view name) const {
   if (catalogue_ == nullptr || name.empty()) return std::nullopt;
   const auto rows = main_program::SearchRows(*catalogue_, name);
   if (!rows) return std::nullopt;
   // The prefix search finds the candidates; only the whole name counts. The exact
   // spelling wins over one that differs in case.
-  std::optional<std::string> folded;
+  auto hit = [&](std::size_t row) {
+    return CatalogueHit{std::string(rows->Field(row, 0)),
+                        download::ExpectedDigest::FromCatalogueText(catalogue::EntrySha256Text(*rows, row))};
+  };
+  std::optional<CatalogueHit> folded;
   for (std::size_t row = 0; row < rows->RecordCount(); ++row) {
     const std::string_view candidate = rows->Field(row, 0);
-    if (candidate == name) return std::string(candidate);
-    if (!folded && EqualIgnoringAsciiCase(candidate, name)) folded = std::string(candidate);
+    if (candidate == name) return hit(row);
+    if (!folded && EqualIgnoringAsciiCase(candidate, name)) folded = hit(row);
   }
   return folded;
 }
 
-Outcome CliRunner::Fetch(const std::string& catalogue_name, const std::string& folder) {
-  const std::string url = main_program::DownloadAddressFor(server_base_url_, catalogue_name);
-  const std::string destination = folder + "\\" + catalogue_name;
-  auto downloaded = platform_.Download(url, destination, [&](int percent) {
-    platform_.PrintInPlace(ProgressLine(catalogue_name, percent));
+Outcome CliRunner::Fetch(const CatalogueHit& entry, const std::string& folder) {
+  const std::string url = main_program::DownloadAddressFor(server_base_url_, entry.name);
+  const std::string destination = folder + "\\" + entry.name;
+  auto downloaded = platform_.Download(url, destination, entry.digest, [&](int percent) {
+    platform_.PrintInPlace(ProgressLine(entry.name, percent));
   });
   if (!downloaded) return MakeOutcome(OutcomeKind::kDownloadFailed, downloaded.error());
   return {};
 }
 
 Outcome CliRunner::Get(const std::string& name, const std::string& folder) {
-  const auto catalogue_name = CatalogueName(name);
-  if (!catalogue_name) return MakeOutcome(OutcomeKind::kNotInCatalogue);
-  if (!IsSafeLibraryName(*catalogue_name)) return MakeOutcome(OutcomeKind::kUnsafeName);
-  return Fetch(*catalogue_name, folder);
+  const auto entry = FindEntry(name);
+  if (!entry) return MakeOutcome(OutcomeKind::kNotInCatalogue);
+  if (!IsSafeLibraryName(entry->name)) return MakeOutcome(OutcomeKind::kUnsafeName);
+  return Fetch(*entry, folder);
 }
 
 Outcome CliRunner::Install(const std::string& name, const std::string& scratch_folder) {
-  const auto catalogue_name = CatalogueName(name);
-  if (!catalogue_name) return MakeOutcome(OutcomeKind::kNotInCatalogue);
+  const auto entry = FindEntry(name);
+  if (!entry) return MakeOutcome(OutcomeKind::kNotInCatalogue);
+  const std::string* catalogue_name = &entry->name;
   if (!IsSafeLibraryName(*catalogue_name)) return MakeOutcome(OutcomeKind::kUnsafeName);
-  Outcome fetched = Fetch(*catalogue_name, scratch_folder);
+  Outcome fetched = Fetch(*entry, scratch_folder);
   if (fetched.kind != OutcomeKind::kDone) return fetched;
 
   const std::string downloaded = scratch_folder + "\\" + *catalogue_name;
@@ -248,7 +254,11 @@ Outcome CliRunner::Install(const std::string& name, const std::string& scratch_f
 
 Outcome CliRunner::Uninstall(const std::string& name) {
   // Without a catalogue, a plain name is still unregistered: the file is the system's.
-  std::optional<std::string> file_name = catalogue_ ? CatalogueName(name) : std::optional(name);
+  std::optional<std::string> file_name = name;
+  if (catalogue_) {
+    const auto entry = FindEntry(name);
+    file_name = entry ? std::optional(entry->name) : std::nullopt;
+  }
   if (!file_name) return MakeOutcome(OutcomeKind::kNotInCatalogue);
   if (!IsSafeLibraryName(*file_name)) return MakeOutcome(OutcomeKind::kUnsafeName);
   const std::string installed = platform_.SystemFolder() + "\\" + *file_name;

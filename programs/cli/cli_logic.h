@@ -14,6 +14,7 @@
 
 #include "base/result.h"
 #include "catalogue/catalogue.h"
+#include "download/expected_digest.h"
 #include "registration/registration_platform.h"
 
 namespace movarin::cli {
@@ -75,10 +76,12 @@ class CliPlatform {
   virtual void PrintLine(std::string_view text) = 0;
   // Replaces the current line of standard output (carriage return, no line feed).
   virtual void PrintInPlace(std::string_view text) = 0;
-  // Downloads `url` to the full path `destination`, reporting whole percentages; the
-  // download engine's message when it failed (nothing is left behind then).
+  // Downloads `url` to the full path `destination`, checking it against `digest` before
+  // it is put in place, reporting whole percentages; the download engine's message when
+  // it failed (nothing is left behind then; a mismatch names both digests).
   virtual base::Result<void, std::string> Download(const std::string& url,
                                                    const std::string& destination,
+                                                   const download::ExpectedDigest& digest,
                                                    const std::function<void(int)>& progress) = 0;
   virtual base::Result<registration::FileStart, base::FileReadError> ReadFileStart(
       const std::string& path, std::size_t max_bytes) = 0;
@@ -115,12 +118,17 @@ class CliRunner {
 
  private:
   int Search(const std::string& prefix);
-  // The catalogue's own spelling of a name, found without regard to letter case.
-  std::optional<std::string> CatalogueName(std::string_view name) const;
+  // A catalogue entry: its own spelling of the name and the digest its file must have.
+  struct CatalogueHit {
+    std::string name;
+    download::ExpectedDigest digest;
+  };
+  // The entry of a name, found without regard to letter case.
+  std::optional<CatalogueHit> FindEntry(std::string_view name) const;
   Outcome Get(const std::string& name, const std::string& folder);
   Outcome Install(const std::string& name, const std::string& scratch_folder);
   Outcome Uninstall(const std::string& name);
-  Outcome Fetch(const std::string& catalogue_name, const std::string& folder);
+  Outcome Fetch(const CatalogueHit& entry, const std::string& folder);
 
   CliPlatform& platform_;
   const catalogue::Connection* catalogue_;

@@ -85,12 +85,12 @@ void WindowsCliPlatform::PrintInPlace(std::string_view text) {
 }
 
 base::Result<void, std::string> WindowsCliPlatform::Download(
-    const std::string& url, const std::string& destination,
+    const std::string& url, const std::string& destination, const download::ExpectedDigest& digest,
     const std::function<void(int)>& progress) {
   download::win32::InetDownload download;
   Listener listener(progress);
   download.engine().SetListener(&listener);
-  const bool done = download.engine().Download(url, destination);
+  const bool done = download.engine().Download(url, destination, digest);
   if (done && listener.complete()) return {};
   if (!listener.error().empty()) return listener.error();
   return std::string("the download ended before the whole file arrived");

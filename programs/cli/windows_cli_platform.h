@@ -18,6 +18,7 @@ class WindowsCliPlatform final : public CliPlatform {
   void PrintLine(std::string_view text) override;
   void PrintInPlace(std::string_view text) override;
   base::Result<void, std::string> Download(const std::string& url, const std::string& destination,
+                                           const download::ExpectedDigest& digest,
                                            const std::function<void(int)>& progress) override;
   base::Result<registration::FileStart, base::FileReadError> ReadFileStart(
       const std::string& path, std::size_t max_bytes) override;

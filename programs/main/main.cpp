@@ -75,8 +75,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     args.sounds = &sounds;
     args.program_folder = program_folder;
     args.server_base_url = server_base_url;
-    args.start_download = [&download_dialog](const std::string& address) {
-      download_dialog.DownloadAddress(address);
+    args.start_download = [&download_dialog](const std::string& address,
+                                             const download::ExpectedDigest& digest) {
+      download_dialog.DownloadAddress(address, digest);
     };
     args.show_download_folder_dialog = [&folder_dialog] { folder_dialog.ShowDialog(); };
     args.show_multi_search_window = [&multi_search] { multi_search.Open(); };

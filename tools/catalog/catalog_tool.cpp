@@ -7,6 +7,7 @@
 
 #include "base/files.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/entry_digest.h"
 #include "tools/catalog/publish.h"
 #include "tools/catalog/writer/catalogue_sources.h"
 #include "tools/catalog/writer/jet_writer.h"
@@ -21,8 +22,9 @@ constexpr std::string_view kUsage =
     "usage:\n"
     "  movarin-catalog build <folder> -o <database.mdb> [--password <p>]\n"
     "      one row per .dll/.ocx file of the folder, sorted by name, with its file version\n"
+    "      and its sha256\n"
     "  movarin-catalog build --from-csv <file.csv> -o <database.mdb> [--password <p>]\n"
-    "      one row per Filename,Version line of the CSV file, in file order\n"
+    "      one row per Filename,Version[,sha256] line of the CSV file, in file order\n"
     "  movarin-catalog list <database.mdb> [--password <p>]\n"
     "  movarin-catalog search <database.mdb> <text> [--password <p>]\n"
     "  movarin-catalog export <database.mdb> <table> [--password <p>]\n"
@@ -81,6 +83,7 @@ constexpr std::size_t kMaxCsvBytes = std::size_t{1} << 30;
 int Build(const Arguments& a, std::ostream& out, std::ostream& err) {
   if (!a.output) return Usage(err, "build needs -o <database.mdb>");
   std::vector<wr::CatalogueEntry> entries;
+  wr::CatalogueOptions options;
   if (a.from_csv) {
     if (a.positional.size() != 1) return Usage(err, "build --from-csv takes no folder");
     const auto bytes = base::ReadWholeFile(*a.from_csv, kMaxCsvBytes);
@@ -91,7 +94,8 @@ int Build(const Arguments& a, std::ostream& out, std::ostream& err) {
       return Failed(err, *a.from_csv + ":" + std::to_string(parsed.error().line) + ": " +
                              parsed.error().message);
     }
-    entries = std::move(*parsed);
+    entries = std::move(parsed->entries);
+    options.sha256_column = parsed->has_sha256;
   } else {
     if (a.positional.size() != 2) return Usage(err, "build needs one folder");
     auto scan = wr::ScanFolder(base::PathFromUtf8(a.positional[1]));
@@ -101,9 +105,9 @@ int Build(const Arguments& a, std::ostream& out, std::ostream& err) {
       err << "movarin-catalog: warning: " << warning << "; its version is left empty\n";
     }
     entries = std::move(found.entries);
+    options.sha256_column = true;
   }
 
-  wr::CatalogueOptions options;
   if (a.password) options.password = *a.password;
   const auto written = wr::WriteCatalogueFile(*a.output, entries, options);
   if (!written) {
@@ -129,7 +133,8 @@ std::optional<cat::Connection> OpenOrReport(const Arguments& a, std::ostream& er
   return std::move(*opened);
 }
 
-// Runs a query and prints "name<TAB>version" per row, then the record count.
+// Runs a query and prints "name<TAB>version" per row (with "<TAB>sha256" when the
+// catalogue has that column), then the record count.
 int ListQuery(const Arguments& a, std::string_view sql, std::ostream& out, std::ostream& err) {
   auto connection = OpenOrReport(a, err);
   if (!connection) return kExitFailed;
@@ -137,6 +142,7 @@ int ListQuery(const Arguments& a, std::string_view sql, std::ostream& out, std::
   if (!result) return ProviderFailure(err, result.error());
   const cat::RecordSet& records = *result;
   const bool has_version = records.FieldCount() > 1;
+  const std::size_t sha256_column = cat::Sha256Column(records);
   // A catalogue has up to hundreds of thousands of rows: they go out in blocks of this
   // size, so the output needs neither one write per row nor the whole listing in memory.
   constexpr std::size_t kBlockBytes = 64 * 1024;
@@ -147,6 +153,10 @@ int ListQuery(const Arguments& a, std::string_view sql, std::ostream& out, std::
     block += records.Field(row, 0);
     block += '\t';
     if (has_version) block += records.Field(row, 1);
+    if (sha256_column != cat::kNoColumn) {
+      block += '\t';
+      block += records.Field(row, sha256_column);
+    }
     block += '\n';
     if (block.size() >= kBlockBytes) {
       out.write(block.data(), static_cast<std::streamsize>(block.size()));

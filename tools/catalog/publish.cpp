@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/files.h"
+#include "base/sha256.h"
 #include "tools/catalog/catalog_tool.h"
 #include "tools/catalog/writer/catalogue_sources.h"
 #include "tools/catalog/writer/jet_writer.h"
@@ -99,7 +100,7 @@ int PublishSite(const fs::path& libraries, const fs::path& site, const PublishOp
   for (const std::string& warning : scan->warnings) {
     err << "movarin-catalog: warning: " << warning << "; its version is left empty\n";
   }
-  const std::vector<wr::CatalogueEntry>& entries = scan->entries;
+  std::vector<wr::CatalogueEntry>& entries = scan->entries;
 
   // Only the site folder itself is created; its parent must exist.
   if (!EnsureRealFolder(site, err)) return kExitFailed;
@@ -108,13 +109,16 @@ int PublishSite(const fs::path& libraries, const fs::path& site, const PublishOp
 
   // The libraries first, then the catalogue that lists them: a client never finds a
   // listed file missing.
-  for (const wr::CatalogueEntry& entry : entries) {
+  for (wr::CatalogueEntry& entry : entries) {
     const fs::path source = libraries / base::PathFromUtf8(entry.filename);
     auto bytes = base::ReadWholeFile(base::PathToUtf8(source), kMaxLibraryBytes);
     if (!bytes) {
       return Failed(err, "cannot read '" + base::PathToUtf8(source) + "': " +
                              std::string(base::FileReadErrorText(bytes.error())));
     }
+    // The catalogue vouches for the bytes the site serves, even if the source changed
+    // since the scan.
+    entry.sha256 = base::Sha256ToHex(base::Sha256::Of(*bytes));
     auto written = base::ReplaceFileContents(files / base::PathFromUtf8(entry.filename), *bytes);
     if (!written) {
       return Failed(err, "cannot write '" + base::PathToUtf8(files / entry.filename) +
@@ -128,6 +132,14 @@ int PublishSite(const fs::path& libraries, const fs::path& site, const PublishOp
   if (auto written = wr::WriteCatalogueFile(base::PathToUtf8(database), entries, catalogue_options);
       !written) {
     return Failed(err, written.error().Message());
+  }
+  // The catalogue's own digest beside it, as sha256sum writes it, so that clients can
+  // check a catalogue they fetch before it replaces theirs.
+  {
+    const auto catalogue_bytes = base::ReadWholeFile(base::PathToUtf8(database), kMaxLibraryBytes);
+    if (!catalogue_bytes) return Failed(err, "cannot read back '" + base::PathToUtf8(database) + "'");
+    const std::string line = base::Sha256ToHex(base::Sha256::Of(*catalogue_bytes)) + "  database.mdb\n";
+    if (!Replace(site / "database.mdb.sha256", line, err)) return kExitFailed;
   }
 
   const fs::path check = site / "checkversion.php";

@@ -1,6 +1,7 @@
 // movarin-catalog publish: a catalogue server's site, ready for any static web server.
 //
-//   <site>/database.mdb      the catalogue of the libraries
+//   <site>/database.mdb      the catalogue of the libraries, with each one's sha256
+//   <site>/database.mdb.sha256  the catalogue's own sha256, as sha256sum writes it
 //   <site>/files/<name>      each library, where the program downloads it from
 //   <site>/checkversion.php  the update check's reply, naming the program version
 //   <site>/Ads2.htm          the sponsor page the program shows first (written once, to edit)

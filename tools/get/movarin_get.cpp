@@ -6,9 +6,7 @@
 #include <windows.h>
 #include <psapi.h>
 
-#include <fcntl.h>
-#include <io.h>
-
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <string>
@@ -43,6 +41,8 @@ std::string Visible(std::string_view text) {
 // microseconds a call under Wine, and a 100 MB file raises some 100,000 progress events,
 // so printing each one would weigh on the download time this tool measures. Progress
 // lines wait in the buffer; every other line is written at once, with those before it.
+// The buffer goes straight to the output handle: the C runtime's unbuffered standard
+// output writes what does not fill a whole block one byte per system call.
 class Output {
  public:
   void Line(std::string_view line, bool flush) {
@@ -51,8 +51,14 @@ class Output {
     if (flush || text_.size() >= kFlushBytes) Flush();
   }
   void Flush() {
-    std::fwrite(text_.data(), 1, text_.size(), stdout);
-    std::fflush(stdout);
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    std::size_t done = 0;
+    while (done < text_.size()) {
+      DWORD written = 0;
+      const DWORD part = static_cast<DWORD>(std::min<std::size_t>(text_.size() - done, kFlushBytes));
+      if (!WriteFile(out, text_.data() + done, part, &written, nullptr) || written == 0) break;
+      done += written;
+    }
     text_.clear();
   }
 
@@ -82,7 +88,6 @@ class PrintingListener final : public DownloadListener {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  _setmode(_fileno(stdout), _O_BINARY);  // "\n" line ends, bytes as written
   bool stats = false;
   std::string url, destination;
   int positional = 0;

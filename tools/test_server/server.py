@@ -15,6 +15,7 @@ import select
 import signal
 import socket
 import socketserver
+import ssl
 import struct
 import sys
 import threading
@@ -483,11 +484,38 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, address, root):
+    def __init__(self, address, root, state=None, stopping=None):
         super().__init__(address, Handler)
         self.root = os.path.realpath(root)
-        self.state = State()
-        self.stopping = threading.Event()
+        self.state = state if state is not None else State()
+        self.stopping = stopping if stopping is not None else threading.Event()
+
+
+class TlsServer(Server):
+    """The same folder, behaviours and log over TLS with one certificate.
+
+    The handshake runs on the connection's own thread, so a client that stalls in it (or
+    refuses the certificate) holds up nobody else.
+    """
+
+    def __init__(self, address, root, state, stopping, certificate, key):
+        super().__init__(address, root, state, stopping)
+        self.tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        self.tls.load_cert_chain(certificate, key)
+
+    def finish_request(self, request, client_address):
+        request.settimeout(CONNECTION_IDLE_SECONDS)
+        try:
+            connection = self.tls.wrap_socket(request, server_side=True)
+        except (ssl.SSLError, OSError):
+            return  # a client that does not trust the certificate hangs up here
+        try:
+            self.RequestHandlerClass(connection, client_address, self)
+        finally:
+            try:
+                connection.close()
+            except OSError:
+                pass
 
 
 def main():
@@ -497,6 +525,10 @@ def main():
     parser.add_argument("--port-file", help="the chosen port is written here")
     parser.add_argument("--idle-exit", type=float, default=900.0,
                         help="seconds without a request after which the server ends")
+    parser.add_argument("--tls", nargs=3, action="append", default=[],
+                        metavar=("NAME", "CERTIFICATE", "KEY"),
+                        help="also serve the folder over TLS with this certificate (PEM) on "
+                             "a free port, written to <port-file>.NAME; may be repeated")
     args = parser.parse_args()
     if not os.path.isdir(args.root):
         print(f"server.py: no folder {args.root}", file=sys.stderr)
@@ -504,6 +536,21 @@ def main():
 
     server = Server(("127.0.0.1", args.port), args.root)
     port = server.server_address[1]
+    # The TLS listeners share the folder, the behaviours and the log; their ports are
+    # written before the plain one, whose file tells a waiting script that all are up.
+    tls_servers = []
+    for name, certificate, key in args.tls:
+        if not re.fullmatch(r"[A-Za-z0-9_-]+", name):
+            print(f"server.py: bad TLS listener name {name}", file=sys.stderr)
+            return 2
+        tls = TlsServer(("127.0.0.1", 0), args.root, server.state, server.stopping,
+                        certificate, key)
+        tls_servers.append(tls)
+        if args.port_file:
+            tmp = f"{args.port_file}.{name}.tmp"
+            with open(tmp, "w") as f:
+                f.write(f"{tls.server_address[1]}\n")
+            os.replace(tmp, f"{args.port_file}.{name}")
     if args.port_file:
         tmp = args.port_file + ".tmp"
         with open(tmp, "w") as f:
@@ -515,17 +562,18 @@ def main():
 
     signal.signal(signal.SIGTERM, stop)
     signal.signal(signal.SIGINT, stop)
-    thread = threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.2},
-                              daemon=True)
-    thread.start()
+    for listener in [server] + tls_servers:
+        threading.Thread(target=listener.serve_forever, kwargs={"poll_interval": 0.2},
+                         daemon=True).start()
     while not server.stopping.wait(0.5):
         with server.state.lock:
             idle = time.monotonic() - server.state.last_activity
         if idle > args.idle_exit:
             break
     server.stopping.set()
-    server.shutdown()
-    server.server_close()
+    for listener in [server] + tls_servers:
+        listener.shutdown()
+        listener.server_close()
     return 0
 
 

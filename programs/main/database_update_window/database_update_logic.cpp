@@ -66,9 +66,14 @@ void DatabaseUpdateLogic::Download() {
   if (engine_.Running() || went_on_ || closing_) return;
   failed_ = false;
   host_.SetDestinationFolderField(folder_);
+  const std::string address = host_.AddressText();
+  const download::ExpectedDigest digest = updates::ExpectedCatalogueDigest(
+      host_.FetchCatalogueDigest(address + std::string(updates::kCatalogueDigestSuffix)));
+  // The window may have been closed while the digest was asked for.
+  if (went_on_ || closing_ || engine_.Running()) return;
   // Never over the working catalogue: the copy lands beside it and takes its place only
-  // once it has proven to be a catalogue (OnComplete).
-  engine_.Download(host_.AddressText(), updates::StagedCataloguePath(catalogue_path_));
+  // once it has met the digest and proven to be a catalogue (OnComplete).
+  engine_.Download(address, updates::StagedCataloguePath(catalogue_path_), digest);
   if (failed_) GoOn();
 }
 

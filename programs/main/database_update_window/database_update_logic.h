@@ -6,8 +6,10 @@
 // on to the next window. The size rule lives in updates/catalogue_update.h, the safe
 // replacement in updates/catalogue_install.h.
 //
-// A failed download (or a server copy that is no catalogue) shows the "Connection error"
-// box and the start-up goes on with the old catalogue, which is never touched.
+// When the server publishes the catalogue's digest beside it ("database.mdb.sha256"),
+// the copy must match it. A failed download (or a server copy that does not match, or is
+// no catalogue) shows the "Connection error" box and the start-up goes on with the old
+// catalogue, which is never touched.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -16,6 +18,7 @@
 #include "download/download_engine.h"
 #include "download/internet_file.h"
 #include "download/remote_file_headers.h"
+#include "updates/catalogue_digest.h"
 
 namespace movarin::main_program {
 
@@ -49,6 +52,9 @@ class DatabaseUpdateHost {
   // learnt. Window messages are processed while it waits.
   virtual download::RemoteFileInformation RequestServerInformation(
       const download::InternetFileSettings& settings) = 0;
+  // Asks for the digest file at `address` (at most updates::kMaxCatalogueDigestBytes).
+  // Window messages are processed while it waits.
+  virtual updates::CatalogueDigestAnswer FetchCatalogueDigest(const std::string& address) = 0;
   virtual void SetLocalSizeField(const std::string& text) = 0;
   virtual void SetRemoteSizeField(const std::string& text) = 0;
   virtual void SetStatus(std::string_view text) = 0;

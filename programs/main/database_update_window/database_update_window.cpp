@@ -74,6 +74,7 @@ bool DatabaseUpdateWindow::OnClose() {
 void DatabaseUpdateWindow::OnDestroy() {
   KillTimer(hwnd(), kCheckTimer);
   KillTimer(hwnd(), kCloseTimer);
+  digest_fetch_.Cancel();
   logic_.Closing();
 }
 
@@ -137,6 +138,15 @@ download::RemoteFileInformation DatabaseUpdateWindow::RequestServerInformation(
   remote.settings = settings;
   remote.RequestInformation();
   return {remote.FileExists(), remote.FileSize(), remote.LastModified()};
+}
+
+updates::CatalogueDigestAnswer DatabaseUpdateWindow::FetchCatalogueDigest(const std::string& address) {
+  using Kind = updates::CatalogueDigestAnswer::Kind;
+  auto fetched = digest_fetch_.Get(address, updates::kMaxCatalogueDigestBytes);
+  if (!fetched) return {Kind::kFailed, {}};
+  if (fetched->status == 404) return {Kind::kNotPublished, {}};
+  if (fetched->status != 200) return {Kind::kFailed, {}};
+  return {Kind::kAnswered, std::move(fetched->body)};
 }
 
 void DatabaseUpdateWindow::SetLocalSizeField(const std::string& text) { SetItemText(du::kLocalSizeField, text); }

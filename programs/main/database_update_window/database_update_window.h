@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "download/win32/http_fetch.h"
 #include "download/win32/inet_download.h"
 #include "download/win32/internet_file_control.h"
 #include "platform/win32/handles.h"
@@ -44,6 +45,7 @@ class DatabaseUpdateWindow final : public movarin::win32::Window, private Databa
   ServerConnectionFields ConnectionFields() override;
   std::int64_t LocalCatalogueSize() override;
   download::RemoteFileInformation RequestServerInformation(const download::InternetFileSettings& settings) override;
+  updates::CatalogueDigestAnswer FetchCatalogueDigest(const std::string& address) override;
   void SetLocalSizeField(const std::string& text) override;
   void SetRemoteSizeField(const std::string& text) override;
   void SetStatus(std::string_view text) override;
@@ -70,6 +72,7 @@ class DatabaseUpdateWindow final : public movarin::win32::Window, private Databa
   DatabaseUpdateWindowArgs args_;
   download::win32::InternetFileControl remote_;
   download::win32::InetDownload download_;
+  download::win32::HttpFetch digest_fetch_;
   DatabaseUpdateLogic logic_;
   skin::win32::SkinnedControls skinned_;
   movarin::win32::UniqueGdiObject font_;

@@ -62,13 +62,13 @@ bool DownloadDialog::OnCreate() {
   return true;
 }
 
-void DownloadDialog::DownloadAddress(const std::string& address) {
+void DownloadDialog::DownloadAddress(const std::string& address, const download::ExpectedDigest& digest) {
   ShowDialog();
   if (!hwnd()) return;
   // A caller's address replaces the box's text even while a download runs; that
   // download goes on, and the new address is not started.
   SetItemText(dd::kAddressBox, address);
-  logic_.Download(address);
+  logic_.Download(address, digest);
   CloseWhenIdle();
 }
 

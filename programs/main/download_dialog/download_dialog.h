@@ -35,9 +35,10 @@ class DownloadDialog final : public movarin::win32::Window, private DownloadDial
 
   // Shows the dialog modeless, creating it with its initial contents if it is not loaded.
   void ShowDialog();
-  // Shows the dialog, puts `address` into its address box and downloads it; returns when
+  // Shows the dialog, puts `address` into its address box and downloads it, checking the
+  // file against `digest` (a catalogue entry's) before it is put in place; returns when
   // the download has ended.
-  void DownloadAddress(const std::string& address);
+  void DownloadAddress(const std::string& address, const download::ExpectedDigest& digest = {});
   // Stops a running download (the program is ending).
   void CancelDownload() { logic_.Closing(); }
 

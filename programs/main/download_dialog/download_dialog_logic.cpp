@@ -29,13 +29,23 @@ void DownloadDialogLogic::StartSignalChanged(const std::string& text,
   DownloadButtonPressed();
 }
 
-void DownloadDialogLogic::Download(const std::string& address) {
+void DownloadDialogLogic::Download(const std::string& address, const download::ExpectedDigest& digest) {
   // The engine serves one download at a time: a start while one runs is ignored.
   if (engine_.Running()) return;
+  if (!digest.IsNone()) {
+    vouched_address_ = address;
+    vouched_digest_ = digest;
+  }
   address_ = address;
   folder_ = host_.DownloadFolder();
   host_.SetFolderLabel(folder_);
-  engine_.Download(address_, Destination(folder_, address_));
+  engine_.Download(address_, Destination(folder_, address_), digest);
+}
+
+void DownloadDialogLogic::DownloadButtonPressed() {
+  const std::string address = host_.AddressText();
+  Download(address, !vouched_address_.empty() && address == vouched_address_ ? vouched_digest_
+                                                                              : download::ExpectedDigest());
 }
 
 void DownloadDialogLogic::CancelPressed() {

@@ -51,12 +51,13 @@ class DownloadDialogLogic final : public download::DownloadListener {
 
   // The window's load: the idle state.
   void Load();
-  // Downloads `address` into the download folder; returns when the download has ended.
-  // An address that arrives while a download runs is ignored, so the engine never runs
-  // two at once.
-  void Download(const std::string& address);
-  // The Download button: downloads what the address box holds.
-  void DownloadButtonPressed() { Download(host_.AddressText()); }
+  // Downloads `address` into the download folder, checking the file against `digest`
+  // before it is put in place; returns when the download has ended. An address that
+  // arrives while a download runs is ignored, so the engine never runs two at once.
+  void Download(const std::string& address, const download::ExpectedDigest& digest = {});
+  // The Download button: downloads what the address box holds. The address another
+  // window handed over with a digest keeps that digest when it is started again here.
+  void DownloadButtonPressed();
   // A write into the start signal field, the adapter for other windows: "1" empties the
   // field (`clear`) and presses the Download button.
   void StartSignalChanged(const std::string& text, const std::function<void()>& clear_field);
@@ -81,6 +82,9 @@ class DownloadDialogLogic final : public download::DownloadListener {
   std::string address_;
   std::string folder_;
   std::string file_name_;
+  // The last address handed over with a catalogue digest, and that digest.
+  std::string vouched_address_;
+  download::ExpectedDigest vouched_digest_;
 };
 
 }  // namespace movarin::main_program

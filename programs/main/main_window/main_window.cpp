@@ -197,7 +197,8 @@ void MainWindow::RunMenuItem(MenuItem item) {
       const int row = SelectedRow();
       const std::string name = row >= 0 ? std::string(logic_.RowText(static_cast<std::size_t>(row)))
                                         : std::string();
-      StartDownload(logic_.DownloadAddress(name));
+      StartDownload(logic_.DownloadAddress(name),
+                    row >= 0 ? logic_.RowDigest(static_cast<std::size_t>(row)) : download::ExpectedDigest());
       break;
     }
     case MenuAction::kShowDownloadFolderDialog:
@@ -371,8 +372,8 @@ void MainWindow::ShowNotFoundNotice(bool shown) {
 
 void MainWindow::EnableNoticeTimer(bool enabled) { EnableTimer(kNoticeTimer, 1, enabled); }
 
-void MainWindow::StartDownload(const std::string& address) {
-  if (args_.start_download) args_.start_download(address);
+void MainWindow::StartDownload(const std::string& address, const download::ExpectedDigest& digest) {
+  if (args_.start_download) args_.start_download(address, digest);
 }
 
 void MainWindow::SearchForName(const std::string& name) {

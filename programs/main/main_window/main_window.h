@@ -36,7 +36,7 @@ struct MainWindowArgs {
   std::string program_folder;
   std::string server_base_url;
   // Shows the download dialog for an address and runs the download; returns when it ended.
-  std::function<void(const std::string& address)> start_download;
+  std::function<void(const std::string& address, const download::ExpectedDigest& digest)> start_download;
   // Shows the download folder dialog.
   std::function<void()> show_download_folder_dialog;
   // Shows the multiple-file search window.
@@ -87,7 +87,7 @@ class MainWindow final : public movarin::win32::Window, private MainWindowHost, 
   void SetFirstColumnHeader(std::string_view text) override;
   void ShowNotFoundNotice(bool shown) override;
   void EnableNoticeTimer(bool enabled) override;
-  void StartDownload(const std::string& address) override;
+  void StartDownload(const std::string& address, const download::ExpectedDigest& digest) override;
   void PlayCue(int slot) override;
 
   // sound::SoundListener: the main window does nothing on any notification.

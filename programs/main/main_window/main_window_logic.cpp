@@ -1,5 +1,6 @@
 #include "programs/main/main_window/main_window_logic.h"
 
+#include "catalogue/entry_digest.h"
 #include "programs/main/command_menu/registration_options.h"
 
 namespace movarin::main_program {
@@ -88,7 +89,7 @@ void MainWindowLogic::SearchCatalogue() {
   // after the not-found one nor fetch a file nobody searched for.
   if (results_.RecordCount() != 1) return;
   if (menu_.Checked(MenuItem::kFileFoundSound)) host_.PlayCue(kFoundCueSlot);
-  if (menu_.Checked(MenuItem::kAutoDownloadYes)) host_.StartDownload(DownloadAddress(RowText(0)));
+  if (menu_.Checked(MenuItem::kAutoDownloadYes)) host_.StartDownload(DownloadAddress(RowText(0)), RowDigest(0));
 }
 
 void MainWindowLogic::PrepareSearch() {
@@ -151,6 +152,11 @@ std::string_view MainWindowLogic::RowVersion(std::size_t row) const {
 
 std::string MainWindowLogic::DownloadAddress(std::string_view row_text) const {
   return DownloadAddressFor(server_base_url_, row_text);
+}
+
+download::ExpectedDigest MainWindowLogic::RowDigest(std::size_t row) const {
+  if (row >= results_.RecordCount()) return {};
+  return download::ExpectedDigest::FromCatalogueText(catalogue::EntrySha256Text(results_, row));
 }
 
 }  // namespace movarin::main_program

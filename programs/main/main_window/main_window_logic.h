@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "catalogue/catalogue.h"
+#include "download/expected_digest.h"
 #include "programs/main/command_menu/command_menu_model.h"
 #include "programs/main/program_state.h"
 #include "registration/options.h"
@@ -44,8 +45,9 @@ class MainWindowHost {
   virtual void SetFirstColumnHeader(std::string_view text) = 0;
   virtual void ShowNotFoundNotice(bool shown) = 0;
   virtual void EnableNoticeTimer(bool enabled) = 0;
-  // Shows the download dialog with this address and starts it; returns when it ended.
-  virtual void StartDownload(const std::string& address) = 0;
+  // Shows the download dialog with this address and starts it, checking the file against
+  // the catalogue's digest when the entry has one; returns when it ended.
+  virtual void StartDownload(const std::string& address, const download::ExpectedDigest& digest) = 0;
   // Plays the cue loaded into this slot of the sound player (nothing when it is empty).
   virtual void PlayCue(int slot) = 0;
   // The register command on one file, with the options of this moment.
@@ -115,6 +117,8 @@ class MainWindowLogic {
   std::string_view RowVersion(std::size_t row) const;
   // The address a download of this row fetches: ServerBaseUrl + "files/" + the name.
   std::string DownloadAddress(std::string_view row_text) const;
+  // What a download of this row must hash to (none when the catalogue has no digest).
+  download::ExpectedDigest RowDigest(std::size_t row) const;
   bool CatalogueOpen() const { return connection_.has_value(); }
   int NoticeTickCounter() const { return notice_ticks_; }
 

@@ -6,11 +6,14 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "base/sha256.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/e2e/driver/registry_read.h"
+#include "tests/support/environment.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/win32/test_server.h"
@@ -230,6 +233,90 @@ TEST_F(CliTest, EachFailureHasItsMessageAndTheExitCodeSaysSo) {
   const Ran help = Cli("--help");
   EXPECT_EQ(help.exit_code, 0u);
   EXPECT_NE(help.out.find("install NAME..."), std::string::npos);
+}
+
+// A catalogue that carries each file's digest: a matching file is installed; a file
+// changed on the server since is refused by get and install with both digests named,
+// leaving an older file of that name as it was and nothing in the system folder.
+TEST_F(CliTest, DigestsOfTheCatalogueAreCheckedAndAMismatchIsNamed) {
+  const auto library = test::ReadWholeFile(BuildPath("testdata\\" + kLibrary));
+  ASSERT_TRUE(library.has_value());
+  std::string changed = *library;
+  changed[changed.size() / 2] = static_cast<char>(changed[changed.size() / 2] ^ 0x5A);
+  const auto root = test::TestServerRoot();
+  ASSERT_TRUE(test::WriteWholeFile(*root + "\\files\\changed.dll", changed));
+  const auto hex = [](const std::string& bytes) {
+    base::Sha256 hash;
+    hash.Update(bytes);
+    return base::Sha256ToHex(hash.Finish());
+  };
+  const std::vector<tools::catalog_writer::CatalogueEntry> entries = {
+      {kLibrary, "1.0.0.0", hex(*library)}, {"changed.dll", "1.0", hex(*library)}};
+  ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(*folder_ / "database.mdb", entries,
+                                                        tools::catalog_writer::CatalogueOptions{})
+                  .ok());
+  const std::string mismatch = "changed.dll: download failed: The downloaded file does not match the catalogue: "
+                               "SHA-256 expected " + hex(*library) + ", received " + hex(changed) +
+                               ". The file was not kept.\r\n";
+
+  const Ran installed = Cli("install " + kLibrary);
+  EXPECT_EQ(installed.exit_code, 0u) << installed.out;
+  EXPECT_NE(installed.out.find(kLibrary + ": registered\r\n"), std::string::npos) << installed.out;
+
+  ASSERT_TRUE(test::WriteWholeFile(*downloads_ / "changed.dll", "an older copy"));
+  const Ran got = Cli("get changed.dll --to \"" + downloads_->path() + "\"");
+  EXPECT_EQ(got.exit_code, 1u) << got.out;
+  EXPECT_NE(got.out.find(mismatch), std::string::npos) << got.out;
+  EXPECT_EQ(test::ReadWholeFile(*downloads_ / "changed.dll"), "an older copy");
+  EXPECT_EQ(test::FolderEntries(downloads_->path()), std::vector<std::string>{"changed.dll"});
+
+  const std::string system_copy = SystemFolder() + "\\changed.dll";
+  ASSERT_FALSE(FileExists(system_copy));
+  const Ran install_changed = Cli("install changed.dll");
+  EXPECT_EQ(install_changed.exit_code, 1u) << install_changed.out;
+  EXPECT_NE(install_changed.out.find(mismatch), std::string::npos) << install_changed.out;
+  EXPECT_FALSE(FileExists(system_copy));
+  DeleteFileW(Widen(*root + "\\files\\changed.dll").c_str());
+}
+
+TEST_F(CliTest, HttpsServerInstallsAndABadCertificateFailsWithItsReason) {
+  const auto trusted = test::EnvVar("MOVARIN_TEST_SERVER_HTTPS");
+  const auto wrong_host = test::EnvVar("MOVARIN_TEST_SERVER_HTTPS_WRONG_HOST");
+  const auto untrusted = test::EnvVar("MOVARIN_TEST_SERVER_HTTPS_UNTRUSTED");
+  ASSERT_TRUE(trusted && wrong_host && untrusted) << "the test server runs without TLS";
+  auto use_server = [&](const std::string& base) {
+    ASSERT_TRUE(test::WriteWholeFile(*folder_ / "Movarin.ini", "[Server]\r\nBaseUrl=" + base + "\r\n"));
+  };
+
+  ASSERT_NO_FATAL_FAILURE(use_server(*trusted));
+  const Ran installed = Cli("install " + kLibrary);
+  EXPECT_EQ(installed.exit_code, 0u) << installed.out;
+  EXPECT_NE(installed.out.find(kLibrary + ": registered\r\n"), std::string::npos) << installed.out;
+  EXPECT_TRUE(RegisteredServer().has_value());
+  EXPECT_NE(test::ServerLog().find("GET /files/" + kLibrary), std::string::npos);
+
+  struct Case {
+    const std::string& base;
+    std::vector<std::string> reasons;  // what WinINet may name (Wine: revocation for an unknown CA)
+  };
+  const Case cases[] = {
+      {*wrong_host, {"Error: The server's certificate name is invalid occurred."}},
+      {*untrusted,
+       {"Error: The server's certificate authority is not trusted occurred.",
+        "Error: The server's certificate could not be checked for revocation occurred."}},
+  };
+  for (const Case& c : cases) {
+    ASSERT_NO_FATAL_FAILURE(use_server(c.base));
+    test::TempFolder into("movarin-cli-tls");
+    const Ran refused = Cli("get " + kLibrary + " --to \"" + into.path() + "\"");
+    EXPECT_EQ(refused.exit_code, 1u) << refused.out;
+    bool named = false;
+    for (const std::string& reason : c.reasons) {
+      named = named || refused.out.find(kLibrary + ": download failed: " + reason) != std::string::npos;
+    }
+    EXPECT_TRUE(named) << refused.out;
+    EXPECT_TRUE(test::FolderEntries(into.path()).empty()) << c.base << ": a file was left behind";
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <set>
 #include <thread>
 
+#include "base/sha256.h"
 #include "platform/win32/input_box.h"
 #include "platform/win32/text.h"
 #include "programs/main/multi_search_window/multi_search_window_layout.h"
@@ -241,6 +242,48 @@ TEST_F(MultiSearchTest, TwoHitsAreDownloadedOneAfterTheOtherNeverTwoAtOnce) {
   EXPECT_LT(first, second);
   EXPECT_EQ(log.find("GET /files/actbar.ocx", first + 1), std::string::npos) << "each file is fetched once";
   EXPECT_EQ(log.find("GET /files/zlib1.dll", second + 1), std::string::npos);
+}
+
+// A walk over a file that changed on the server since the catalogue was built: the
+// usual failure box, nothing of it kept, and the walk goes on to the next name, whose
+// file matches its digest and is kept.
+TEST_F(MultiSearchTest, AFileThatDoesNotMatchItsDigestIsRefusedAndTheWalkGoesOn) {
+  ASSERT_TRUE(test::ResetServer());
+  const auto root = test::EnvVar("MOVARIN_TEST_SERVER_ROOT");
+  ASSERT_TRUE(root.has_value()) << "run with the test server";
+  const std::string server_files = test::WindowsPath(*root) + "\\files";
+  const std::string downloads = *folder_ / "downloads";
+  ASSERT_TRUE(CreateDirectoryA(downloads.c_str(), nullptr));
+  ASSERT_TRUE(settings::RegistrySettingsStore().Write(settings::Key::kDownloadPath, downloads));
+  const std::string actbar(3000, 'a');
+  const std::string zlib(2500, 'z');
+  ASSERT_TRUE(test::WriteWholeFile(server_files + "\\actbar.ocx", actbar));
+  ASSERT_TRUE(test::WriteWholeFile(server_files + "\\zlib1.dll", zlib));
+  const auto hex = [](const std::string& bytes) {
+    base::Sha256 hash;
+    hash.Update(bytes);
+    return base::Sha256ToHex(hash.Finish());
+  };
+  for (auto& entry : catalogue_) {
+    if (entry.filename == "actbar.ocx") entry.sha256 = hex(actbar);
+    if (entry.filename == "zlib1.dll") entry.sha256 = hex(zlib + "as it was");
+  }
+
+  ASSERT_NO_FATAL_FAILURE(StartAndOpen());
+  ClickMenuItem(MenuItem::kAutoRegisterNo);  // downloads only
+  for (const char* name : {"zlib1.dll", "actbar.ocx"}) ASSERT_NO_FATAL_FAILURE(AddName(name));
+  Click(Item(ms::kSearchButton));
+  auto box = WaitForMessageBox(app_->id(), 30s);
+  ASSERT_TRUE(box.has_value()) << "no failure box";
+  EXPECT_EQ(box->title, "Not downloaded");
+  EXPECT_EQ(box->text, "Connection error");
+  EXPECT_FALSE(test::FileExists(downloads + "\\zlib1.dll"));
+  ASSERT_TRUE(PressMessageBoxButton(box->window, "OK"));
+  ASSERT_TRUE(WaitUntil([&] { return test::ReadWholeFile(downloads + "\\actbar.ocx") == actbar; }, 30s))
+      << "the walk did not go on to the next name";
+  EXPECT_EQ(test::FolderEntries(downloads), std::vector<std::string>{"actbar.ocx"});
+  std::this_thread::sleep_for(500ms);
+  EXPECT_FALSE(FindMessageBox(app_->id()).has_value());
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 // test COM library's registry key as the proof. Every message box is read with its icon.
 #include <thread>
 
+#include "base/sha256.h"
 #include "platform/win32/text.h"
+#include "programs/main/download_dialog/download_dialog_layout.h"
 #include "programs/main/os_choice_window/os_choice_window_layout.h"
 #include "programs/main/unregister_dialog/unregister_dialog_layout.h"
 #include "registration/messages.h"
@@ -37,6 +39,7 @@ using settings::Key;
 using test::FileExists;
 using test::ReadWholeFile;
 namespace ud = main_program::unregister_dialog;
+namespace dd = main_program::download_dialog;
 
 // The catalogue's name of the test library, as the server serves it.
 constexpr char kLibrary[] = "movarin_test_com.dll";
@@ -435,6 +438,76 @@ TEST_F(RegistrationE2eTest, AnHtmlPageServedAsALibraryNeverReachesTheSystemFolde
   EXPECT_EQ(CountProcesses(L"cmd.exe"), 0);
   EXPECT_EQ(CountProcesses(L"Register.exe"), 0);
   EXPECT_EQ(ReadWholeFile(system_copy.path()), before);
+}
+
+// ---- The catalogue's digest of each file ----
+
+std::string Sha256Hex(const std::string& bytes) {
+  base::Sha256 hash;
+  hash.Update(bytes);
+  return base::Sha256ToHex(hash.Finish());
+}
+
+TEST_F(RegistrationE2eTest, AHitWhoseFileMatchesItsDigestIsDownloadedAndRegistered) {
+  catalogue_.back().sha256 = Sha256Hex(library_);
+  ASSERT_NO_FATAL_FAILURE(StartWith({.xp = true, .silent_yes = true}));
+  SearchFor("movarin");
+  ASSERT_TRUE(WaitRegistered(true)) << "the matching library was not registered";
+  ASSERT_TRUE(WaitForProcessesGone({L"cmd.exe", L"regsvr32.exe"}));
+  EXPECT_EQ(ReadWholeFile(Downloaded(kLibrary)), library_);
+  EXPECT_EQ(ReadWholeFile(SystemPath(kLibrary)), library_);
+  EXPECT_FALSE(FindMessageBox(app_->id()).has_value());
+}
+
+// The file changed on the server after the catalogue was built: the usual failure box,
+// an older download of that name stays as it was, nothing new is left, nothing is
+// copied or registered; then the same search again fails the same way.
+TEST_F(RegistrationE2eTest, AFileChangedOnTheServerIsRefusedAndNothingIsRegistered) {
+  catalogue_.back().sha256 = Sha256Hex(library_);
+  std::string changed = library_;
+  changed[changed.size() / 2] = static_cast<char>(changed[changed.size() / 2] ^ 0x5A);
+  Serve(kLibrary, changed);
+  ASSERT_TRUE(test::WriteWholeFile(Downloaded(kLibrary), "an older download"));
+  ASSERT_NO_FATAL_FAILURE(StartWith({.xp = true, .silent_yes = true}));
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    SearchFor("movarin");
+    auto box = WaitForMessageBox(app_->id());
+    ASSERT_TRUE(box.has_value()) << "no failure box";
+    EXPECT_EQ(box->title, "Not downloaded");
+    EXPECT_EQ(box->text, "Connection error");
+    EXPECT_STREQ(IconName(ReadMessageBoxIcon(box->window)), "error");
+    EXPECT_EQ(test::FolderEntries(downloads_), std::vector<std::string>{kLibrary})
+        << "nothing of the refused file is left while the box shows";
+    HWND dialog = WaitForWindow({.class_name = "MovarinDownloadDialog", .process_id = app_->id()});
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(PressMessageBoxButton(box->window, "OK"));
+    ASSERT_TRUE(WaitForWindowGone(box->window));
+    // Wine's message-box loop returns at the next message after its button ended it (a
+    // user's pointer always brings one): the download then ends and the dialog is idle.
+    PostMessageW(dialog, WM_NULL, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, dd::kDownloadButton)) != FALSE; }));
+    EXPECT_TRUE(WaitUntil([&] { return test::FolderEntries(downloads_).size() == 1; }))
+        << "the new file is gone once the download has ended";
+  }
+  EXPECT_FALSE(FindMessageBox(app_->id()).has_value());
+  EXPECT_EQ(ReadWholeFile(Downloaded(kLibrary)), "an older download");
+  EXPECT_EQ(test::FolderEntries(downloads_), std::vector<std::string>{kLibrary}) << "no temporary file is left";
+  EXPECT_FALSE(RunBat().has_value());
+  EXPECT_EQ(CountProcesses(L"cmd.exe"), 0);
+  EXPECT_FALSE(FileExists(SystemPath(kLibrary)));
+  EXPECT_FALSE(Registered());
+  EXPECT_NE(test::ServerLog().find("GET /files/" + std::string(kLibrary) + " "), std::string::npos);
+}
+
+// In a catalogue that carries digests, an entry without one downloads as before.
+TEST_F(RegistrationE2eTest, AnEntryWithoutADigestStillDownloadsAndRegisters) {
+  catalogue_.front().sha256 = std::string(64, 'a');
+  ASSERT_TRUE(catalogue_.back().sha256.empty());
+  ASSERT_NO_FATAL_FAILURE(StartWith({.xp = true, .silent_yes = true}));
+  SearchFor("movarin");
+  ASSERT_TRUE(WaitRegistered(true)) << "the library without a digest was not registered";
+  ASSERT_TRUE(WaitForProcessesGone({L"cmd.exe", L"regsvr32.exe"}));
+  EXPECT_EQ(ReadWholeFile(SystemPath(kLibrary)), library_);
 }
 
 }  // namespace

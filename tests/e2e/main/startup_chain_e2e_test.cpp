@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/sha256.h"
 #include "programs/main/database_update_window/database_update_window_layout.h"
 #include "programs/main/sponsor_window/sponsor_window_layout.h"
 #include "programs/main/update_check_window/update_check_window_layout.h"
@@ -18,6 +19,8 @@
 namespace movarin::e2e {
 namespace {
 
+using base::Sha256;
+using base::Sha256ToHex;
 using namespace std::chrono_literals;
 using std::chrono::seconds;
 namespace sw = main_program::sponsor_window;
@@ -208,6 +211,61 @@ TEST_F(StartupChainTest, ABrokenCatalogueDownloadKeepsTheOldCatalogueAndTheChain
     EXPECT_EQ(FirstHeader(), "File name: 7");
     EXPECT_EQ(Catalogue(), old_catalogue);
     EXPECT_FALSE(test::FileExists(*folder_ / "database.mdb.download"));
+  }
+}
+
+// The server publishes the catalogue's digest beside it: a larger catalogue that does not
+// match it is refused like a broken download, the old one stays and the chain goes on;
+// one that matches takes the old one's place.
+TEST_F(StartupChainTest, ThePublishedDigestOfTheCatalogueDecidesWhetherItIsTaken) {
+  ASSERT_NO_FATAL_FAILURE(WriteLargerCatalogue());
+  const auto larger = test::ReadWholeFile(served_ + "\\database-larger.mdb");
+  ASSERT_TRUE(larger.has_value());
+  const std::string digest_file = served_ + "\\database.mdb.sha256";
+  struct RemoveAtEnd {
+    std::string path;
+    ~RemoveAtEnd() { DeleteFileA(path.c_str()); }
+  } remove_digest{digest_file};
+  Sha256 hash;
+  hash.Update(*larger);
+  const std::string right = Sha256ToHex(hash.Finish());
+  std::string wrong = right;
+  wrong[10] = wrong[10] == '0' ? '1' : '0';
+
+  for (const bool matches : {false, true}) {
+    SCOPED_TRACE(matches ? "matching digest" : "another digest");
+    app_.reset();
+    ASSERT_TRUE(test::WriteWholeFile(digest_file, (matches ? right : wrong) + "  database.mdb\n"));
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    const std::string old_catalogue = Catalogue();
+    ASSERT_TRUE(test::ResetServer());
+    ASSERT_TRUE(test::ControlServer("set?path=/database.mdb&file=/database-larger.mdb"));
+    HWND sponsor = WaitForChainWindow(kSponsorClass);
+    ASSERT_NE(sponsor, nullptr);
+    std::string error;
+    ASSERT_TRUE(PassSponsorWindow(sponsor, &error)) << error;
+    HWND update = WaitForChainWindow(kDatabaseUpdateClass);
+    ASSERT_NE(update, nullptr);
+    if (!matches) {
+      auto box = WaitForMessageBox(app_->id(), seconds(90));
+      ASSERT_TRUE(box.has_value()) << "no box";
+      EXPECT_EQ(box->title, "Not downloaded");
+      EXPECT_EQ(box->text, "Connection error");
+      EXPECT_EQ(Catalogue(), old_catalogue);
+      ASSERT_TRUE(PressMessageBoxButton(box->window, "OK"));
+    }
+    ASSERT_TRUE(WaitForWindowGone(update, seconds(60)));
+    ASSERT_NO_FATAL_FAILURE(AttachMainWindow());
+    if (matches) {
+      EXPECT_EQ(FirstHeader(), "File name: " + std::to_string(LargerCatalogue().size()));
+      EXPECT_EQ(Catalogue(), *larger);
+    } else {
+      EXPECT_EQ(FirstHeader(), "File name: 7");
+      EXPECT_EQ(Catalogue(), old_catalogue);
+    }
+    EXPECT_FALSE(test::FileExists(*folder_ / "database.mdb.download"));
+    const std::string log = test::ServerLog();
+    EXPECT_LT(log.find("GET /database.mdb.sha256 "), log.find("GET /database.mdb ")) << log;
   }
 }
 

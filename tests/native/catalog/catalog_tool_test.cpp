@@ -54,15 +54,60 @@ TEST_F(CatalogTool, BuildsFromAFolderOfLibrariesSortedByNameWithVersions) {
   EXPECT_EQ(built.out, "wrote 3 files to " + database + "\n");
   EXPECT_NE(built.err.find("broken.ocx: not a Windows executable"), std::string::npos) << built.err;
 
+  // Each file's digest, as Debian's sha256sum computes it, stands in the third column.
+  ASSERT_TRUE(CommandExists("sha256sum"));
+  std::map<std::string, std::string> sha256;
+  for (const char* name : {"Alpha.OCX", "beta.dll", "broken.ocx"}) {
+    sha256[name] = RunShell("sha256sum " + ShellQuote((libraries / name).string())).out.substr(0, 64);
+  }
   const auto listed = Tool("list " + ShellQuote(database));
   ASSERT_EQ(listed.exit_code, 0) << listed.err;
-  EXPECT_EQ(listed.out, "Alpha.OCX\t6.1.7601.0\nbeta.dll\t6.1.7601.0\nbroken.ocx\t\n3\n");
+  EXPECT_EQ(listed.out, "Alpha.OCX\t6.1.7601.0\t" + sha256["Alpha.OCX"] + "\nbeta.dll\t6.1.7601.0\t" +
+                            sha256["beta.dll"] + "\nbroken.ocx\t\t" + sha256["broken.ocx"] + "\n3\n");
 
   if (CommandExists("mdb-export")) {
     const auto exported = RunShell("mdb-export " + ShellQuote(database) + " Files");
-    EXPECT_EQ(exported.out,
-              "Filename,Version\n\"Alpha.OCX\",\"6.1.7601.0\"\n\"beta.dll\",\"6.1.7601.0\"\n"
-              "\"broken.ocx\",\n");
+    EXPECT_EQ(exported.out, "Filename,Version,sha256\n\"Alpha.OCX\",\"6.1.7601.0\",\"" +
+                                sha256["Alpha.OCX"] + "\"\n\"beta.dll\",\"6.1.7601.0\",\"" + sha256["beta.dll"] +
+                                "\"\n\"broken.ocx\",,\"" + sha256["broken.ocx"] + "\"\n");
+  }
+}
+
+// The sha256 column round trip: from CSV with and without it, read back by our reader
+// (list, export) and by mdbtools; the first two columns stay where they were.
+TEST_F(CatalogTool, Sha256ColumnComesFromCsvAndReadsBackEverywhere) {
+  const std::string hex = "E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855";
+  const std::string lower = "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
+  struct Case {
+    std::string csv;
+    std::string list;
+    std::string export_csv;
+    bool has_column;
+  };
+  const Case cases[] = {
+      {"b.dll,2," + hex + "\na.dll,1,\n", "a.dll\t1\t\nb.dll\t2\t" + lower + "\n2\n",
+       "Filename,Version,sha256\n\"b.dll\",\"2\",\"" + lower + "\"\n\"a.dll\",\"1\",\n", true},
+      {"Filename,Version,sha256\na.dll,1,\n", "a.dll\t1\t\n1\n", "Filename,Version,sha256\n\"a.dll\",\"1\",\n",
+       true},
+      {"b.dll,2\na.dll,1\n", "a.dll\t1\nb.dll\t2\n2\n", "Filename,Version\n\"b.dll\",\"2\"\n\"a.dll\",\"1\"\n",
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.csv);
+    const std::string database = BuildFromCsv(c.csv);
+    EXPECT_EQ(Tool("list " + ShellQuote(database)).out, c.list);
+    EXPECT_EQ(Tool("export " + ShellQuote(database) + " Files").out, c.export_csv);
+    if (!CommandExists("mdb-export")) continue;
+    EXPECT_EQ(RunShell("mdb-export " + ShellQuote(database) + " Files").out, c.export_csv);
+    const std::string schema = RunShell("mdb-schema " + ShellQuote(database)).out;
+    EXPECT_NE(schema.find("[Filename]"), std::string::npos) << schema;
+    EXPECT_LT(schema.find("[Filename]"), schema.find("[Version]")) << schema;
+    if (c.has_column) {
+      EXPECT_LT(schema.find("[Version]"), schema.find("[sha256]")) << schema;
+      EXPECT_NE(schema.find("Text (64)"), std::string::npos) << schema;
+    } else {
+      EXPECT_EQ(schema.find("sha256"), std::string::npos) << schema;
+    }
   }
 }
 
@@ -112,7 +157,8 @@ TEST_F(CatalogTool, FailedBuildsLeaveTheOldCatalogueAndNoTemporaryFile) {
     const char* message;
   };
   for (const Case& c : {Case{"a.dll,1\n\"b.dll,2\n", "rows.csv:2: a quoted field is not closed"},
-                        Case{"a.dll,1,extra\n", "rows.csv:1: expected Filename,Version"},
+                        Case{"a.dll,1,extra\n", "rows.csv:1: the sha256 is not 64 hexadecimal digits"},
+                        Case{"a.dll,1,,x\n", "rows.csv:1: expected Filename,Version,sha256"},
                         Case{"\xff.dll,1\n", "text is not valid UTF-8 (entry 1)"},
                         Case{",1\n", "rows.csv:1: the file name is empty"}}) {
     WriteWholeFile((folder_ / "rows.csv"), c.csv);

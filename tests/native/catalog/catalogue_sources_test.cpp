@@ -26,7 +26,8 @@ class CsvRows : public ::testing::TestWithParam<CsvCase> {};
 TEST_P(CsvRows, ReadsEveryRow) {
   auto parsed = ParseCatalogueCsv(GetParam().text);
   ASSERT_TRUE(parsed) << parsed.error().message;
-  EXPECT_EQ(AsRows(*parsed), GetParam().rows);
+  EXPECT_EQ(AsRows(parsed->entries), GetParam().rows);
+  EXPECT_FALSE(parsed->has_sha256);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -71,9 +72,26 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CsvErrorCase{"unclosed_quote", "a.dll,1\n\"b.dll,2\nc.dll,3\n", 2, "a quoted field is not closed"},
         CsvErrorCase{"text_after_quote", "\"a.dll\"x,1\n", 1, "text after a closing quote"},
-        CsvErrorCase{"three_fields", "a.dll,1\n\nb.dll,2,3\n", 3, "expected Filename,Version"},
+        CsvErrorCase{"four_fields", "a.dll,1\n\nb.dll,2,,3\n", 3, "expected Filename,Version,sha256"},
+        CsvErrorCase{"short_sha256", "a.dll,1,abc\n", 1, "the sha256 is not 64 hexadecimal digits"},
+        CsvErrorCase{"sha256_with_blank",
+                     "a.dll,1, e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855\n", 1,
+                     "the sha256 is not 64 hexadecimal digits"},
         CsvErrorCase{"line_count_after_quoted_line_end", "\"a\nb.dll\",1\n,2\n", 3, "the file name is empty"}),
     [](const auto& info) { return info.param.name; });
+
+// A third column carries each file's digest; an empty field is an entry without one.
+TEST(CsvSha256, ThirdFieldIsTheDigestOrNothing) {
+  const std::string hex(64, 'A');
+  auto parsed = ParseCatalogueCsv("Filename,Version,sha256\na.dll,1," + hex + "\nb.dll,2,\nc.dll\n");
+  ASSERT_TRUE(parsed) << parsed.error().message;
+  EXPECT_TRUE(parsed->has_sha256);
+  ASSERT_EQ(parsed->entries.size(), 3u);
+  EXPECT_EQ(parsed->entries[0].sha256, hex);
+  EXPECT_EQ(parsed->entries[1].sha256, "");
+  EXPECT_EQ(parsed->entries[2].sha256, "");
+  EXPECT_EQ(parsed->entries[2].version, "");
+}
 
 TEST(CatalogueFileNames, OnlyDllAndOcxInAnyCase) {
   for (const char* name : {"a.dll", "A.DLL", "x.Ocx", "name with spaces.ocx", "é.dll"}) {

@@ -61,13 +61,19 @@ TEST_F(Publish, WritesASiteTheProgramCanUse) {
   std::vector<std::string> entries = FolderEntries(site_.string());
   std::sort(entries.begin(), entries.end());
   EXPECT_EQ(entries, (std::vector<std::string>{"Ads2.htm", "checkversion.php", "database.mdb",
-                                               "files", "sponsor.htm"}));
+                                               "database.mdb.sha256", "files", "sponsor.htm"}));
+  // The catalogue's digest file is what sha256sum writes in the site folder.
+  EXPECT_EQ(Read(site_ / "database.mdb.sha256"),
+            RunShell("cd " + ShellQuote(site_.string()) + " && sha256sum database.mdb").out);
 
   if (!CommandExists("mdb-export")) GTEST_SKIP() << "mdbtools is not installed";
   const auto exported = RunShell("mdb-export " + ShellQuote((site_ / "database.mdb").string()) + " Files");
   ASSERT_EQ(exported.exit_code, 0) << exported.err;
-  EXPECT_EQ(exported.out,
-            "Filename,Version\n\"Alpha.OCX\",\"6.1.7601.0\"\n\"beta.dll\",\"6.1.7601.0\"\n");
+  auto sha256 = [&](const char* name) {
+    return RunShell("sha256sum " + ShellQuote((site_ / "files" / name).string())).out.substr(0, 64);
+  };
+  EXPECT_EQ(exported.out, "Filename,Version,sha256\n\"Alpha.OCX\",\"6.1.7601.0\",\"" + sha256("Alpha.OCX") +
+                              "\"\n\"beta.dll\",\"6.1.7601.0\",\"" + sha256("beta.dll") + "\"\n");
 }
 
 TEST_F(Publish, RepublishingReplacesTheCatalogueAndKeepsTheOwnersPages) {
@@ -81,9 +87,14 @@ TEST_F(Publish, RepublishingReplacesTheCatalogueAndKeepsTheOwnersPages) {
   // Without --version the reply the site had stays.
   EXPECT_EQ(Read(site_ / "checkversion.php"), "checkupdates ccc4ddd");
   const auto listed = Tool("list " + ShellQuote((site_ / "database.mdb").string()));
-  EXPECT_EQ(listed.out, "Alpha.OCX\t6.1.7601.0\nbeta.dll\t6.1.7601.0\ngamma.ocx\t6.1.7601.0\n3\n");
+  const std::string gamma_sha256 =
+      RunShell("sha256sum " + ShellQuote((libraries_ / "gamma.ocx").string())).out.substr(0, 64);
+  EXPECT_EQ(listed.out.rfind("Alpha.OCX\t6.1.7601.0\t", 0), 0u) << listed.out;
+  EXPECT_NE(listed.out.find("\nbeta.dll\t6.1.7601.0\t"), std::string::npos) << listed.out;
+  EXPECT_NE(listed.out.find("\ngamma.ocx\t6.1.7601.0\t" + gamma_sha256 + "\n3\n"), std::string::npos)
+      << listed.out;
   // Nothing of the write-beside steps is left over.
-  EXPECT_EQ(FolderEntries(site_.string()).size(), 5u);
+  EXPECT_EQ(FolderEntries(site_.string()).size(), 6u);
   EXPECT_EQ(FolderEntries((site_ / "files").string()).size(), 3u);
 }
 

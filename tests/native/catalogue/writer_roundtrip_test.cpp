@@ -5,6 +5,7 @@
 #include <random>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/entry_digest.h"
 #include "catalogue/provider_errors.h"
 #include "tools/catalog/writer/jet_writer.h"
 #include "tests/native/catalogue/jet_test_files.h"
@@ -113,6 +114,55 @@ TEST(WriterRoundTrip, SmallCatalogueExportsAsMdbExport) {
   ASSERT_TRUE(csv.ok());
   EXPECT_EQ(*csv, test::MdbExport(path, "Files"));
   EXPECT_NE(csv->find("\n\"o'brien2.dll\",\n"), std::string::npos);
+}
+
+// The sha256 column: after the first two, which queries and positional readers see as
+// before; every row's digest (NULL for an entry without one) read back by us and by
+// mdb-export. Without the column there is no digest, and a sha256 written in any case
+// is stored in lower case.
+TEST(WriterRoundTrip, Sha256ColumnWithAndWithout) {
+  std::vector<CatalogueEntry> entries = kSmall;
+  const std::string upper(64, 'F');
+  const std::string lower(64, 'f');
+  entries[1].sha256 = upper;  // comdlg32.ocx
+  entries[3].sha256 = "0123456789abcdef0123456789ABCDEF0123456789abcdef0123456789abcdef";
+  test::TempFolder dir;
+  const auto path = std::filesystem::path(dir.path()) / "database.mdb";
+  test::WriteBytes(path, Build(entries));
+  auto opened = Connection::Open(path.string(), kCataloguePassword);
+  ASSERT_TRUE(opened.ok());
+  auto rows = opened->Execute(SearchQuery("co"));
+  ASSERT_TRUE(rows.ok());
+  ASSERT_EQ(Names(rows), (std::vector<std::string>{"comdlg32.ocx", "co-op.dll", "coop.dll"}));
+  EXPECT_EQ(rows->FieldCount(), 3u);
+  EXPECT_EQ(Sha256Column(*rows), 2u);
+  EXPECT_EQ(rows->Field(0, 1), "6.1.97.82");
+  EXPECT_EQ(EntrySha256Text(*rows, 0), lower);
+  EXPECT_EQ(EntrySha256Text(*rows, 1), "");
+  auto all = opened->Execute(kWholeCatalogueQuery);
+  ASSERT_TRUE(all.ok());
+  std::size_t with_digest = 0;
+  for (std::size_t r = 0; r < all->RecordCount(); ++r) with_digest += !EntrySha256Text(*all, r).empty();
+  EXPECT_EQ(with_digest, 2u);
+  const std::string csv = test::MdbExport(path, "Files");
+  EXPECT_EQ(*opened->ExportCsv("Files"), csv);
+  EXPECT_EQ(csv.substr(0, csv.find('\n')), "Filename,Version,sha256");
+  EXPECT_NE(csv.find("\"comdlg32.ocx\",\"6.1.97.82\",\"" + lower + "\"\n"), std::string::npos) << csv;
+  EXPECT_NE(csv.find("\"o'brien2.dll\",,\"0123456789abcdef0123456789abcdef"), std::string::npos) << csv;
+
+  const Connection without = OpenImage(Build(kSmall));
+  auto plain = without.Execute(kWholeCatalogueQuery);
+  ASSERT_TRUE(plain.ok());
+  EXPECT_EQ(plain->FieldCount(), 2u);
+  EXPECT_EQ(Sha256Column(*plain), kNoColumn);
+  EXPECT_EQ(EntrySha256Text(*plain, 0), "");
+
+  entries[0].sha256 = "not a digest";
+  writer::CatalogueOptions options;
+  const auto refused = writer::BuildCatalogueImage(entries, options);
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.error().error, writer::WriteError::kBadSha256);
+  EXPECT_EQ(refused.error().row, 1u);
 }
 
 TEST(WriterRoundTrip, PasswordOfAWrittenFile) {

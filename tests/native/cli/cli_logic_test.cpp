@@ -4,6 +4,8 @@
 
 #include <map>
 
+#include "base/sha256.h"
+#include "download/download_messages.h"
 #include "programs/cli/cli_logic.h"
 #include "tests/native/pe/pe_test_image.h"
 #include "tools/catalog/writer/jet_writer.h"
@@ -81,6 +83,7 @@ class FakePlatform final : public CliPlatform {
   std::map<std::string, std::vector<std::uint8_t>> files;   // path -> content
   std::vector<std::string> regsvr32_runs;
   std::vector<std::string> downloads;
+  std::vector<download::ExpectedDigest> digests;
   std::int64_t regsvr32_code = 0;
   bool system_writable = true;
   int scratch_folders = 0;
@@ -89,12 +92,19 @@ class FakePlatform final : public CliPlatform {
   void PrintLine(std::string_view text) override { lines.emplace_back(text); }
   void PrintInPlace(std::string_view text) override { in_place.emplace_back(text); }
   base::Result<void, std::string> Download(const std::string& url, const std::string& destination,
+                                           const download::ExpectedDigest& digest,
                                            const std::function<void(int)>& progress) override {
     downloads.push_back(url + " -> " + destination);
+    digests.push_back(digest);
     auto found = server.find(url);
     if (found == server.end()) return std::string("The file, \"" + url + "\" was not found!");
     progress(50);
     progress(100);
+    // The engine's check, whose own tests prove it: a body that does not match is not kept.
+    const base::Sha256Digest actual = base::Sha256::Of(found->second);
+    if (digest.digest() && *digest.digest() != actual) {
+      return download::messages::DigestMismatch(base::Sha256ToHex(*digest.digest()), base::Sha256ToHex(actual));
+    }
     files[destination] = found->second;
     return {};
   }
@@ -132,17 +142,18 @@ constexpr char kBase[] = "http://127.0.0.1:8080/";
 class CliRunnerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::vector<writer::CatalogueEntry> entries = {
-        {"ACTSKIN4.OCX", "4.3.0.0"}, {"actbar.ocx", "1.0"}, {"comdlg32.ocx", "6.1"},
-        {"..\\evil.dll", "1"},       {"Page.dll", ""}};
+    UseCatalogue({{"ACTSKIN4.OCX", "4.3.0.0"}, {"actbar.ocx", "1.0"}, {"comdlg32.ocx", "6.1"},
+                  {"..\\evil.dll", "1"}, {"Page.dll", ""}});
+    platform_.server[std::string(kBase) + "files/ACTSKIN4.OCX"] = pe::test::BuildImage().bytes;
+    platform_.server[std::string(kBase) + "files/Page.dll"] = {'<', 'h', 't', 'm', 'l', '>'};
+  }
+  void UseCatalogue(const std::vector<writer::CatalogueEntry>& entries) {
     auto image = writer::BuildCatalogueImage(entries, writer::CatalogueOptions{});
     ASSERT_TRUE(image);
     auto opened = catalogue::Connection::OpenBytes(std::move(*image), catalogue::kCataloguePassword,
                                                    "database.mdb");
     ASSERT_TRUE(opened);
     connection_.emplace(std::move(*opened));
-    platform_.server[std::string(kBase) + "files/ACTSKIN4.OCX"] = pe::test::BuildImage().bytes;
-    platform_.server[std::string(kBase) + "files/Page.dll"] = {'<', 'h', 't', 'm', 'l', '>'};
   }
   int Run(std::initializer_list<const char*> args) {
     auto parsed = ParseArguments(Args(args));
@@ -243,6 +254,30 @@ TEST(CliRunnerWithoutCatalogue, SaysSoAndFails) {
   EXPECT_EQ(runner.Run(*parsed), kExitSomeFailed);
   EXPECT_EQ(platform.lines, Args({std::string(CliRunner::kNoCatalogueMessage).c_str()}));
   EXPECT_TRUE(platform.downloads.empty());
+}
+
+// Each entry's digest goes with its download; a file that changed on the server is
+// named as such, with both digests, and is neither copied nor registered.
+TEST_F(CliRunnerTest, CatalogueDigestsGoWithTheDownloadsAndAMismatchIsNamed) {
+  const std::string good = base::Sha256ToHex(base::Sha256::Of(pe::test::BuildImage().bytes));
+  const std::string stale(64, '0');
+  UseCatalogue({{"ACTSKIN4.OCX", "4.3.0.0", good}, {"Page.dll", "", ""}, {"comdlg32.ocx", "6.1", stale}});
+  platform_.server[std::string(kBase) + "files/comdlg32.ocx"] = pe::test::BuildImage().bytes;
+
+  EXPECT_EQ(Run({"install", "actskin4.ocx", "comdlg32.ocx"}), kExitSomeFailed);
+  ASSERT_EQ(platform_.digests.size(), 2u);
+  EXPECT_EQ(platform_.digests[0], download::ExpectedDigest::FromCatalogueText(good));
+  ASSERT_EQ(platform_.lines.size(), 2u);
+  EXPECT_EQ(platform_.lines[0], "actskin4.ocx: registered");
+  EXPECT_EQ(platform_.lines[1], "comdlg32.ocx: download failed: The downloaded file does not match the "
+                                "catalogue: SHA-256 expected " + stale + ", received " + good +
+                                ". The file was not kept.");
+  EXPECT_FALSE(platform_.files.count("C:\\windows\\system32\\comdlg32.ocx"));
+  EXPECT_EQ(platform_.regsvr32_runs.size(), 1u);
+
+  // An entry without a digest downloads unchecked.
+  EXPECT_EQ(Run({"get", "Page.dll"}), kExitAllDone);
+  EXPECT_TRUE(platform_.digests.back().IsNone());
 }
 
 }  // namespace

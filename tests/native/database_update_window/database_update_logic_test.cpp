@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/sha256.h"
 #include "programs/main/database_update_window/database_update_logic.h"
 #include "tests/native/download/fake_download_parts.h"
 
@@ -39,6 +40,8 @@ class RecordingWindow : public DatabaseUpdateHost {
   // Runs inside the size request, as a message processed while the server is asked.
   std::function<void()> while_asking;
   std::vector<download::InternetFileSettings> requests;
+  updates::CatalogueDigestAnswer digest_answer{updates::CatalogueDigestAnswer::Kind::kNotPublished, ""};
+  std::vector<std::string> digest_requests;
 
   std::string local_field, remote_field, address = kAddress, folder_field, file_field, percent = "0";
   std::vector<std::string> statuses;
@@ -57,6 +60,10 @@ class RecordingWindow : public DatabaseUpdateHost {
       run();
     }
     return server;
+  }
+  updates::CatalogueDigestAnswer FetchCatalogueDigest(const std::string& address) override {
+    digest_requests.push_back(address);
+    return digest_answer;
   }
   void SetLocalSizeField(const std::string& t) override { local_field = t; }
   void SetRemoteSizeField(const std::string& t) override { remote_field = t; }
@@ -304,6 +311,47 @@ TEST_F(DatabaseUpdateLogicTest, TheRemoteFileControlGetsTheWorkingFields) {
   unreadable.proxy_port = "99999";
   EXPECT_EQ(RemoteFileSettingsFor(unreadable).port, 80);
   EXPECT_EQ(RemoteFileSettingsFor(unreadable).proxy_port, 8080);
+}
+
+// The digest the server publishes beside the catalogue: a copy that meets it is
+// installed; one that does not, or a digest file that is no digest, fails the update
+// like any failed download and the old catalogue stays. No digest file: as before.
+TEST_F(DatabaseUpdateLogicTest, ThePublishedDigestDecidesWhetherTheCopyIsInstalled) {
+  using Kind = updates::CatalogueDigestAnswer::Kind;
+  Serve(3000);
+  const std::string good = base::Sha256ToHex(base::Sha256::Of(transfer.body));
+  struct Case {
+    const char* what;
+    updates::CatalogueDigestAnswer answer;
+    bool installs;
+  };
+  const Case cases[] = {
+      {"matching", {Kind::kAnswered, good + "  database.mdb\n"}, true},
+      {"not published", {Kind::kNotPublished, ""}, true},
+      {"another digest", {Kind::kAnswered, std::string(64, 'a') + "  database.mdb\n"}, false},
+      {"no digest in it", {Kind::kAnswered, "<html>Not here</html>"}, false},
+      {"no answer", {Kind::kFailed, ""}, false},
+  };
+  for (const Case& c : cases) {
+    installs.clear();
+    files.files.erase(kStaged);
+    RecordingWindow host;
+    host.server.size = 2000000;
+    host.digest_answer = c.answer;
+    DatabaseUpdateLogic under_test(host, engine, kCatalogue, [&](const std::string& staged, const std::string& to) {
+      installs.emplace_back(staged, to);
+      return true;
+    });
+    under_test.CheckTick();
+    EXPECT_EQ(host.digest_requests, std::vector<std::string>{"http://h/database.mdb.sha256"}) << c.what;
+    EXPECT_EQ(installs.size(), c.installs ? 1u : 0u) << c.what;
+    EXPECT_EQ(host.boxes, c.installs ? 0 : 1) << c.what;
+    EXPECT_EQ(files.files[kCatalogue], Bytes(16, 9)) << c.what;
+    EXPECT_EQ(files.files.count(kStaged), c.installs ? 1u : 0u) << c.what << ": nothing is left beside it";
+    if (!c.installs) {
+      EXPECT_EQ(host.log.back(), "go on") << c.what;
+    }
+  }
 }
 
 }  // namespace

@@ -382,5 +382,85 @@ TEST_F(Engine, ASecondDownloadFromAnEventHandlerIsRefused) {
   ExpectOnlyFiles({kDest});
 }
 
+// A body checked against its catalogue digest: hashed as it is written, whatever the
+// chunking and with or without a Content-Length; a mismatch keeps nothing of the new
+// body and leaves an older file of that name as it was.
+TEST_F(Engine, AnExpectedDigestIsMetBeforeTheFileIsPutInPlace) {
+  struct Case {
+    const char* name;
+    bool length_known;
+    std::size_t bytes_per_read;
+  };
+  for (const Case& c : {Case{"with length", true, 1024}, Case{"small reads", true, 100},
+                        Case{"without length", false, 777}}) {
+    SCOPED_TRACE(c.name);
+    for (const bool matching : {true, false}) {
+      FakeTransfer t;
+      FakeFileSystem files;
+      files.folders = {"C:\\dl\\"};
+      files.free_bytes["C:\\"] = std::uint64_t{1} << 40;
+      files.files[kDest] = Bytes(10, 7);
+      RecordingListener l;
+      DownloadEngine e(t, files, [] {});
+      e.SetListener(&l);
+      t.body = Bytes(5000, 3);
+      t.bytes_per_read = c.bytes_per_read;
+      t.header_block = c.length_known ? Ok(t.body.size()) : Answer("200 OK");
+      std::vector<std::uint8_t> vouched = t.body;
+      if (!matching) vouched[4321] ^= 1;  // the file changed after the catalogue was built
+      const base::Sha256Digest expected = base::Sha256::Of(vouched);
+      const bool done = e.Download(kUrl, kDest, ExpectedDigest::Of(expected));
+      ASSERT_FALSE(l.lines.empty());
+      if (matching) {
+        EXPECT_TRUE(done);
+        EXPECT_EQ(l.lines.back(), "Complete");
+        EXPECT_EQ(files.files[kDest], t.body);
+      } else {
+        EXPECT_FALSE(done);
+        EXPECT_EQ(l.lines.back(),
+                  "Errors: The downloaded file does not match the catalogue: SHA-256 expected " +
+                      base::Sha256ToHex(expected) + ", received " +
+                      base::Sha256ToHex(base::Sha256::Of(t.body)) + ". The file was not kept.");
+        EXPECT_EQ(std::count(l.lines.begin(), l.lines.end(), "Complete"), 0);
+        EXPECT_EQ(files.files[kDest], Bytes(10, 7)) << "the older file stays";
+        EXPECT_EQ(files.files.size(), 1u) << "no temporary file is left";
+        EXPECT_TRUE(e.Cancelled());
+      }
+    }
+  }
+}
+
+TEST_F(Engine, DigestsOfEmptyAnswersAndUnusableDigests) {
+  // An empty answer is the empty message: it meets the empty digest and no other.
+  transfer.header_block = Ok(0);
+  EXPECT_TRUE(engine.Download(kUrl, kDest, ExpectedDigest::Of(base::Sha256::Of({}))));
+  EXPECT_EQ(listener.lines.back(), "Complete");
+  listener.lines.clear();
+  EXPECT_FALSE(engine.Download(kUrl, kDest, ExpectedDigest::Of(base::Sha256::Of(Bytes(1)))));
+  ASSERT_EQ(listener.lines.size(), 2u);
+  EXPECT_EQ(listener.lines[1].rfind("Errors: The downloaded file does not match", 0), 0u);
+  ExpectOnlyFiles({});
+
+  // A catalogue text that is no digest refuses the download before any request.
+  listener.lines.clear();
+  Serve(3000);
+  const int starts = transfer.starts;
+  EXPECT_FALSE(engine.Download(kUrl, kDest, ExpectedDigest::FromCatalogueText("12ab")));
+  EXPECT_EQ(listener.lines,
+            (Lines{kStart, "Errors: The catalogue's SHA-256 digest of this file is not valid; the file "
+                           "is not downloaded."}));
+  EXPECT_EQ(transfer.starts, starts);
+  ExpectOnlyFiles({});
+}
+
+TEST(ExpectedDigestTest, FromCatalogueText) {
+  const std::string hex = base::Sha256ToHex(base::Sha256::Of(testing::Bytes(9)));
+  EXPECT_TRUE(ExpectedDigest::FromCatalogueText("").IsNone());
+  EXPECT_EQ(ExpectedDigest::FromCatalogueText(hex), ExpectedDigest::Of(base::Sha256::Of(testing::Bytes(9))));
+  for (const std::string& bad : std::vector<std::string>{hex + " ", hex.substr(1), " ", "x" + hex.substr(1)}) {
+    EXPECT_TRUE(ExpectedDigest::FromCatalogueText(bad).IsUnusable()) << bad;
+  }
+}
+
 }  // namespace
 }  // namespace movarin::download

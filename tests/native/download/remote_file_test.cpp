@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "download/internet_file.h"
+#include "download/redirect.h"
 #include "download/remote_file_headers.h"
 
 namespace movarin::download {
@@ -145,6 +147,8 @@ class FakeInternet final : public InternetApi {
   bool session_opens = true;
   bool request_opens = true;
   std::optional<std::string> raw_headers = std::string("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n");
+  // Answers of the first HEAD requests, in order, before raw_headers answers the rest.
+  std::deque<std::string> first_answers;
   std::string status_code = "200";
   bool url_opens = true;
   bool move_works = true;
@@ -179,14 +183,19 @@ class FakeInternet final : public InternetApi {
     if (connection_) log.push_back("close connection");
     connection_ = false;
   }
-  bool OpenHeadRequest(const std::string& path) override {
-    log.push_back("HEAD " + path);
+  bool OpenHeadRequest(const std::string& path, bool secure) override {
+    log.push_back("HEAD " + path + (secure ? " secure" : ""));
     request_ = connection_ && request_opens;
     if (request_) ++heads;
     return request_;
   }
   bool SendRequest() override { return request_; }
-  std::optional<std::string> QueryRawHeaders() override { return raw_headers; }
+  std::optional<std::string> QueryRawHeaders() override {
+    if (first_answers.empty()) return raw_headers;
+    std::string answer = std::move(first_answers.front());
+    first_answers.pop_front();
+    return answer;
+  }
   std::string QueryStatusCode() override { return status_code; }
   void CloseRequest() override {
     if (request_) log.push_back("close request");
@@ -332,6 +341,63 @@ TEST_F(InternetFileTest, InformationRequestAsksTheServerWithHead) {
   EXPECT_EQ(net.log, (Log{"connect example.com:0 user=ann password=secret", "HEAD /x", "close request",
                           "close connection"}));
   EXPECT_EQ(net.heads, 2);
+}
+
+TEST_F(InternetFileTest, HttpsAddressAsksOverTlsOnItsPort) {
+  file.settings.url = "https://catalogue.example/database.mdb";
+  file.RequestInformation();
+  EXPECT_EQ(net.log, (Log{"open session preconfigured", "connect catalogue.example:443 no credentials",
+                          "HEAD /database.mdb secure", "close request", "close connection"}));
+  EXPECT_EQ(file.FileSize(), 5000);
+
+  net.log.clear();
+  file.settings.url = "https://127.0.0.1:8443/database.mdb";
+  file.RequestInformation();
+  EXPECT_EQ(net.log[0], "connect 127.0.0.1:8443 no credentials");
+  EXPECT_EQ(net.log[1], "HEAD /database.mdb secure");
+}
+
+TEST_F(InternetFileTest, RedirectsFollowedButNeverFromHttpsToHttp) {
+  const std::string to_mirror = "HTTP/1.1 302 Found\r\nLocation: https://mirror.example:8443/m.mdb\r\n\r\n";
+  file.settings.url = "https://h/database.mdb";
+  file.settings.site_user = "ann";
+  file.settings.site_password = "secret";
+  net.first_answers = {to_mirror};
+  net.raw_headers = "HTTP/1.1 200 OK\r\nContent-Length: 123\r\n\r\n";
+  file.RequestInformation();
+  // The credentials stay with the server they were given for.
+  EXPECT_EQ(net.log, (Log{"open session preconfigured", "connect h:443 user=ann password=secret",
+                          "HEAD /database.mdb secure", "close request", "close connection",
+                          "connect mirror.example:8443 no credentials", "HEAD /m.mdb secure",
+                          "close request", "close connection"}));
+  EXPECT_EQ(file.FileSize(), 123);
+
+  // To plain http: not followed, the redirect answer stands (its size is no file's).
+  net.log.clear();
+  net.first_answers = {"HTTP/1.1 302 Found\r\nLocation: http://h/database.mdb\r\n\r\n"};
+  file.RequestInformation();
+  EXPECT_EQ(net.heads, 3);
+  EXPECT_EQ(file.FileSize(), -1);
+
+  // From http to https, and relative addresses, are followed.
+  net.log.clear();
+  file.settings.url = "http://h/database.mdb";
+  file.settings.site_user.clear();
+  net.first_answers = {"HTTP/1.1 301 Moved\r\nLocation: https://h/db/x.mdb\r\n\r\n",
+                       "HTTP/1.1 307 Temporary\r\nLocation: y.mdb\r\n\r\n"};
+  file.RequestInformation();
+  EXPECT_EQ(net.log, (Log{"connect h:0 no credentials", "HEAD /database.mdb", "close request", "close connection",
+                          "connect h:443 no credentials", "HEAD /db/x.mdb secure", "close request",
+                          "close connection", "connect h:443 no credentials", "HEAD /db/y.mdb secure",
+                          "close request", "close connection"}));
+  EXPECT_EQ(file.FileSize(), 123);
+
+  // A server that redirects for ever is asked a bounded number of times.
+  const int before = net.heads;
+  net.raw_headers = "HTTP/1.1 302 Found\r\nLocation: /again\r\n\r\n";
+  file.RequestInformation();
+  EXPECT_EQ(net.heads - before, kMaxRedirects + 1);
+  EXPECT_TRUE(file.FileExists());
 }
 
 TEST_F(InternetFileTest, ConnectionTypeChoosesTheRootHandle) {

@@ -1,6 +1,7 @@
 // The download dialog's decisions, with the real engine over in-memory parts.
 #include <gtest/gtest.h>
 
+#include "base/sha256.h"
 #include "programs/main/download_dialog/download_dialog_logic.h"
 #include "programs/main/program_state.h"
 #include "tests/native/download/fake_download_parts.h"
@@ -205,6 +206,47 @@ TEST_F(DownloadDialogLogicTest, OtherSignalsDoNothingAndAFolderWithABackslashDou
   EXPECT_EQ(field, "2");
   EXPECT_EQ(transfer.starts, 0);
   EXPECT_EQ(DownloadDialogLogic::Destination("D:\\dl\\", "http://h/files/a.ocx"), "D:\\dl\\\\a.ocx");
+}
+
+// A catalogue entry's digest: a file that matches is put in place and registered; one
+// that changed on the server shows the usual "Connection error", keeps the older file,
+// registers nothing and lets the multiple-file walk go on. The Download button keeps the
+// digest of the address handed over with it.
+TEST_F(DownloadDialogLogicTest, ACatalogueDigestDecidesWhetherTheFileIsKept) {
+  const std::string address = "http://h/files/ACTSKIN4.OCX";
+  const std::string path = "C:\\WINDOWS\\system32\\ACTSKIN4.OCX";
+  Serve(3000);
+  const auto matching = download::ExpectedDigest::Of(base::Sha256::Of(transfer.body));
+  logic.Download(address, matching);
+  EXPECT_EQ(host.connection_errors, 0);
+  EXPECT_EQ(host.hand_overs.size(), 1u);
+  EXPECT_EQ(files.files[path], transfer.body);
+
+  FakeTransfer changed_server;
+  DownloadEngine changed_engine{changed_server, files, [] {}};
+  RecordingDialog changed_host;
+  changed_host.state = &state;
+  DownloadDialogLogic changed{changed_host, changed_engine, state};
+  changed_server.header_block = "HTTP/1.1 200 OK\r\nContent-Length: 3000\r\n\r\n";
+  changed_server.body = Bytes(3000, 99);
+  state.set_search_next(false);
+  changed.Download(address, matching);
+  EXPECT_EQ(changed_host.connection_errors, 1);
+  EXPECT_EQ(changed_host.flag_at_error, std::vector<bool>{true});
+  EXPECT_TRUE(changed_host.hand_overs.empty());
+  EXPECT_FALSE(changed_host.downloading);
+  EXPECT_EQ(files.files[path], transfer.body) << "the older file stays";
+  EXPECT_EQ(files.files.size(), 1u);
+
+  // Pressing Download again on the same address checks it again; another address typed
+  // by hand downloads as before.
+  changed_host.address = address;
+  changed.DownloadButtonPressed();
+  EXPECT_EQ(changed_host.connection_errors, 2);
+  changed_host.address = "http://h/files/other.ocx";
+  changed.DownloadButtonPressed();
+  EXPECT_EQ(changed_host.connection_errors, 2);
+  EXPECT_EQ(changed_host.hand_overs.size(), 1u);
 }
 
 }  // namespace

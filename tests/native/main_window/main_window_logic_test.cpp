@@ -28,6 +28,7 @@ class RecordingHost : public MainWindowHost {
   bool notice_shown = false;
   bool timer_enabled = false;
   std::vector<std::string> downloads;
+  std::vector<download::ExpectedDigest> digests;
   // Lists shown, cues played and downloads started, in their order.
   std::vector<std::string> sequence;
   // "<marks> <path>|<name>", the marks as "xp", "vista", "yes", "no" for each one checked.
@@ -51,8 +52,9 @@ class RecordingHost : public MainWindowHost {
   void SetFirstColumnHeader(std::string_view text) override { headers.emplace_back(text); }
   void ShowNotFoundNotice(bool shown) override { notice_shown = shown; }
   void EnableNoticeTimer(bool enabled) override { timer_enabled = enabled; }
-  void StartDownload(const std::string& address) override {
+  void StartDownload(const std::string& address, const download::ExpectedDigest& digest) override {
     downloads.push_back(address);
+    digests.push_back(digest);
     sequence.push_back("download");
   }
   void PlayCue(int slot) override { sequence.push_back("cue " + std::to_string(slot)); }
@@ -66,8 +68,9 @@ class RecordingHost : public MainWindowHost {
   }
 };
 
-std::vector<std::uint8_t> CatalogueBytes(const std::vector<writer::CatalogueEntry>& entries) {
-  auto image = writer::BuildCatalogueImage(entries, writer::CatalogueOptions{});
+std::vector<std::uint8_t> CatalogueBytes(const std::vector<writer::CatalogueEntry>& entries,
+                                         const writer::CatalogueOptions& options = {}) {
+  auto image = writer::BuildCatalogueImage(entries, options);
   if (!image) {
     ADD_FAILURE() << image.error().Message();
     return {};
@@ -82,8 +85,8 @@ const std::vector<writer::CatalogueEntry> kDemo = {
 
 class MainWindowLogicTest : public ::testing::Test {
  protected:
-  void Open(const std::vector<writer::CatalogueEntry>& entries) {
-    bytes = CatalogueBytes(entries);
+  void Open(const std::vector<writer::CatalogueEntry>& entries, const writer::CatalogueOptions& options = {}) {
+    bytes = CatalogueBytes(entries, options);
     logic = std::make_unique<MainWindowLogic>(
         host, menu, state,
         [this] { return Connection::OpenBytes(bytes, kCataloguePassword, "C:\\app\\database.mdb"); },
@@ -341,6 +344,26 @@ TEST(MainWindowLogicOpen, WrongPasswordIsReportedAsTheProviderDoes) {
   EXPECT_FALSE(logic.Load(store));
   ASSERT_EQ(host.open_errors.size(), 1u);
   EXPECT_EQ(host.open_errors[0].description, "Not a valid password.");
+}
+
+// The digest of the hit goes with its address; an entry without one, or a catalogue
+// without the column, downloads unchecked.
+TEST_F(MainWindowLogicTest, AHitHandsItsCatalogueDigestToTheDownload) {
+  const std::string hex(64, 'c');
+  std::vector<writer::CatalogueEntry> entries = kDemo;
+  entries[0].sha256 = hex;  // mscomctl.ocx
+  Open(entries);
+  Search("ms");
+  Search("zl");
+  ASSERT_EQ(host.digests.size(), 2u);
+  EXPECT_EQ(host.digests[0], download::ExpectedDigest::FromCatalogueText(hex));
+  EXPECT_NE(host.digests[0].digest(), nullptr);
+  EXPECT_TRUE(host.digests[1].IsNone());
+
+  Open(kDemo);
+  Search("ms");
+  ASSERT_EQ(host.digests.size(), 3u);
+  EXPECT_TRUE(host.digests[2].IsNone());
 }
 
 }  // namespace

@@ -54,6 +54,14 @@ TEST(PageAddress, LinksResolveAgainstThePage) {
   EXPECT_EQ(ResolveAddress(kPage, "https://cdn.example/l.gif", LinkUse::kPicture), "https://cdn.example/l.gif");
   EXPECT_EQ(ResolveAddress(kPage, "mailto:x@example.com", LinkUse::kPicture), std::nullopt);
   EXPECT_EQ(ResolveAddress(kPage, "file:///C:/a.png", LinkUse::kPicture), std::nullopt);
+  // A secure page shows no picture fetched over a plain connection; its links may lead
+  // anywhere on the web, as they open outside.
+  constexpr std::string_view kSecurePage = "https://127.0.0.1:8443/Ads2.htm";
+  EXPECT_EQ(ResolveAddress(kSecurePage, "sponsor.png", LinkUse::kPicture), "https://127.0.0.1:8443/sponsor.png");
+  EXPECT_EQ(ResolveAddress(kSecurePage, "//cdn.example/l.gif", LinkUse::kPicture), "https://cdn.example/l.gif");
+  EXPECT_EQ(ResolveAddress(kSecurePage, "http://cdn.example/l.gif", LinkUse::kPicture), std::nullopt);
+  EXPECT_EQ(ResolveAddress(kSecurePage, "HTTP://cdn.example/l.gif", LinkUse::kPicture), std::nullopt);
+  EXPECT_EQ(ResolveAddress(kSecurePage, "http://other.example/", LinkUse::kFollow), "http://other.example/");
   // A page that is not a web address has no relative links.
   EXPECT_EQ(ResolveAddress(kErrorPageAddress, "x.htm", LinkUse::kFollow), std::nullopt);
 }

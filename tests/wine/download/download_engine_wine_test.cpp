@@ -11,6 +11,8 @@
 
 #include "download/download_messages.h"
 #include "download/win32/inet_download.h"
+#include "download/win32/inet_transfer.h"
+#include "platform/win32/message_pump.h"
 #include "platform/win32/text.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
@@ -142,6 +144,66 @@ TEST_F(EngineAgainstServer, ThousandAndTwentyFiveBytesEndOnTheOneByteChunk) {
   EXPECT_TRUE(Get("b.dll", folder / "b.dll"));
   EXPECT_EQ(listener.lines, (Lines{kStart, "Progress: 100", "Progress: 100", "Complete"}));
   EXPECT_TRUE(ReadWholeFile(folder / "b.dll") == std::string(body));
+}
+
+// The percentage of a progress event, worked out in whole numbers: halves go to the even
+// neighbour.
+int ExpectedPercent(std::uint64_t received, std::uint64_t announced) {
+  const std::uint64_t scaled = received * 100;
+  std::uint64_t percent = scaled / announced;
+  const std::uint64_t twice_rest = 2 * (scaled % announced);
+  if (twice_rest > announced || (twice_rest == announced && percent % 2 == 1)) ++percent;
+  return static_cast<int>(percent);
+}
+
+TEST_F(EngineAgainstServer, ABodyOfSeveralBuffersArrivesWholeWithOneProgressEventPerChunk) {
+  // Over three times the transfer's buffer, and not a whole number of chunks.
+  const std::size_t size = 3 * win32::InetTransfer::kBufferBytes + 1000;
+  const std::string body = Serve("big.ocx", size);
+  const std::string dest = folder / "big.ocx";
+  ASSERT_TRUE(WriteWholeFile(dest, "older"));
+  EXPECT_TRUE(Get("big.ocx", dest));
+  Lines expected{kStart};
+  for (std::uint64_t received = 0; received < size;) {
+    received += std::min<std::uint64_t>(DownloadEngine::kChunkBytes, size - received);
+    expected.push_back("Progress: " + std::to_string(ExpectedPercent(received, size)));
+  }
+  expected.push_back("Progress: 100");  // the empty read that ends the body
+  expected.push_back("Complete");
+  EXPECT_EQ(listener.lines, expected);
+  EXPECT_TRUE(ReadWholeFile(dest) == body);
+  EXPECT_EQ(FolderEntries(folder.path()), (std::vector<std::string>{"big.ocx"}));
+}
+
+TEST_F(EngineAgainstServer, ChunksOfAnySizeComeInOrderAcrossTheEndOfTheTransfersBuffer) {
+  // Chunk sizes that do not divide the buffer: some chunks lie across its end.
+  const std::string body = Serve("odd.ocx", 3 * win32::InetTransfer::kBufferBytes + 333, 5);
+  win32::InetTransfer transfer(&movarin::win32::ProcessPendingMessages);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);  // the second request runs on the same worker
+    transfer.SetAddress(server + "files/odd.ocx");
+    ASSERT_TRUE(transfer.StartRequest("GET", "", ""));
+    while (transfer.StillExecuting()) {
+    }
+    ASSERT_TRUE(transfer.HeaderBlock());
+    std::string got;
+    const std::size_t sizes[] = {1000, 777, 4096, 1};
+    Chunk chunk;
+    for (std::size_t i = 0;; ++i) {
+      const std::size_t wanted = sizes[i % std::size(sizes)];
+      chunk = transfer.ReadChunk(wanted);
+      if (chunk.status != ChunkStatus::kData) break;
+      ASSERT_LE(chunk.bytes.size(), wanted);
+      // Only the last chunk of the body may be short.
+      if (chunk.bytes.size() < wanted) {
+        ASSERT_EQ(got.size() + chunk.bytes.size(), body.size());
+      }
+      got.append(chunk.bytes.begin(), chunk.bytes.end());
+    }
+    EXPECT_EQ(chunk.status, ChunkStatus::kEndOfBody);
+    EXPECT_TRUE(got == body) << got.size() << " bytes of " << body.size();
+    transfer.Cancel();
+  }
 }
 
 TEST_F(EngineAgainstServer, CancelDuringASlowBodyStopsSilently) {

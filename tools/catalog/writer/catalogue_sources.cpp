@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "base/files.h"
+#include "base/sha256.h"
 #include "pe/pe_version.h"
 
 namespace movarin::tools::catalog_writer {
@@ -15,6 +16,9 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
+
+// Libraries are small; anything larger than this is not one.
+constexpr std::size_t kMaxLibraryBytes = std::size_t{1} << 30;
 
 }  // namespace
 
@@ -55,12 +59,16 @@ base::Result<FolderScan, FolderError> ScanFolder(const std::filesystem::path& fo
     const std::string name = base::PathToUtf8(it->path().filename());
     std::error_code kind_error;
     if (!IsCatalogueFileName(name) || !it->is_regular_file(kind_error)) continue;
-    auto version = pe::ReadFileVersionOfFile(base::PathToUtf8(it->path()));
+    const std::string path = base::PathToUtf8(it->path());
+    const auto bytes = base::ReadWholeFile(path, kMaxLibraryBytes);
+    if (!bytes) return FolderError{"cannot read '" + path + "' for its sha256"};
+    const std::string sha256 = base::Sha256ToHex(base::Sha256::Of(*bytes));
+    auto version = pe::ReadFileVersionOfFile(path);
     if (!version) {
       scan.warnings.push_back(name + ": " + std::string(pe::PeErrorText(version.error())));
-      scan.entries.push_back({name, ""});
+      scan.entries.push_back({name, "", sha256});
     } else {
-      scan.entries.push_back({name, std::move(*version)});
+      scan.entries.push_back({name, std::move(*version), sha256});
     }
   }
   if (error) return FolderError{"cannot list '" + base::PathToUtf8(folder) + "': " + error.message()};
@@ -68,9 +76,10 @@ base::Result<FolderScan, FolderError> ScanFolder(const std::filesystem::path& fo
   return scan;
 }
 
-base::Result<std::vector<CatalogueEntry>, CsvError> ParseCatalogueCsv(std::string_view text) {
+base::Result<CsvCatalogue, CsvError> ParseCatalogueCsv(std::string_view text) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  std::vector<CatalogueEntry> entries;
+  CsvCatalogue catalogue;
+  std::vector<CatalogueEntry>& entries = catalogue.entries;
   std::size_t line = 1;
   std::size_t i = 0;
   bool first_record = true;
@@ -122,19 +131,24 @@ base::Result<std::vector<CatalogueEntry>, CsvError> ParseCatalogueCsv(std::strin
       ++i;
     }
     if (!record_has_text) continue;  // empty line
-    if (fields.size() > 2) {
-      return CsvError{record_line, "expected Filename,Version but found " +
+    if (fields.size() > 3) {
+      return CsvError{record_line, "expected Filename,Version,sha256 but found " +
                                        std::to_string(fields.size()) + " fields"};
     }
-    if (fields.size() == 1) fields.emplace_back();
+    if (fields.size() == 3) catalogue.has_sha256 = true;
+    fields.resize(3);
     const bool header = first_record && EqualsIgnoringCase(fields[0], kFilenameColumn) &&
-                        EqualsIgnoringCase(fields[1], kVersionColumn);
+                        EqualsIgnoringCase(fields[1], kVersionColumn) &&
+                        (fields[2].empty() || EqualsIgnoringCase(fields[2], kSha256Column));
     first_record = false;
     if (header) continue;
     if (fields[0].empty()) return CsvError{record_line, "the file name is empty"};
-    entries.push_back({std::move(fields[0]), std::move(fields[1])});
+    if (!fields[2].empty() && !base::Sha256FromHex(fields[2])) {
+      return CsvError{record_line, "the sha256 is not 64 hexadecimal digits"};
+    }
+    entries.push_back({std::move(fields[0]), std::move(fields[1]), std::move(fields[2])});
   }
-  return entries;
+  return catalogue;
 }
 
 }  // namespace movarin::tools::catalog_writer

@@ -1,5 +1,5 @@
 // Where the rows of a new catalogue come from: the .dll and .ocx files of a folder, or a
-// CSV file of Filename,Version rows.
+// CSV file of Filename,Version[,sha256] rows.
 #pragma once
 
 #include <cstddef>
@@ -30,16 +30,24 @@ struct FolderError {
   std::string message;
 };
 // Every regular file (or link to one) named *.dll or *.ocx directly inside folder, with
-// its version from the version resource ("" when it has none).
+// its version from the version resource ("" when it has none) and its SHA-256. A file
+// that cannot be read for its digest fails the scan: a catalogue must not promise a
+// digest it did not compute.
 base::Result<FolderScan, FolderError> ScanFolder(const std::filesystem::path& folder);
 
 struct CsvError {
   std::size_t line = 0;  // 1-based
   std::string message;
 };
-// Rows of one or two fields: Filename[,Version]. Fields may be quoted ("a ""b"".dll");
-// empty lines, a UTF-8 byte order mark and a first row naming the columns
-// ("Filename,Version", as mdb-export prints it) are skipped.
-base::Result<std::vector<CatalogueEntry>, CsvError> ParseCatalogueCsv(std::string_view text);
+struct CsvCatalogue {
+  std::vector<CatalogueEntry> entries;
+  // A row had a third field, or the first row named a third column "sha256".
+  bool has_sha256 = false;
+};
+// Rows of one to three fields: Filename[,Version[,sha256]]. Fields may be quoted
+// ("a ""b"".dll"); empty lines, a UTF-8 byte order mark and a first row naming the
+// columns ("Filename,Version[,sha256]", as mdb-export prints it) are skipped. A sha256
+// field is empty (no digest) or exactly 64 hexadecimal digits.
+base::Result<CsvCatalogue, CsvError> ParseCatalogueCsv(std::string_view text);
 
 }  // namespace movarin::tools::catalog_writer

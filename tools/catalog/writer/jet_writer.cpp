@@ -1,9 +1,11 @@
 #include "tools/catalog/writer/jet_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
 
+#include "base/sha256.h"
 #include "base/utf.h"
 
 #include "tools/catalog/writer/byte_writer.h"
@@ -38,9 +40,11 @@ constexpr std::array<ColumnSpec, 17> kSystemObjectsColumns = {{
     {"LvExtra", ColumnType::kOle, 0, kSys},
 }};
 
-constexpr std::array<ColumnSpec, 2> kFilesColumns = {{
+// With the sha256 column; without it, the first two alone.
+constexpr std::array<ColumnSpec, 3> kFilesColumns = {{
     {kFilenameColumn, ColumnType::kText, 2 * kMaxTextUnits, 0},
     {kVersionColumn, ColumnType::kText, 2 * kMaxTextUnits, 0},
+    {kSha256Column, ColumnType::kText, 2 * kSha256TextUnits, 0},
 }};
 
 // Where everything goes. The data pages of Files follow its definition; bitmap pages of
@@ -84,6 +88,15 @@ base::Result<std::u16string, WriteError> TextValue(const std::string& utf8) {
   // Readers take a value starting with the bytes FF FE as compressed text.
   if (!text->empty() && (*text)[0] == u'\xFEFF') return WriteError::kTextStartsWithByteOrderMark;
   return std::move(*text);
+}
+
+// The sha256 column's value: NULL for an unknown digest, else the digits in lower case.
+base::Result<Value, WriteError> Sha256Value(const std::string& text) {
+  if (text.empty()) return Value{};
+  const auto digest = base::Sha256FromHex(text);
+  if (!digest) return WriteError::kBadSha256;
+  const std::string lower = base::Sha256ToHex(*digest);
+  return Value{std::u16string(lower.begin(), lower.end())};
 }
 
 std::vector<Bytes> SystemObjectRows(const TableLayout& layout, double date) {
@@ -131,6 +144,7 @@ std::string_view WriteErrorText(WriteError error) {
     case WriteError::kTextNotUtf8: return "text is not valid UTF-8";
     case WriteError::kTextTooLong: return "text is longer than 255 characters";
     case WriteError::kTextStartsWithByteOrderMark: return "text starts with U+FEFF";
+    case WriteError::kBadSha256: return "the sha256 is not 64 hexadecimal digits";
     case WriteError::kBadCreationDate: return "the creation date is out of range";
     case WriteError::kTooLarge: return "the catalogue is too large for a Jet 4 file";
     case WriteError::kCannotCreate: return "cannot create the file";
@@ -159,7 +173,12 @@ base::Result<void, WriteFailure> EmitCatalogue(std::span<const CatalogueEntry> e
   }
 
   // Every row is encoded before anything is emitted: a bad entry stops the build early.
-  const TableLayout files(TableSpec{false, kFilesColumns});
+  // A digest given is never dropped: any entry that has one brings the column.
+  const bool with_sha256 =
+      options.sha256_column ||
+      std::any_of(entries.begin(), entries.end(), [](const CatalogueEntry& e) { return !e.sha256.empty(); });
+  const std::size_t column_count = with_sha256 ? 3 : 2;
+  const TableLayout files(TableSpec{false, std::span(kFilesColumns).first(column_count)});
   // Packing relies on the largest row fitting an empty data page with its offset slot.
   if (files.max_row_size() + 2 > kPageSize - data_page::kRowOffsets) {
     return Fail(WriteError::kTooLarge);
@@ -167,13 +186,18 @@ base::Result<void, WriteFailure> EmitCatalogue(std::span<const CatalogueEntry> e
   std::vector<Bytes> rows;
   rows.reserve(entries.size());
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    std::array<Value, 2> values;
+    std::array<Value, 3> values;
     for (std::size_t c = 0; c < 2; ++c) {
       auto text = TextValue(c == 0 ? entries[i].filename : entries[i].version);
       if (!text) return Fail(text.error(), i + 1);
       values[c] = std::move(*text);
     }
-    rows.push_back(*EncodeRow(files, values));
+    if (with_sha256) {
+      auto digest = Sha256Value(entries[i].sha256);
+      if (!digest) return Fail(digest.error(), i + 1);
+      values[2] = std::move(*digest);
+    }
+    rows.push_back(*EncodeRow(files, std::span(values).first(column_count)));
   }
 
   const std::vector<PageRows> packing = PackRows(rows);
