@@ -38,6 +38,10 @@ for size in "${sizes[@]}"; do
   curl -s -o /dev/null "$url"  # warm the server's page cache for everyone alike
   : >"$work/curl" ; : >"$work/ours" ; : >"$work/ref" ; : >"$work/peak"
   for _ in $(seq 1 "$runs"); do
+    # Every run writes a new file, as a download of a missing library does: replacing the
+    # previous run's file would add the file system's flush of the new data at the rename
+    # (ext4 does so when a file replaces another) to curl's and movarin-get's time alike.
+    rm -f "$work/curl.bin" "$work/ours.bin"
     curl -s -H 'Range: bytes=0-' -o "$work/curl.bin" -w '%{time_total}\n' "$url" >>"$work/curl"
     "$WINE_BIN" "$ref_exe" "$url" 2>/dev/null | sed -n 's/^elapsed seconds: //p' >>"$work/ref"
     "$WINE_BIN" "$get_exe" "$url" "$(winpath "$work/ours.bin")" --stats >"$work/out" 2>/dev/null
