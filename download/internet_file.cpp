@@ -28,17 +28,6 @@ class BusyScope {
   bool& busy_;
 };
 
-std::optional<std::uint16_t> PortNumber(std::string_view digits) {
-  if (digits.empty() || digits.size() > 5) return std::nullopt;
-  std::uint32_t value = 0;
-  for (const char c : digits) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<std::uint32_t>(c - '0');
-  }
-  if (value > 65535) return std::nullopt;
-  return static_cast<std::uint16_t>(value);
-}
-
 }  // namespace
 
 std::optional<SessionOptions> SessionOptionsFor(const InternetFileSettings& settings) {
@@ -75,7 +64,7 @@ HostAndPort SplitHostAndPort(const std::string& host_text, std::uint16_t default
   const std::string_view port_text = std::string_view(host_text).substr(colon + 1);
   if (port_text.empty()) return {host, default_port};
   // A port that is not a number stays part of the host text, where the connection fails.
-  const auto port = PortNumber(port_text);
+  const auto port = ParsePortNumber(port_text);
   if (!port) return {host_text, default_port};
   return {host, *port};
 }

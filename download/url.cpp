@@ -23,18 +23,18 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   return true;
 }
 
-std::optional<std::uint16_t> PortNumber(std::string_view digits) {
+}  // namespace
+
+std::optional<std::uint16_t> ParsePortNumber(std::string_view digits) {
   if (digits.empty() || digits.size() > 5) return std::nullopt;
   std::uint32_t value = 0;
   for (const char c : digits) {
     if (c < '0' || c > '9') return std::nullopt;
     value = value * 10 + static_cast<std::uint32_t>(c - '0');
   }
-  if (value == 0 || value > 65535) return std::nullopt;
+  if (value > 65535) return std::nullopt;
   return static_cast<std::uint16_t>(value);
 }
-
-}  // namespace
 
 std::string FileNameFromUrl(std::string_view address) {
   if (address.size() < 2) return {};
@@ -102,8 +102,8 @@ std::optional<ServerAddress> ParseServerAddress(std::string_view url) {
   if (host.empty()) return std::nullopt;
   parts.host = std::string(host);
   if (!port_text.empty()) {
-    const auto port = PortNumber(port_text);
-    if (!port) return std::nullopt;
+    const auto port = ParsePortNumber(port_text);
+    if (!port || *port == 0) return std::nullopt;
     parts.port = *port;
   }
   return parts;

@@ -23,6 +23,10 @@ void SplitUrl(std::string& address, std::string& path);
 // True when the address starts with "https://" (case-sensitively, as SplitUrl removes it).
 bool IsSecureAddress(std::string_view address);
 
+// A port written in decimal digits, 0 to 65535; nullopt for anything else (a sign, a
+// blank, a number too large).
+std::optional<std::uint16_t> ParsePortNumber(std::string_view digits);
+
 inline constexpr std::uint16_t kHttpPort = 80;
 inline constexpr std::uint16_t kHttpsPort = 443;
 

@@ -22,20 +22,15 @@ class HttpsTest : public MovarinTest {
  protected:
   void SetUp() override {
     MovarinTest::SetUp();
-    ASSERT_TRUE(test::ResetServer());
-    auto root = test::EnvVar("MOVARIN_TEST_SERVER_ROOT");
-    ASSERT_TRUE(root.has_value()) << "run with the test server";
+    ASSERT_NO_FATAL_FAILURE(PrepareDownloads());
     trusted_ = test::EnvVar("MOVARIN_TEST_SERVER_HTTPS").value_or("");
     untrusted_ = test::EnvVar("MOVARIN_TEST_SERVER_HTTPS_UNTRUSTED").value_or("");
     ASSERT_FALSE(trusted_.empty() || untrusted_.empty()) << "the test server runs without TLS";
     // A real library on the server and in the catalogue.
     library_ = test::ReadWholeFile(BuildPath("testdata\\" + kLibrary)).value_or("");
     ASSERT_FALSE(library_.empty()) << "the test COM library is not built";
-    ASSERT_TRUE(test::WriteWholeFile(test::WindowsPath(*root) + "\\files\\" + kLibrary, library_));
+    ASSERT_TRUE(test::WriteWholeFile(server_files_ + "\\" + kLibrary, library_));
     catalogue_.push_back({kLibrary, "1.0.0.0"});
-    downloads_ = *folder_ / "downloads";
-    ASSERT_TRUE(CreateDirectoryA(downloads_.c_str(), nullptr));
-    settings::RegistrySettingsStore().Write(settings::Key::kDownloadPath, downloads_);
   }
   // Starts Movarin on `server` and searches the library's name with registering off, so
   // that the search's one match is downloaded and nothing more.

@@ -45,7 +45,7 @@ void MovarinTest::PrepareDownloads() {
   server_files_ = test::WindowsPath(*root) + "\\files";
   downloads_ = *folder_ / "downloads";
   ASSERT_TRUE(CreateDirectoryA(downloads_.c_str(), nullptr));
-  settings::RegistrySettingsStore().Write(settings::Key::kDownloadPath, downloads_);
+  ASSERT_TRUE(settings::RegistrySettingsStore().Write(settings::Key::kDownloadPath, downloads_));
 }
 
 void MovarinTest::Start(bool with_catalogue) {

@@ -181,13 +181,9 @@ TEST_F(MultiSearchTest, ANameWithSeveralMatchesHoldsTheWalkUntilAMiss) {
 }
 
 TEST_F(MultiSearchTest, TwoHitsAreDownloadedOneAfterTheOtherNeverTwoAtOnce) {
-  ASSERT_TRUE(test::ResetServer());
-  const auto root = test::EnvVar("MOVARIN_TEST_SERVER_ROOT");
-  ASSERT_TRUE(root.has_value()) << "run with the test server";
-  const std::string server_files = test::WindowsPath(*root) + "\\files";
-  const std::string downloads = *folder_ / "downloads";
-  ASSERT_TRUE(CreateDirectoryA(downloads.c_str(), nullptr));
-  ASSERT_TRUE(settings::RegistrySettingsStore().Write(settings::Key::kDownloadPath, downloads));
+  ASSERT_NO_FATAL_FAILURE(PrepareDownloads());
+  const std::string& server_files = server_files_;
+  const std::string& downloads = downloads_;
   struct File {
     std::string name;
     std::string bytes;
@@ -248,13 +244,9 @@ TEST_F(MultiSearchTest, TwoHitsAreDownloadedOneAfterTheOtherNeverTwoAtOnce) {
 // usual failure box, nothing of it kept, and the walk goes on to the next name, whose
 // file matches its digest and is kept.
 TEST_F(MultiSearchTest, AFileThatDoesNotMatchItsDigestIsRefusedAndTheWalkGoesOn) {
-  ASSERT_TRUE(test::ResetServer());
-  const auto root = test::EnvVar("MOVARIN_TEST_SERVER_ROOT");
-  ASSERT_TRUE(root.has_value()) << "run with the test server";
-  const std::string server_files = test::WindowsPath(*root) + "\\files";
-  const std::string downloads = *folder_ / "downloads";
-  ASSERT_TRUE(CreateDirectoryA(downloads.c_str(), nullptr));
-  ASSERT_TRUE(settings::RegistrySettingsStore().Write(settings::Key::kDownloadPath, downloads));
+  ASSERT_NO_FATAL_FAILURE(PrepareDownloads());
+  const std::string& server_files = server_files_;
+  const std::string& downloads = downloads_;
   const std::string actbar(3000, 'a');
   const std::string zlib(2500, 'z');
   ASSERT_TRUE(test::WriteWholeFile(server_files + "\\actbar.ocx", actbar));
