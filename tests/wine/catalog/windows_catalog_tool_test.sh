@@ -30,11 +30,14 @@ printf 'ignored' >"$work/libs/readme.txt"
 check "build from a folder" "wrote 3 files to $(winpath "$work/db.mdb")" \
   "$(run build "$(winpath "$work/libs")" -o "$(winpath "$work/db.mdb")")"
 check "warning for a damaged library" "1" "$(grep -c 'broken.dll: not a Windows executable' "$work/stderr")"
-check "list" "$(printf 'Alpha.OCX\t6.1.7601.0\nbeta.dll\t6.1.7601.0\nbroken.dll\t\n3')" \
+# A folder build carries each file's SHA-256, which sha256sum computes independently.
+digest() { sha256sum "$work/libs/$1" | cut -d' ' -f1; }
+alpha=$(digest Alpha.OCX); beta=$(digest beta.dll); broken=$(digest broken.dll)
+check "list" "$(printf 'Alpha.OCX\t6.1.7601.0\t%s\nbeta.dll\t6.1.7601.0\t%s\nbroken.dll\t\t%s\n3' "$alpha" "$beta" "$broken")" \
   "$(run list "$(winpath "$work/db.mdb")")"
 if command -v mdb-export >/dev/null; then
   check "mdb-export reads the folder catalogue" \
-    "$(printf 'Filename,Version\n"Alpha.OCX","6.1.7601.0"\n"beta.dll","6.1.7601.0"\n"broken.dll",')" \
+    "$(printf 'Filename,Version,sha256\n"Alpha.OCX","6.1.7601.0","%s"\n"beta.dll","6.1.7601.0","%s"\n"broken.dll",,"%s"' "$alpha" "$beta" "$broken")" \
     "$(mdb-export "$work/db.mdb" Files)"
 fi
 
