@@ -22,12 +22,20 @@ measure() {  # rows -> prints "startup search"
     echo "zzqmarker.ocx,9.9"; } > "$dir/c.csv"
   "$tool" build --from-csv "$dir/c.csv" -o "$dir/database.mdb" >/dev/null
   cp "$movarin" "$dir/"
+  # The pictures and sounds, as they ship beside the program.
+  cp -r "$(dirname "$movarin")/Images" "$(dirname "$movarin")/Sounds" "$dir/"
+  # A server where nothing listens: the start-up windows end at once.
+  printf '[Server]\r\nBaseUrl=http://127.0.0.1:9/\r\n' >"$dir/Movarin.ini"
   "$WINE_BIN" "$timer" "$(printf 'Z:%s' "$dir/Movarin.exe" | tr / '\\')" "$runs" zzq 1 \
-    | awk '/startup_ms/ { s = $2 } /search_ms/ { q = $2 } END { print s, q }'
+    | tr -d '\r' | awk '/startup_ms/ { s = $2 } /search_ms/ { q = $2 } END { print s, q }'
 }
 
 read -r small_start small_search < <(measure 1000)
 read -r large_start large_search < <(measure 100000)
+if [ -z "$small_search" ] || [ -z "$large_search" ]; then
+  echo "main_window: the timer measured nothing (see its message above)"
+  exit 1
+fi
 awk -v a="$small_start" -v b="$large_start" -v c="$small_search" -v d="$large_search" 'BEGIN {
   printf "main_window: start-up until listed: 1,000 rows %.0f ms, 100,000 rows %.0f ms, ratio %.2f\n", a, b, b / a
   printf "main_window: one search:            1,000 rows %.1f ms, 100,000 rows %.1f ms, ratio %.2f\n", c, d, d / c
