@@ -99,45 +99,25 @@ Result<std::vector<std::uint8_t>, FileReadError> ReadWholeFile(std::string_view 
   return bytes;
 }
 
-namespace {
-
-// "<destination's name>.<random>.tmp" in the destination's folder.
-std::filesystem::path TemporaryPathFor(const std::filesystem::path& destination) {
-  std::filesystem::path name = destination.filename();
+ReplacingFile::ReplacingFile(std::filesystem::path destination)
+    : destination_(std::move(destination)) {
+  std::filesystem::path name = destination_.filename();
   name += ".";
   name += RandomSuffix();
   name += ".tmp";
-  return destination.parent_path() / name;
+  temporary_ = destination_.parent_path() / name;
 }
-
-}  // namespace
-
-ReplacingFile::ReplacingFile(std::filesystem::path destination)
-    : destination_(std::move(destination)), temporary_(TemporaryPathFor(destination_)) {}
 
 ReplacingFile::~ReplacingFile() {
   if (!committed_) Discard();
 }
 
 Result<void, Failure> ReplacingFile::Open() {
-  // The file is opened for appending, not with truncation: Wine carries out a truncating
-  // open of a new file as a truncation to zero, and ext4 answers that with a write-back of
-  // the whole file when it is closed (a few milliseconds per 10 MB). A file that already
-  // has the random name is never written to: it is left alone and another name is tried.
-  constexpr int kNameAttempts = 8;
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    errno = 0;
-    stream_.open(temporary_, std::ios::binary | std::ios::out | std::ios::app);
-    if (!stream_.is_open()) return ErrnoFailure();
-    stream_.seekp(0, std::ios::end);
-    if (stream_ && stream_.tellp() == std::streampos(0)) {
-      created_ = true;
-      return {};
-    }
-    stream_.close();
-    temporary_ = TemporaryPathFor(destination_);
-  }
-  return Failure{0, "no unused temporary file name was found"};
+  errno = 0;
+  stream_.open(temporary_, std::ios::binary | std::ios::out | std::ios::trunc);
+  if (!stream_.is_open()) return ErrnoFailure();
+  created_ = true;
+  return {};
 }
 
 Result<void, Failure> ReplacingFile::Write(std::span<const std::uint8_t> bytes) {
