@@ -45,7 +45,7 @@ class HttpsTest : public MovarinTest {
     return WaitForWindow({.class_name = "MovarinDownloadDialog", .process_id = app_->id()});
   }
 
-  std::string trusted_, untrusted_, library_, downloads_;
+  std::string trusted_, untrusted_, library_;
 };
 
 TEST_F(HttpsTest, TheStartupChainAndALibraryDownloadGoOverTls) {
