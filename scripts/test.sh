@@ -28,6 +28,12 @@ run_layer() {
   nfail=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
   total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
   passed=$((passed + total - nfail)); failed=$((failed + nfail))
+  if [ "$nfail" -gt 0 ]; then
+    # What each failing case said, so that a run read from its output alone (CI) names it.
+    log "$name: what the failing tests printed about their failures"
+    grep -v '^ALSA lib' "$logf" | grep -E -A 12 ': Failure$|^\[  FAILED  \]|Timeout|Exception' \
+      | head -n 200 >&2 || true
+  fi
 }
 
 run_layer native native -j 2
