@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "base/ascii.h"
 #include "download/progress.h"
 
 namespace movarin::download {
@@ -11,16 +12,6 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
 
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -57,7 +48,7 @@ std::string HeaderValue(std::string_view block, std::string_view name) {
     if (line.empty()) break;  // the blank line ends the headers
     const std::size_t colon = line.find(':');
     if (colon == std::string_view::npos) continue;
-    if (EqualsIgnoringAsciiCase(TrimBlanks(line.substr(0, colon)), name)) {
+    if (base::EqualsIgnoringAsciiCase(TrimBlanks(line.substr(0, colon)), name)) {
       return std::string(TrimBlanks(line.substr(colon + 1)));
     }
   }
@@ -162,7 +153,7 @@ ContentLength ParseContentLength(std::string_view text) {
 std::optional<std::int64_t> ContentRangeSpan(std::string_view text) {
   text = TrimBlanks(text);
   constexpr std::string_view kUnit = "bytes";
-  if (text.size() <= kUnit.size() || !EqualsIgnoringAsciiCase(text.substr(0, kUnit.size()), kUnit) ||
+  if (text.size() <= kUnit.size() || !base::EqualsIgnoringAsciiCase(text.substr(0, kUnit.size()), kUnit) ||
       !IsBlank(text[kUnit.size()])) {
     return std::nullopt;
   }

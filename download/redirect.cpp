@@ -3,11 +3,11 @@
 #include <optional>
 #include <vector>
 
+#include "base/ascii.h"
+
 namespace movarin::download {
 
 namespace {
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool IsSchemeChar(char c, bool first) {
   const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -23,7 +23,7 @@ std::optional<std::string> SchemeOf(std::string_view text) {
   std::string scheme;
   for (std::size_t i = 0; i < colon; ++i) {
     if (!IsSchemeChar(text[i], i == 0)) return std::nullopt;
-    scheme += Lower(text[i]);
+    scheme += base::LowerAscii(text[i]);
   }
   return scheme;
 }

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "base/ascii.h"
 #include "download/http_header.h"
 #include "download/url.h"
 
@@ -14,16 +15,6 @@ constexpr std::string_view kContentLengthName = "content-length: ";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr int kNotFound = 404;
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view lower_prefix) {
-  if (text.size() < lower_prefix.size()) return false;
-  for (std::size_t i = 0; i < lower_prefix.size(); ++i) {
-    if (LowerAscii(text[i]) != lower_prefix[i]) return false;
-  }
-  return true;
-}
-
 // The text after `lower_name` on the first header line that starts with it, up to the
 // line's CR LF (or the end of the text); nullopt when no line starts with it. The status
 // line is never a header line.
@@ -32,7 +23,7 @@ std::optional<std::string_view> HeaderLineValue(std::string_view raw, std::strin
   while (line_start != std::string_view::npos) {
     ++line_start;
     const std::string_view rest = raw.substr(line_start);
-    if (StartsWithIgnoringCase(rest, lower_name)) {
+    if (base::StartsWithIgnoringAsciiCase(rest, lower_name)) {
       const std::string_view value = rest.substr(lower_name.size());
       return value.substr(0, value.find(kLineEnd));
     }
@@ -45,7 +36,7 @@ std::optional<std::string_view> HeaderLineValue(std::string_view raw, std::strin
 
 int StatusCodeOfStatusLine(std::string_view raw_headers) {
   const std::string_view line = raw_headers.substr(0, raw_headers.find(kLineEnd));
-  if (!StartsWithIgnoringCase(line, "http/")) return -1;
+  if (!base::StartsWithIgnoringAsciiCase(line, "http/")) return -1;
   const std::size_t blank = line.find(' ');
   if (blank == std::string_view::npos) return -1;
   const std::string_view code = line.substr(blank + 1);

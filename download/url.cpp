@@ -1,5 +1,7 @@
 #include "download/url.h"
 
+#include "base/ascii.h"
+
 namespace movarin::download {
 
 namespace {
@@ -11,16 +13,6 @@ std::size_t SchemePrefixLength(std::string_view address) {
   if (address.starts_with(kHttpPrefix)) return kHttpPrefix.size();
   if (address.starts_with(kHttpsPrefix)) return kHttpsPrefix.size();
   return 0;
-}
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (LowerAscii(text[i]) != prefix[i]) return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -61,11 +53,11 @@ bool IsSecureAddress(std::string_view address) { return address.starts_with(kHtt
 
 std::optional<ServerAddress> ParseServerAddress(std::string_view url) {
   ServerAddress parts;
-  if (StartsWithIgnoringCase(url, kHttpsPrefix)) {
+  if (base::StartsWithIgnoringAsciiCase(url, kHttpsPrefix)) {
     parts.secure = true;
     parts.port = kHttpsPort;
     url.remove_prefix(kHttpsPrefix.size());
-  } else if (StartsWithIgnoringCase(url, kHttpPrefix)) {
+  } else if (base::StartsWithIgnoringAsciiCase(url, kHttpPrefix)) {
     url.remove_prefix(kHttpPrefix.size());
   } else {
     return std::nullopt;
