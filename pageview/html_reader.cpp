@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 
+#include "base/ascii.h"
 #include "base/utf.h"
 
 namespace movarin::pageview {
@@ -14,13 +15,6 @@ bool IsHtmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsAsciiAlnum(char c) { return IsAsciiLetter(c) || IsAsciiDigit(c); }
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string LowerAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = LowerAscii(c);
-  return out;
-}
 
 bool OneOf(std::string_view name, std::initializer_list<std::string_view> names) {
   return std::find(names.begin(), names.end(), name) != names.end();
@@ -207,7 +201,7 @@ class Reader {
       ++pos_;
     }
     // Names longer than any real tag are cut; they match nothing either way.
-    return LowerAscii(text_.substr(start, std::min<std::size_t>(pos_ - start, 32)));
+    return base::LowerAscii(text_.substr(start, std::min<std::size_t>(pos_ - start, 32)));
   }
 
   void ReadEndTag() {
@@ -261,7 +255,7 @@ class Reader {
           name.size() > 64) {
         continue;
       }
-      std::string lower_name = LowerAscii(name);
+      std::string lower_name = base::LowerAscii(name);
       const bool duplicate = std::any_of(attributes.begin(), attributes.end(),
                                          [&](const Attribute& a) { return a.name == lower_name; });
       if (!duplicate) attributes.push_back({std::move(lower_name), DecodeCharacterReferences(value)});
@@ -302,12 +296,8 @@ class Reader {
         return text_.substr(start);
       }
       const std::size_t after = lt + 2 + name.size();
-      bool match = after <= text_.size();
-      for (std::size_t k = 0; match && k < name.size(); ++k) {
-        match = LowerAscii(text_[lt + 2 + k]) == name[k];
-      }
-      if (match && (after == text_.size() || IsHtmlSpace(text_[after]) || text_[after] == '>' ||
-                    text_[after] == '/')) {
+      if (base::StartsWithIgnoringAsciiCase(text_.substr(lt + 2), name) &&
+          (after == text_.size() || IsHtmlSpace(text_[after]) || text_[after] == '>' || text_[after] == '/')) {
         const std::size_t end = text_.find('>', after);
         pos_ = end == std::string_view::npos ? text_.size() : end + 1;
         return text_.substr(start, lt - start);

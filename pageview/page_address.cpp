@@ -2,11 +2,11 @@
 
 #include <vector>
 
+#include "base/ascii.h"
+
 namespace movarin::pageview {
 
 namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool IsSchemeCharacter(char c, bool first) {
   const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -21,9 +21,7 @@ std::string SchemeOf(std::string_view reference) {
   for (std::size_t i = 0; i < colon; ++i) {
     if (!IsSchemeCharacter(reference[i], i == 0)) return {};
   }
-  std::string scheme(reference.substr(0, colon));
-  for (char& c : scheme) c = LowerAscii(c);
-  return scheme;
+  return base::LowerAscii(reference.substr(0, colon));
 }
 
 // Browsers drop blanks around an address and tabs and line breaks inside it.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "base/ascii.h"
+
 namespace movarin::pageview {
 
 namespace {
@@ -25,7 +27,7 @@ enum class Align { kLeft, kCenter, kRight };
 std::optional<Align> AlignFromText(std::string_view text) {
   std::string lower;
   for (const char c : text) {
-    if (!IsBlankByte(c)) lower.push_back((c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c);
+    if (!IsBlankByte(c)) lower.push_back(base::LowerAscii(c));
   }
   if (lower == "center" || lower == "middle") return Align::kCenter;
   if (lower == "right") return Align::kRight;
@@ -40,8 +42,7 @@ std::optional<Align> ElementAlign(const Node& element) {
     if (auto value = AlignFromText(*align)) return value;
   }
   if (const std::string* style = element.FindAttribute("style")) {
-    std::string lower;
-    for (const char c : *style) lower.push_back((c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c);
+    const std::string lower = base::LowerAscii(*style);
     const std::size_t at = lower.find("text-align");
     if (at != std::string::npos) {
       const std::size_t colon = lower.find(':', at);
