@@ -1,6 +1,6 @@
 #include "settings/server_config.h"
 
-#include <cctype>
+#include "base/ascii.h"
 
 namespace movarin::settings {
 
@@ -11,15 +11,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && blank(s.front())) s.remove_prefix(1);
   while (!s.empty() && blank(s.back())) s.remove_suffix(1);
   return s;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
 }
 
 }  // namespace
@@ -37,12 +28,12 @@ std::string ServerBaseUrlFromIni(std::string_view text) {
     if (line.front() == '[') {
       const std::size_t close = line.find(']');
       in_server = close != std::string_view::npos &&
-                  EqualsIgnoringCase(Trim(line.substr(1, close - 1)), "Server");
+                  base::EqualsIgnoringAsciiCase(Trim(line.substr(1, close - 1)), "Server");
       continue;
     }
     const std::size_t eq = line.find('=');
     if (!in_server || eq == std::string_view::npos) continue;
-    if (EqualsIgnoringCase(Trim(line.substr(0, eq)), "BaseUrl"))
+    if (base::EqualsIgnoringAsciiCase(Trim(line.substr(0, eq)), "BaseUrl"))
       found = std::string(Trim(line.substr(eq + 1)));
   }
   if (found.empty()) return std::string(kDefaultServerBaseUrl);

@@ -1,22 +1,12 @@
 #include "settings/settings_keys.h"
 
-#include <cctype>
+#include "base/ascii.h"
 
 namespace movarin::settings {
 
 const KeyInfo& Info(Key key) { return kKeys[static_cast<std::size_t>(key)]; }
 
 namespace {
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -48,8 +38,8 @@ std::optional<bool> ParseNumberAsSwitch(std::string_view s) {
 
 std::optional<bool> ParseSwitch(std::string_view text) {
   const std::string_view t = Trim(text);
-  if (EqualsIgnoringCase(t, "True")) return true;
-  if (EqualsIgnoringCase(t, "False")) return false;
+  if (base::EqualsIgnoringAsciiCase(t, "True")) return true;
+  if (base::EqualsIgnoringAsciiCase(t, "False")) return false;
   return ParseNumberAsSwitch(t);
 }
 
