@@ -3,10 +3,10 @@
 #include <charconv>
 #include <cstdio>
 
+#include "base/ascii.h"
+
 namespace movarin::skin {
 namespace {
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -24,12 +24,7 @@ std::optional<T> ParseWhole(std::string_view s, int base) {
 
 }  // namespace
 
-bool SameKey(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
+bool SameKey(std::string_view a, std::string_view b) { return base::EqualsIgnoringAsciiCase(a, b); }
 
 std::optional<bool> ParseFlag(std::string_view text) {
   text = Trim(text);
@@ -46,7 +41,7 @@ std::optional<std::int64_t> ParseInteger(std::string_view text) {
 
 std::optional<Colour> ParseColour(std::string_view text) {
   text = Trim(text);
-  if (text.size() > 2 && text[0] == '0' && Lower(text[1]) == 'x') {
+  if (text.size() > 2 && text[0] == '0' && base::LowerAscii(text[1]) == 'x') {
     return ParseWhole<std::uint32_t>(text.substr(2), 16);
   }
   const auto value = ParseInteger(text);

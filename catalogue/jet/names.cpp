@@ -1,16 +1,9 @@
 #include "catalogue/jet/names.h"
 
-namespace movarin::catalogue::jet {
-namespace {
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-}  // namespace
+#include "base/ascii.h"
 
-bool NamesEqual(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
+namespace movarin::catalogue::jet {
+
+bool NamesEqual(std::string_view a, std::string_view b) { return base::EqualsIgnoringAsciiCase(a, b); }
 
 }  // namespace movarin::catalogue::jet

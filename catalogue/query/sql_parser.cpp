@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "base/ascii.h"
+
 namespace movarin::catalogue::query {
 namespace {
 
@@ -80,13 +82,7 @@ std::vector<Token> Tokenize(std::string_view sql) {
 }
 
 bool IsKeyword(const Token& token, std::string_view keyword) {
-  if (token.type != TokenType::kWord || token.text.size() != keyword.size()) return false;
-  for (std::size_t i = 0; i < keyword.size(); ++i) {
-    char c = token.text[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != keyword[i]) return false;
-  }
-  return true;
+  return token.type == TokenType::kWord && base::EqualsIgnoringAsciiCase(token.text, keyword);
 }
 
 bool IsName(const Token& token) {
