@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <string_view>
 #include <vector>
 
+#include "base/ascii.h"
 #include "base/byte_reader.h"
 
 #include "imaging/image_limits.h"
@@ -76,7 +76,7 @@ bool GifParser::IsGif(std::span<const std::uint8_t> data) {
   if (data.size() < kSignatureLength) return false;
   char lower[kSignatureLength];
   for (std::size_t i = 0; i < kSignatureLength; ++i) {
-    lower[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(data[i])));
+    lower[i] = base::LowerAscii(static_cast<char>(data[i]));
   }
   const std::string_view sig(lower, kSignatureLength);
   return std::find(kSignatures.begin(), kSignatures.end(), sig) != kSignatures.end();

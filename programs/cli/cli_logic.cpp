@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "base/ascii.h"
 #include "catalogue/entry_digest.h"
 #include "download/url.h"
 #include "pe/dll_check.h"
@@ -37,13 +38,6 @@ constexpr std::string_view kHelp =
     "The catalogue is database.mdb in the program folder, the server comes from\n"
     "Movarin.ini there, and the download folder from Movarin's settings.\n"
     "Exit codes: 0 all done, 1 some name failed, 2 bad usage.\n";
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    return lower(x) == lower(y);
-  });
-}
 
 // A catalogue name becomes a file name in a folder and one argument of a regsvr32
 // command line: it must not lead out of the folder or split the argument.
@@ -209,7 +203,7 @@ std::optional<CliRunner::CatalogueHit> CliRunner::FindEntry(std::string_view nam
   for (std::size_t row = 0; row < rows->RecordCount(); ++row) {
     const std::string_view candidate = rows->Field(row, 0);
     if (candidate == name) return hit(row);
-    if (!folded && EqualIgnoringAsciiCase(candidate, name)) folded = hit(row);
+    if (!folded && base::EqualsIgnoringAsciiCase(candidate, name)) folded = hit(row);
   }
   return folded;
 }
