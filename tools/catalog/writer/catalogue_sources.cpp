@@ -3,19 +3,13 @@
 #include <algorithm>
 #include <system_error>
 
+#include "base/ascii.h"
 #include "base/files.h"
 #include "base/sha256.h"
 #include "pe/pe_version.h"
 
 namespace movarin::tools::catalog_writer {
 namespace {
-
-char AsciiLower(char ch) { return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
-}
 
 // Libraries are small; anything larger than this is not one.
 constexpr std::size_t kMaxLibraryBytes = std::size_t{1} << 30;
@@ -25,23 +19,13 @@ constexpr std::size_t kMaxLibraryBytes = std::size_t{1} << 30;
 bool IsCatalogueFileName(std::string_view name) {
   if (name.size() < 5) return false;
   const std::string_view extension = name.substr(name.size() - 4);
-  return EqualsIgnoringCase(extension, ".dll") || EqualsIgnoringCase(extension, ".ocx");
+  return base::EqualsIgnoringAsciiCase(extension, ".dll") || base::EqualsIgnoringAsciiCase(extension, ".ocx");
 }
 
 void SortByFileName(std::vector<CatalogueEntry>& entries) {
   std::stable_sort(entries.begin(), entries.end(), [](const CatalogueEntry& a, const CatalogueEntry& b) {
-    const auto folded = std::lexicographical_compare(
-        a.filename.begin(), a.filename.end(), b.filename.begin(), b.filename.end(),
-        [](char x, char y) {
-          return static_cast<unsigned char>(AsciiLower(x)) < static_cast<unsigned char>(AsciiLower(y));
-        });
-    if (folded) return true;
-    const auto reverse = std::lexicographical_compare(
-        b.filename.begin(), b.filename.end(), a.filename.begin(), a.filename.end(),
-        [](char x, char y) {
-          return static_cast<unsigned char>(AsciiLower(x)) < static_cast<unsigned char>(AsciiLower(y));
-        });
-    if (reverse) return false;
+    if (base::LessIgnoringAsciiCase(a.filename, b.filename)) return true;
+    if (base::LessIgnoringAsciiCase(b.filename, a.filename)) return false;
     return a.filename < b.filename;
   });
 }
@@ -137,9 +121,9 @@ base::Result<CsvCatalogue, CsvError> ParseCatalogueCsv(std::string_view text) {
     }
     if (fields.size() == 3) catalogue.has_sha256 = true;
     fields.resize(3);
-    const bool header = first_record && EqualsIgnoringCase(fields[0], kFilenameColumn) &&
-                        EqualsIgnoringCase(fields[1], kVersionColumn) &&
-                        (fields[2].empty() || EqualsIgnoringCase(fields[2], kSha256Column));
+    const bool header = first_record && base::EqualsIgnoringAsciiCase(fields[0], kFilenameColumn) &&
+                        base::EqualsIgnoringAsciiCase(fields[1], kVersionColumn) &&
+                        (fields[2].empty() || base::EqualsIgnoringAsciiCase(fields[2], kSha256Column));
     first_record = false;
     if (header) continue;
     if (fields[0].empty()) return CsvError{record_line, "the file name is empty"};
