@@ -1,20 +1,11 @@
 #include "tests/e2e/driver/find.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "base/ascii.h"
 #include "platform/win32/text.h"
 #include "tests/e2e/driver/text.h"
 
 namespace movarin::e2e {
 namespace {
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
   reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
@@ -24,7 +15,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
 bool TopMatches(HWND window, const WindowQuery& query) {
   if (query.visible_only && !IsWindowVisible(window)) return false;
   if (query.process_id != 0 && ProcessOf(window) != query.process_id) return false;
-  if (!query.class_name.empty() && !SameIgnoringCase(ClassName(window), query.class_name)) {
+  if (!query.class_name.empty() && !base::EqualsIgnoringAsciiCase(ClassName(window), query.class_name)) {
     return false;
   }
   if (!query.title.empty()) {
@@ -39,7 +30,7 @@ bool TopMatches(HWND window, const WindowQuery& query) {
 bool ChildMatches(HWND window, const ChildQuery& query) {
   if (query.visible_only && !IsWindowVisible(window)) return false;
   if (query.id != -1 && GetDlgCtrlID(window) != query.id) return false;
-  if (!query.class_name.empty() && !SameIgnoringCase(ClassName(window), query.class_name)) {
+  if (!query.class_name.empty() && !base::EqualsIgnoringAsciiCase(ClassName(window), query.class_name)) {
     return false;
   }
   if (query.text) {

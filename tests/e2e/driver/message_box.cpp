@@ -1,8 +1,6 @@
 #include "tests/e2e/driver/message_box.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "base/ascii.h"
 #include "tests/e2e/driver/find.h"
 #include "tests/e2e/driver/input.h"
 #include "tests/e2e/driver/menu_probe.h"
@@ -14,12 +12,6 @@ namespace {
 
 constexpr char kDialogClass[] = "#32770";
 
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
 }  // namespace
 
 MessageBoxInfo ReadMessageBox(HWND box) {
@@ -27,7 +19,7 @@ MessageBoxInfo ReadMessageBox(HWND box) {
   info.window = box;
   info.title = GetText(box);
   for (HWND child : FindChildren(box, {})) {
-    const std::string cls = Lower(ClassName(child));
+    const std::string cls = base::LowerAscii(ClassName(child));
     if (cls == "button") {
       if (IsWindowVisible(child)) info.buttons.push_back(StripMnemonics(GetText(child)));
     } else if (cls == "static") {
@@ -95,9 +87,9 @@ const char* IconName(MessageBoxIcon icon) {
 }
 
 bool PressMessageBoxButton(HWND box, const std::string& caption) {
-  const std::string wanted = Lower(StripMnemonics(caption));
+  const std::string wanted = base::LowerAscii(StripMnemonics(caption));
   for (HWND child : FindChildren(box, {.class_name = "Button"})) {
-    if (IsWindowVisible(child) && Lower(StripMnemonics(GetText(child))) == wanted) {
+    if (IsWindowVisible(child) && base::LowerAscii(StripMnemonics(GetText(child))) == wanted) {
       Click(child);
       return true;
     }

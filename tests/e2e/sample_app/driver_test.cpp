@@ -3,8 +3,8 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cctype>
 
+#include "base/ascii.h"
 #include "platform/win32/text.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/e2e/sample_app/sample_ids.h"
@@ -17,17 +17,12 @@ namespace {
 
 using namespace std::chrono_literals;
 namespace s = sample;
+using base::LowerAscii;
 
 // Starting a Wine process on a busy machine can take a while; this only bounds the wait.
 constexpr auto kLaunchTimeout = 30s;
 
 std::string SampleProgram() { return test::ProgramDir() + "\\driver_sample_app.exe"; }
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 class Sample : public ::testing::Test {
  protected:
@@ -66,7 +61,7 @@ TEST(Launch, RunsInTheGivenFolderAndIsKilledWithTheObject) {
     EXPECT_TRUE(app->Running());
     EXPECT_EQ(ProcessOf(window), pid);
     HWND label = FindChild(window, {.id = s::kFolderLabel});
-    EXPECT_EQ(Lower(GetText(label)), Lower(folder.path()));
+    EXPECT_EQ(LowerAscii(GetText(label)), LowerAscii(folder.path()));
   }
   EXPECT_TRUE(WaitForWindowGone(window, 5s));
   EXPECT_EQ(FindTopWindow({.process_id = pid}), nullptr);
@@ -77,7 +72,7 @@ TEST(Launch, DefaultsToTheProgramsFolderAndReportsTheExitCode) {
   ASSERT_TRUE(app);
   HWND window = WaitForWindow({.title = s::kTitleUtf8, .process_id = app->id()}, kLaunchTimeout);
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(Lower(GetText(FindChild(window, {.id = s::kFolderLabel}))), Lower(test::ProgramDir()));
+  EXPECT_EQ(LowerAscii(GetText(FindChild(window, {.id = s::kFolderLabel}))), LowerAscii(test::ProgramDir()));
   EXPECT_EQ(app->WaitForExit(100ms), std::nullopt);  // still running
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(app->WaitForExit(), static_cast<DWORD>(s::kExitCode));
@@ -341,7 +336,7 @@ TEST_F(Sample, PicksAFolderInTheShellsFolderPicker) {
   auto child_named = [&](HTREEITEM parent, auto matches) -> HTREEITEM {
     if (parent) ExpandTreeViewItem(tree, parent);
     for (const auto& item : TreeViewChildren(tree, parent)) {
-      if (matches(Lower(item.text))) return item.handle;
+      if (matches(LowerAscii(item.text))) return item.handle;
     }
     return nullptr;
   };
@@ -352,7 +347,7 @@ TEST_F(Sample, PicksAFolderInTheShellsFolderPicker) {
   std::vector<std::string> steps;  // the folders after "C:\"
   for (std::size_t from = 3, cut; from < folder.path().size(); from = cut + 1) {
     cut = std::min(folder.path().find('\\', from), folder.path().size());
-    steps.push_back(Lower(folder.path().substr(from, cut - from)));
+    steps.push_back(LowerAscii(folder.path().substr(from, cut - from)));
   }
   for (const std::string& name : steps) {
     at = child_named(at, [&](const std::string& t) { return t == name; });
@@ -361,7 +356,8 @@ TEST_F(Sample, PicksAFolderInTheShellsFolderPicker) {
   ASSERT_TRUE(SelectTreeViewItem(tree, at));
   ASSERT_TRUE(PressMessageBoxButton(picker, "OK"));
   EXPECT_TRUE(WaitForWindowGone(picker));
-  EXPECT_TRUE(WaitUntil([&] { return Lower(GetText(Child(s::kLabel))) == Lower("Folder: " + folder.path()); }, 5s))
+  EXPECT_TRUE(WaitUntil(
+      [&] { return LowerAscii(GetText(Child(s::kLabel))) == LowerAscii("Folder: " + folder.path()); }, 5s))
       << GetText(Child(s::kLabel));
 }
 
@@ -377,7 +373,8 @@ TEST_F(Sample, ChoosesAFileInTheOpenFileDialogByTypingItsPath) {
   ASSERT_TRUE(SetText(name_box, file));
   ASSERT_TRUE(PressMessageBoxButton(dialog, "Open")) << DescribeWindow(dialog);
   EXPECT_TRUE(WaitForWindowGone(dialog));
-  EXPECT_TRUE(WaitUntil([&] { return Lower(GetText(Child(s::kLabel))) == Lower("Opened: " + file); }, 5s))
+  EXPECT_TRUE(WaitUntil(
+      [&] { return LowerAscii(GetText(Child(s::kLabel))) == LowerAscii("Opened: " + file); }, 5s))
       << GetText(Child(s::kLabel));
 }
 
