@@ -21,6 +21,23 @@ export WINE_BIN WINESERVER_BIN
 
 log() { printf '== %s\n' "$*" >&2; }
 
+# The settings every test prefix carries ($WINEPREFIX; each is written once):
+# - a crashing program ends with its report on stderr instead of waiting behind Wine's
+#   crash dialog until the test times out;
+# - windows are unmanaged. The test displays run no window manager, and Wine waits up to
+#   two seconds for a window manager to withdraw every managed window it hides: each
+#   closed box or window cost that wait. Unmanaged, Wine places and activates its windows
+#   itself, as it must where no window manager runs.
+configure_test_prefix() {
+  if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    "$WINE_BIN" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+  fi
+  if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    "$WINE_BIN" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
+  fi
+  "$WINESERVER_BIN" -w || true
+}
+
 # Starts a virtual X display when none is set; sets XVFB_PID so the caller can stop it.
 ensure_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi

@@ -95,7 +95,6 @@ if [ ! -f "$WINEPREFIX/.movarin-ship32-ready" ]; then
   log "creating the Wine prefix $WINEPREFIX"
   mkdir -p "$BUILD"
   "$WINE_BIN" wineboot -i >/dev/null 2>&1 || true
-  "$WINE_BIN" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
   "$WINESERVER_BIN" -w || true
   [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] || { log "wineboot left no syswow64"; exit 1; }
   "$WINE_BIN" 'C:\windows\syswow64\cmd.exe' /c exit >/dev/null 2>&1 \
@@ -103,4 +102,5 @@ if [ ! -f "$WINEPREFIX/.movarin-ship32-ready" ]; then
   "$WINESERVER_BIN" -w || true
   touch "$WINEPREFIX/.movarin-ship32-ready"
 fi
+configure_test_prefix
 exit 0

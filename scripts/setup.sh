@@ -54,8 +54,4 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$WINE_BIN" wineboot -i >/dev/null 2>&1 || true
   "$WINESERVER_BIN" -w || true
 fi
-# A crashing program must end with its report on stderr, not wait behind Wine's crash
-# dialog until the test times out.
-if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
-  "$WINE_BIN" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
-fi
+configure_test_prefix

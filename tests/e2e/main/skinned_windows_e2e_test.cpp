@@ -116,7 +116,11 @@ TEST_F(SkinnedWindowsTest, MainWindowsCloseGlyphLightsUnderThePointerMinimiseMin
   EXPECT_TRUE(app_->Running());
   EXPECT_TRUE(IsWindowVisible(main_));
 
-  // Yes ends it.
+  // Yes ends it. The pointer leaves the glyph and comes back first, as a hand does: Wine
+  // with no window manager drops a click at a spot the pointer has not left since a box
+  // under it closed.
+  MovePointer(OnSkin({40, caption_.height + 40}));
+  std::this_thread::sleep_for(300ms);
   SystemClickAt(skin_, caption_.CloseMiddle().x, caption_.CloseMiddle().y);
   box = WaitForMessageBox(app_->id());
   ASSERT_TRUE(box.has_value());
