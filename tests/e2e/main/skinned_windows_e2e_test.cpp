@@ -116,9 +116,9 @@ TEST_F(SkinnedWindowsTest, MainWindowsCloseGlyphLightsUnderThePointerMinimiseMin
   EXPECT_TRUE(app_->Running());
   EXPECT_TRUE(IsWindowVisible(main_));
 
-  // Yes ends it. The pointer leaves the glyph and comes back first, as a hand does: Wine
-  // with no window manager drops a click at a spot the pointer has not left since a box
-  // under it closed.
+  // Yes ends it. The pointer leaves the glyph and comes back first, as a hand does: with
+  // no window manager, Wine drops a click at the spot of the previous one when the
+  // pointer has not moved since (the box came and went in between).
   MovePointer(OnSkin({40, caption_.height + 40}));
   std::this_thread::sleep_for(300ms);
   SystemClickAt(skin_, caption_.CloseMiddle().x, caption_.CloseMiddle().y);
