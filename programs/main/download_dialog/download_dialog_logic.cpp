@@ -36,6 +36,10 @@ void DownloadDialogLogic::Download(const std::string& address, const download::E
     vouched_address_ = address;
     vouched_digest_ = digest;
   }
+  // The close timer a finished download started belongs to that download: left running,
+  // it would fire inside this one and cancel it (a multiple search hands over its next
+  // hit as soon as the last one is done, before the dialog has closed).
+  host_.EnableCloseTimer(false);
   address_ = address;
   folder_ = host_.DownloadFolder();
   host_.SetFolderLabel(folder_);

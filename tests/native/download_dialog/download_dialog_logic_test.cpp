@@ -1,6 +1,9 @@
 // The download dialog's decisions, with the real engine over in-memory parts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "base/sha256.h"
 #include "programs/main/download_dialog/download_dialog_logic.h"
 #include "programs/main/program_state.h"
@@ -76,7 +79,11 @@ class DownloadDialogLogicTest : public ::testing::Test {
   FakeTransfer transfer;
   FakeFileSystem files;
   int pumps = 0;
-  DownloadEngine engine{transfer, files, [this] { ++pumps; }};
+  std::function<void()> on_pump;  // what the message loop does while the engine waits
+  DownloadEngine engine{transfer, files, [this] {
+                          ++pumps;
+                          if (on_pump) on_pump();
+                        }};
   RecordingDialog host;
   ProgramState state;
   DownloadDialogLogic logic{host, engine, state};
@@ -104,6 +111,21 @@ TEST_F(DownloadDialogLogicTest, CompletedDownloadFillsTheLabelsClosesAndHandsOve
   EXPECT_EQ(host.connection_errors, 0);
 }
 
+TEST_F(DownloadDialogLogicTest, ANewDownloadStopsTheCloseTimerOfTheLastOneBeforeItWaits) {
+  Serve(10);
+  logic.Download("http://h/files/A.OCX");
+  ASSERT_EQ(host.close_timer, true) << "close when done";
+  // The next hit arrives before the timer has closed the dialog: had the timer stayed on,
+  // its tick in the next wait would cancel the new download.
+  std::vector<bool> timer_at_pumps;
+  on_pump = [&] { timer_at_pumps.push_back(host.close_timer.value_or(false)); };
+  logic.Download("http://h/files/B.OCX");
+  ASSERT_FALSE(timer_at_pumps.empty());
+  EXPECT_EQ(std::count(timer_at_pumps.begin(), timer_at_pumps.end(), true), 0);
+  EXPECT_EQ(files.Text("C:\\WINDOWS\\system32\\B.OCX").size(), 10u);
+  EXPECT_EQ(host.close_timer, true) << "the new download closes the dialog when done";
+}
+
 TEST_F(DownloadDialogLogicTest, CheckBoxesAndTheRegisterOptionDecideWhatFollows) {
   Serve(10);
   host.close_when_done = false;
@@ -122,7 +144,7 @@ TEST_F(DownloadDialogLogicTest, NotFoundShowsOneConnectionErrorAndReturnsToIdle)
   EXPECT_EQ(host.connection_errors, 1);
   EXPECT_EQ(host.flag_at_error, std::vector<bool>{true});
   EXPECT_FALSE(host.downloading);
-  EXPECT_FALSE(host.close_timer.has_value());
+  EXPECT_NE(host.close_timer, true) << "a failed download leaves the dialog open";
   EXPECT_TRUE(files.files.empty());
 }
 
