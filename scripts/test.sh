@@ -27,6 +27,22 @@ run_layer() {
   fi
   nfail=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
   total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
+  if [ "$nfail" -gt 0 ] && [ "${RERUN_FAILED:-0}" = 1 ]; then
+    # The desktop tests drive real windows with real input and timing. A test program
+    # that fails is run once more; one that passes then counts, but is named as flaky
+    # here, with what its first run printed (below), so a flake never goes unseen.
+    log "$name: $nfail failed; running them once more"
+    local relog="$BUILD/$tree/ctest-$name-rerun.log"
+    (cd "$BUILD/$tree" && ctest --output-on-failure --timeout 900 --rerun-failed "$@") >"$relog" 2>&1
+    local reline renfail
+    reline=$(grep -E "[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+" "$relog" | tail -n 1)
+    if [ -n "$reline" ]; then
+      renfail=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$reline")
+      grep -E "Test +#[0-9]+: .* Passed" "$relog" | sed -E 's/.*Test +#[0-9]+: ([^ ]+) .*/== FLAKY: \1 failed, then passed when run again/' >&2
+      grep -E "\*\*\*Failed|Timeout" "$relog" >&2 || true
+      passed=$((passed + nfail - renfail)); failed=$((failed - nfail + renfail))
+    fi
+  fi
   passed=$((passed + total - nfail)); failed=$((failed + nfail))
   if [ "$nfail" -gt 0 ]; then
     # What each failing case said, so that a run read from its output alone (CI) names it.
@@ -56,7 +72,7 @@ cat "$BUILD/asan/fuzz-coverage/"*.txt 2>/dev/null || log "fuzz: no target report
   log "the test CA could not be trusted: the https tests will fail"
 # One at a time: every Wine test shares the prefix's desktop, and a window of one
 # test must not take the focus from another.
-run_layer wine win64 -j 1
+RERUN_FAILED=1 run_layer wine win64 -j 1
 "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
 
 # The 32-bit programs, what ships: a smoke set under wine32 and the i386 emulator, in a
@@ -69,7 +85,7 @@ case $? in
        source "$ROOT/scripts/lib32.sh"
        "$WINESERVER_BIN" -p 600 >/dev/null 2>&1 || true
        "$WINE_BIN" cmd /c exit >/dev/null 2>&1 || true
-       run_layer ship32 win32 -L ship32
+       RERUN_FAILED=1 run_layer ship32 win32 -L ship32
        "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
        echo "$passed $failed" >"$BUILD/ship32-counts"
      )
