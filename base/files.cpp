@@ -1,5 +1,8 @@
 #include "base/files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -7,6 +10,12 @@
 #include <system_error>
 
 #include "base/utf.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace movarin::base {
 namespace {
@@ -39,6 +48,41 @@ std::string RandomSuffix() {
   std::string suffix;
   for (int i = 0; i < 8; ++i) suffix += "0123456789abcdef"[digit(device)];
   return suffix;
+}
+
+// "<destination's name>.<random>.tmp" in the destination's folder.
+std::filesystem::path TemporaryPathFor(const std::filesystem::path& destination) {
+  std::filesystem::path name = destination.filename();
+  name += ".";
+  name += RandomSuffix();
+  name += ".tmp";
+  return destination.parent_path() / name;
+}
+
+// A new file, opened for writing; fails (EEXIST) when the name is taken, so a file (or a
+// link) planted under the temporary name is never written through or truncated.
+int CreateNewFile(const std::filesystem::path& path) {
+#ifdef _WIN32
+  return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+#endif
+}
+
+std::FILE* StreamOf(int descriptor) {
+#ifdef _WIN32
+  return _fdopen(descriptor, "wb");
+#else
+  return fdopen(descriptor, "wb");
+#endif
+}
+
+void CloseDescriptor(int descriptor) {
+#ifdef _WIN32
+  _close(descriptor);
+#else
+  ::close(descriptor);
+#endif
 }
 
 }  // namespace
@@ -100,31 +144,45 @@ Result<std::vector<std::uint8_t>, FileReadError> ReadWholeFile(std::string_view 
 }
 
 ReplacingFile::ReplacingFile(std::filesystem::path destination)
-    : destination_(std::move(destination)) {
-  std::filesystem::path name = destination_.filename();
-  name += ".";
-  name += RandomSuffix();
-  name += ".tmp";
-  temporary_ = destination_.parent_path() / name;
-}
+    : destination_(std::move(destination)), temporary_(TemporaryPathFor(destination_)) {}
 
 ReplacingFile::~ReplacingFile() {
   if (!committed_) Discard();
 }
 
 Result<void, Failure> ReplacingFile::Open() {
-  errno = 0;
-  stream_.open(temporary_, std::ios::binary | std::ios::out | std::ios::trunc);
-  if (!stream_.is_open()) return ErrnoFailure();
-  created_ = true;
-  return {};
+  if (created_) return Failure{0, "the file is open already"};
+  constexpr int kNameAttempts = 8;
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    errno = 0;
+    const int descriptor = CreateNewFile(temporary_);
+    if (descriptor < 0) {
+      if (errno == EEXIST) {
+        temporary_ = TemporaryPathFor(destination_);
+        continue;
+      }
+      return ErrnoFailure();
+    }
+    created_ = true;
+    file_.reset(StreamOf(descriptor));
+    if (!file_) {
+      const Failure failure = ErrnoFailure();
+      CloseDescriptor(descriptor);
+      Discard();
+      return failure;
+    }
+    // Whole blocks reach the system: the writers hand over pages and chunks.
+    std::setvbuf(file_.get(), nullptr, _IOFBF, 64 * 1024);
+    return {};
+  }
+  return Failure{EEXIST, "no unused temporary file name was found"};
 }
 
 Result<void, Failure> ReplacingFile::Write(std::span<const std::uint8_t> bytes) {
-  if (!created_) return Failure{0, "the file is not open"};
+  if (!file_) return Failure{0, "the file is not open"};
+  if (bytes.empty()) return {};
   errno = 0;
-  stream_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!stream_) return ErrnoFailure();
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) return ErrnoFailure();
   return {};
 }
 
@@ -133,10 +191,10 @@ Result<void, Failure> ReplacingFile::Write(std::string_view bytes) {
 }
 
 Result<void, Failure> ReplacingFile::Commit() {
-  if (!created_) return Failure{0, "the file is not open"};
+  if (!file_) return Failure{0, "the file is not open"};
   errno = 0;
-  stream_.close();
-  if (stream_.fail()) return ErrnoFailure();
+  // Closed here, so that the close's own failure (the last buffered bytes) is seen.
+  if (std::fclose(file_.release()) != 0) return ErrnoFailure();
   std::error_code error;
   std::filesystem::rename(temporary_, destination_, error);
   if (error) return ErrorCodeFailure(error);
@@ -145,7 +203,7 @@ Result<void, Failure> ReplacingFile::Commit() {
 }
 
 void ReplacingFile::Discard() {
-  if (stream_.is_open()) stream_.close();
+  file_.reset();
   if (created_ && !committed_) {
     std::error_code ignored;
     std::filesystem::remove(temporary_, ignored);

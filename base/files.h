@@ -6,7 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <cstdio>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -39,7 +40,8 @@ class ReplacingFile {
   ReplacingFile(const ReplacingFile&) = delete;
   ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-  // Creates the temporary file.
+  // Creates the temporary file, a new one: a file that already has its name is never
+  // written to (another name is tried).
   Result<void, Failure> Open();
   Result<void, Failure> Write(std::span<const std::uint8_t> bytes);
   Result<void, Failure> Write(std::string_view bytes);
@@ -54,7 +56,10 @@ class ReplacingFile {
  private:
   std::filesystem::path destination_;
   std::filesystem::path temporary_;
-  std::ofstream stream_;
+  struct StdioCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+  std::unique_ptr<std::FILE, StdioCloser> file_;
   bool created_ = false;
   bool committed_ = false;
 };

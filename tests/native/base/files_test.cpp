@@ -93,6 +93,21 @@ TEST(ReplacingFile, AnAbandonedWriteLeavesTheOldFileAndNoTemporary) {
   EXPECT_EQ(Read(target), "old");
 }
 
+TEST(ReplacingFile, AFileThatAlreadyHasTheTemporaryNameIsNeverWrittenTo) {
+  Folder folder;
+  const fs::path target = folder / "a.ocx";
+  ReplacingFile file(target);
+  const fs::path taken = file.temporary_path();
+  Write(taken, "somebody else's");
+  ASSERT_TRUE(file.Open());
+  EXPECT_NE(file.temporary_path(), taken) << "another name is tried";
+  ASSERT_TRUE(file.Write(std::string_view("new")));
+  ASSERT_TRUE(file.Commit());
+  EXPECT_EQ(Read(taken), "somebody else's");
+  EXPECT_EQ(Read(target), "new");
+  EXPECT_EQ(folder.EntryCount(), 2u);
+}
+
 TEST(ReplacingFile, ACommitThatCannotReplaceFailsWithAReasonAndLeavesNothing) {
   Folder folder;
   // A folder of that name stands where the file should go: the rename must fail.
