@@ -93,14 +93,17 @@ struct SymbolCodes {
 constexpr SymbolCodes kSymbolCodes;
 static_assert(kFirstSymbolCode + 128 - 1 - 10 - 52 <= kOtherSymbolEscape);
 
-void AppendEscaped(std::uint8_t escape, char32_t c, std::string& key) {
+// Keys are written through push_back, to a whole std::string or to a KeyHead.
+template <typename Key>
+void AppendEscaped(std::uint8_t escape, char32_t c, Key& key) {
   key.push_back(static_cast<char>(escape));
   key.push_back(static_cast<char>((c >> 16) & 0xFF));
   key.push_back(static_cast<char>((c >> 8) & 0xFF));
   key.push_back(static_cast<char>(c & 0xFF));
 }
 
-void AppendCode(char32_t weight, std::string& key) {
+template <typename Key>
+void AppendCode(char32_t weight, Key& key) {
   if (weight == kSpaceClass) {
     key.push_back(static_cast<char>(kSpaceCode));
   } else if (weight >= kLetterClass) {
@@ -136,12 +139,30 @@ struct AsciiCodes {
   }
 };
 
-}  // namespace
+// The first eight bytes of a key, big-endian, zeros after a shorter key.
+class KeyHead {
+ public:
+  void push_back(char byte) {
+    if (size_ == 8) return;
+    head_ |= static_cast<std::uint64_t>(static_cast<unsigned char>(byte)) << (56 - 8 * size_);
+    ++size_;
+  }
+  bool full() const { return size_ == 8; }
+  std::uint64_t head() const { return head_; }
 
-void AppendPrimaryKey(std::string_view utf8, std::string& key) {
+ private:
+  std::uint64_t head_ = 0;
+  int size_ = 0;
+};
+
+bool Full(const std::string&) { return false; }
+bool Full(const KeyHead& head) { return head.full(); }
+
+template <typename Key>
+void BuildPrimaryKey(std::string_view utf8, Key& key) {
   static const AsciiCodes ascii;
   std::size_t pos = 0;
-  while (pos < utf8.size()) {
+  while (pos < utf8.size() && !Full(key)) {
     const auto byte = static_cast<unsigned char>(utf8[pos]);
     if (byte < 0x80) {
       if (ascii.code[byte] != 0) key.push_back(static_cast<char>(ascii.code[byte]));
@@ -154,6 +175,16 @@ void AppendPrimaryKey(std::string_view utf8, std::string& key) {
     // German sharp s sorts as "ss".
     if (folded == 0xDF) AppendCode(PrimaryWeight(U's'), key);
   }
+}
+
+}  // namespace
+
+void AppendPrimaryKey(std::string_view utf8, std::string& key) { BuildPrimaryKey(utf8, key); }
+
+std::uint64_t PrimaryKeyHead(std::string_view utf8) {
+  KeyHead head;
+  BuildPrimaryKey(utf8, head);
+  return head.head();
 }
 
 int CompareCollated(std::string_view a, std::string_view b) {

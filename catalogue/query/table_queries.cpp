@@ -156,24 +156,13 @@ std::vector<std::uint32_t> TableQueries::TextOrder(std::size_t column) const {
   std::vector<std::uint32_t> order;  // NULLs first, in database order
   base::BulkVector<Entry> entries;
   entries.reserve(table_->row_count);
-  std::string key;
-  auto head_of = [](std::string_view key) {
-    std::uint64_t head = 0;
-    for (std::size_t i = 0; i < 8; ++i) {
-      const std::uint64_t byte = i < key.size() ? static_cast<unsigned char>(key[i]) : 0;
-      head |= byte << (56 - 8 * i);
-    }
-    return head;
-  };
   for (std::uint32_t row = 0; row < table_->row_count; ++row) {
     const jet::Value value = table_->Cell(row, column);
     if (value.IsNull()) {
       order.push_back(row);
       continue;
     }
-    key.clear();
-    AppendPrimaryKey(value.text, key);
-    entries.push_back({head_of(key), row});
+    entries.push_back({PrimaryKeyHead(value.text), row});
   }
   SortByHead(entries);
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <random>
 
 #include "catalogue/query/collation.h"
@@ -65,6 +66,28 @@ TEST(Collation, IsATotalOrderOnGeneratedTexts) {
       ASSERT_EQ(ab, -CompareCollated(b, a)) << a << " / " << b;
       ASSERT_EQ(ab == 0, a == b) << a << " / " << b;  // only identical texts tie
     }
+  }
+}
+
+// The sort works on the first eight key bytes alone and builds whole keys only for ties;
+// the short cut must give those very bytes, also when a character's code (four bytes for
+// non-ASCII, two codes for sharp s) crosses the eighth byte.
+TEST(Collation, KeyHeadIsTheWholeKeysFirstEightBytes) {
+  const std::vector<std::string> pieces = {"a", "Z", "-", "'", " ", "7", ".", "\xC3\xA4", "\xC3\x9F",
+                                           "\xE2\x82\xAC", "\xCE\xA9"};
+  std::mt19937 random(5);
+  for (int i = 0; i < 2000; ++i) {
+    std::string text;
+    const int length = static_cast<int>(random() % 12);
+    for (int k = 0; k < length; ++k) text += pieces[random() % pieces.size()];
+    std::string key;
+    AppendPrimaryKey(text, key);
+    std::uint64_t expected = 0;
+    for (std::size_t b = 0; b < 8; ++b) {
+      expected |= static_cast<std::uint64_t>(b < key.size() ? static_cast<unsigned char>(key[b]) : 0)
+                  << (56 - 8 * b);
+    }
+    ASSERT_EQ(PrimaryKeyHead(text), expected) << text;
   }
 }
 
