@@ -358,10 +358,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif mode == "reset":
             self.close_connection = True
             self.write_head(status, headers)
+            self.wfile.flush()
+            # A HEAD answer has no body to cut, and an RST right behind its head can
+            # overtake the head on the client's side: it ends in order.
             if send_body:
                 self.write_body(body, behaviour.bytes or 0)
-            self.wfile.flush()
-            self.abort()
+                self.wfile.flush()
+                self.abort()
 
     def file_answer(self, path, behaviour):
         """(code, headers, body) for a file of the served folder (or a set body)."""

@@ -187,6 +187,11 @@ group_lengths() {
   curl -s -o "$WORK/body" "${S}files/sample3000.bin"; rc=$?
   expect_eq "reset: curl sees a reset (56)" "56" "$rc"
   expect_eq "reset: body bytes before the reset" "1000" "$(stat -c %s "$WORK/body")"
+  local heads=0 i
+  for i in 1 2 3 4 5 6 7 8 9 10; do
+    [ "$(header Content-Length -I "${S}files/sample3000.bin")" = 3000 ] && heads=$((heads + 1))
+  done
+  expect_eq "reset: a HEAD always gets its head" "10" "$heads"
 }
 
 group_timing() {
