@@ -55,6 +55,13 @@ class StartupChainTest : public MovarinTest {
   HWND WaitForChainWindow(const char* class_name, milliseconds timeout = seconds(30)) const {
     return WaitForWindow({.class_name = class_name, .process_id = app_->id()}, timeout);
   }
+  // Waits for the sponsor window and goes past it, as a user does.
+  void PassTheSponsorWindow() const {
+    HWND sponsor = WaitForChainWindow(kSponsorClass);
+    ASSERT_NE(sponsor, nullptr);
+    std::string error;
+    ASSERT_TRUE(PassSponsorWindow(sponsor, &error)) << error;
+  }
   // Writes a larger catalogue into the server's folder, beside what it serves.
   void WriteLargerCatalogue() {
     ASSERT_TRUE(tools::catalog_writer::WriteCatalogueFile(served_ + "\\database-larger.mdb", LargerCatalogue(),
@@ -122,10 +129,7 @@ TEST_F(StartupChainTest, ANewerVersionIsOfferedAndUpdateStartsTheUpdaterAndEndsT
   const auto updater = test::ReadWholeFile(BuildPath("app\\tests\\NewVersion.exe"));
   ASSERT_TRUE(updater.has_value());
   ASSERT_TRUE(test::WriteWholeFile(*folder_ / "NewVersion.exe", *updater));
-  HWND sponsor = WaitForChainWindow(kSponsorClass);
-  ASSERT_NE(sponsor, nullptr);
-  std::string error;
-  ASSERT_TRUE(PassSponsorWindow(sponsor, &error)) << error;
+  ASSERT_NO_FATAL_FAILURE(PassTheSponsorWindow());
 
   HWND window = WaitForChainWindow(kUpdateCheckClass);
   ASSERT_NE(window, nullptr);
@@ -155,10 +159,7 @@ TEST_F(StartupChainTest, ANewerVersionIsOfferedAndUpdateStartsTheUpdaterAndEndsT
 TEST_F(StartupChainTest, AReplyWithoutTheMarkerWaitsUntilCheckFindsOne) {
   ASSERT_TRUE(test::ControlServer("set?path=/checkversion.php&body=ccc3ddd"));
   ASSERT_NO_FATAL_FAILURE(Launch());
-  HWND sponsor = WaitForChainWindow(kSponsorClass);
-  ASSERT_NE(sponsor, nullptr);
-  std::string error;
-  ASSERT_TRUE(PassSponsorWindow(sponsor, &error)) << error;
+  ASSERT_NO_FATAL_FAILURE(PassTheSponsorWindow());
   HWND window = WaitForChainWindow(kUpdateCheckClass);
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(WaitUntil([] { return test::ServerLog().find("GET /checkversion.php ") != std::string::npos; }));
@@ -194,10 +195,7 @@ TEST_F(StartupChainTest, ABrokenCatalogueDownloadKeepsTheOldCatalogueAndTheChain
     ASSERT_LT(old_catalogue.size(), 300000u);
     ASSERT_TRUE(test::ResetServer());
     ASSERT_TRUE(test::ControlServer(control));
-    HWND sponsor = WaitForChainWindow(kSponsorClass);
-    ASSERT_NE(sponsor, nullptr);
-    std::string error;
-    ASSERT_TRUE(PassSponsorWindow(sponsor, &error)) << error;
+    ASSERT_NO_FATAL_FAILURE(PassTheSponsorWindow());
     HWND update = WaitForChainWindow(kDatabaseUpdateClass);
     ASSERT_NE(update, nullptr);
     auto box = WaitForMessageBox(app_->id(), seconds(90));
@@ -240,10 +238,7 @@ TEST_F(StartupChainTest, ThePublishedDigestOfTheCatalogueDecidesWhetherItIsTaken
     const std::string old_catalogue = Catalogue();
     ASSERT_TRUE(test::ResetServer());
     ASSERT_TRUE(test::ControlServer("set?path=/database.mdb&file=/database-larger.mdb"));
-    HWND sponsor = WaitForChainWindow(kSponsorClass);
-    ASSERT_NE(sponsor, nullptr);
-    std::string error;
-    ASSERT_TRUE(PassSponsorWindow(sponsor, &error)) << error;
+    ASSERT_NO_FATAL_FAILURE(PassTheSponsorWindow());
     HWND update = WaitForChainWindow(kDatabaseUpdateClass);
     ASSERT_NE(update, nullptr);
     if (!matches) {
