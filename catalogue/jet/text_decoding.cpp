@@ -52,13 +52,16 @@ class Utf16Sink {
 }  // namespace
 
 void AppendUtf16LeAsUtf8(std::span<const std::uint8_t> bytes, std::string& out) {
-  // Catalogue names are mostly ASCII: copy runs of ASCII units directly.
+  // Catalogue names are mostly ASCII: the leading run of ASCII units is measured, then
+  // copied in one go.
   std::size_t i = 0;
   const std::size_t pairs_end = bytes.size() & ~std::size_t{1};
-  while (i < pairs_end && bytes[i + 1] == 0 && bytes[i] < 0x80) {
-    out.push_back(static_cast<char>(bytes[i]));
-    i += 2;
-  }
+  while (i < pairs_end && bytes[i + 1] == 0 && bytes[i] < 0x80) i += 2;
+  const std::size_t ascii_end = i;
+  const std::size_t start = out.size();
+  out.resize(start + ascii_end / 2);
+  char* to = out.data() + start;
+  for (std::size_t k = 0; k < ascii_end; k += 2) *to++ = static_cast<char>(bytes[k]);
   if (i == pairs_end) return;
   Utf16Sink sink(out);
   for (; i < pairs_end; i += 2) {
