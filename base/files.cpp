@@ -171,7 +171,8 @@ Result<void, Failure> ReplacingFile::Open() {
       Discard();
       return failure;
     }
-    // Whole blocks reach the system: the writers hand over pages and chunks.
+    // Whole blocks reach the system, whatever size of pieces the writers hand over
+    // (the download engine's are 1 KiB chunks).
     std::setvbuf(file_.get(), nullptr, _IOFBF, 64 * 1024);
     return {};
   }

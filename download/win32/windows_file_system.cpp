@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <optional>
 #include <span>
-#include <vector>
 
 #include "base/files.h"
 #include "platform/win32/text.h"
@@ -56,46 +55,27 @@ constexpr KnownFileError kRuntimeErrors[] = {
     {ENOMEM, 7, "Out of memory"},
 };
 
-// Written out in blocks, not in the engine's 1 KiB chunks.
-constexpr std::size_t kWriteBuffer = 64 * 1024;
-
+// The engine's 1 KiB chunks reach the disk in blocks: base::ReplacingFile buffers them.
 class WindowsReplacingOutput final : public ReplacingOutput {
  public:
   explicit WindowsReplacingOutput(const std::string& destination)
-      : file_(base::PathFromUtf8(destination)) {
-    buffer_.reserve(kWriteBuffer);
-  }
+      : file_(base::PathFromUtf8(destination)) {}
 
   base::Result<void, Failure> Open() { return Checked(file_.Open()); }
 
   base::Result<void, Failure> Write(std::span<const std::uint8_t> bytes) override {
-    if (buffer_.size() + bytes.size() > kWriteBuffer) {
-      if (auto flushed = Flush(); !flushed) return flushed;
-    }
-    if (bytes.size() >= kWriteBuffer) return Checked(file_.Write(bytes));
-    buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
-    return {};
+    return Checked(file_.Write(bytes));
   }
 
-  base::Result<void, Failure> Commit() override {
-    if (auto flushed = Flush(); !flushed) return flushed;
-    return Checked(file_.Commit());
-  }
+  base::Result<void, Failure> Commit() override { return Checked(file_.Commit()); }
 
  private:
   static base::Result<void, Failure> Checked(base::Result<void, Failure> result) {
     if (!result) return RuntimeFileFailure(result.error());
     return {};
   }
-  base::Result<void, Failure> Flush() {
-    if (buffer_.empty()) return {};
-    auto written = Checked(file_.Write(buffer_));
-    buffer_.clear();
-    return written;
-  }
 
   base::ReplacingFile file_;
-  std::vector<std::uint8_t> buffer_;
 };
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesW(Widen(path).c_str()); }
