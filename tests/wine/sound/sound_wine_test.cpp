@@ -128,19 +128,18 @@ class BoxAnswerer {
   }
 
  private:
+  // A callback of the system's calling convention (a lambda has another on 32-bit x86).
+  static BOOL CALLBACK MarkVisibleIcon(HWND child, LPARAM found) {
+    wchar_t cls[32] = {};
+    GetClassNameW(child, cls, 32);
+    if (_wcsicmp(cls, L"Static") == 0 && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+        IsWindowVisible(child) && SendMessageW(child, STM_GETICON, 0, 0) != 0)
+      *reinterpret_cast<bool*>(found) = true;
+    return TRUE;
+  }
   static bool HasVisibleIcon(HWND box) {
     bool icon = false;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM found) -> BOOL {
-          wchar_t cls[32] = {};
-          GetClassNameW(child, cls, 32);
-          if (_wcsicmp(cls, L"Static") == 0 && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
-              IsWindowVisible(child) && SendMessageW(child, STM_GETICON, 0, 0) != 0)
-            *reinterpret_cast<bool*>(found) = true;
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&icon));
+    EnumChildWindows(box, &MarkVisibleIcon, reinterpret_cast<LPARAM>(&icon));
     return icon;
   }
 
